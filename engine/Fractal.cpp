@@ -1,0 +1,189 @@
+#include "engine/Fractal.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace engine {
+
+void TVxWork::resize(int width, int height)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    std::vector<uint16_t> values(size_t(width) * size_t(height), 0);
+    const int keepW = std::min(width, m_width);
+    const int keepH = std::min(height, m_height);
+    for (int r = 0; r < keepH; ++r)
+        std::copy_n(row(r), keepW, values.data() + size_t(r) * size_t(width));
+    m_values.swap(values);
+    m_width = width;
+    m_height = height;
+}
+
+void TVxWork::fill(uint16_t value)
+{
+    std::fill(m_values.begin(), m_values.end(), value);
+}
+
+void TVxWork::release()
+{
+    std::vector<uint16_t>().swap(m_values);
+    m_width = m_height = 0;
+}
+
+TFractal::TFractal()
+{
+    ResetParameters();
+}
+
+void TFractal::CommitImageParams()
+{
+    ImageParams = Params;
+}
+
+void TFractal::RestoreImageParams()
+{
+    const FractalParams kept = Params;
+    Params = ImageParams;
+    Params.Width = kept.Width;
+    Params.Height = kept.Height;
+    Params.ParamCr = kept.ParamCr;
+    Params.ParamCi = kept.ParamCi;
+}
+
+bool TFractal::ImageParamsChanged() const
+{
+    const FractalParams& e = Params;
+    const FractalParams& i = ImageParams;
+    if (e.FractalType != i.FractalType || e.Formula != i.Formula || e.MaxIter != i.MaxIter
+        || e.EscapeLevelSq != i.EscapeLevelSq || e.Algorithm != i.Algorithm || e.Bailout != i.Bailout
+        || e.Width != i.Width || e.Height != i.Height || e.CentreX != i.CentreX || e.CentreY != i.CentreY
+        || e.Step != i.Step || e.PertZr != i.PertZr || e.PertZi != i.PertZi)
+        return true;
+    if (usesParamC(e.FractalType) && (e.ParamCr != i.ParamCr || e.ParamCi != i.ParamCi))
+        return true;
+    if ((e.FractalType == 6 || e.FractalType == 7) && e.FunctionIndex != i.FunctionIndex)
+        return true;
+    if (e.FractalType == 13 && e.NewtonP != i.NewtonP)
+        return true;
+    if (usesOrbitArrays(i.Algorithm) && e.Delta != i.Delta)
+        return true;
+    return false;
+}
+
+void TFractal::UpdateCorners()
+{
+    LeftX = Params.CentreX - double(Params.Width) / 2 * Params.Step;
+    TopY = Params.CentreY + double(Params.Height) / 2 * Params.Step;
+}
+
+void TFractal::CentreOnPixel(int col, int row)
+{
+    Params.CentreX = col * Params.Step + LeftX;
+    Params.CentreY = TopY - row * Params.Step;
+    UpdateCorners();
+}
+
+void TFractal::PertZFromPixel(int col, int row)
+{
+    Params.PertZr = col * Params.Step + LeftX;
+    Params.PertZi = TopY - row * Params.Step;
+}
+
+void TFractal::ParamCFromPixel(int col, int row)
+{
+    Params.ParamCr = col * Params.Step + LeftX;
+    Params.ParamCi = TopY - row * Params.Step;
+}
+
+bool TFractal::ZoomToRect()
+{
+    ZoomRectangle r = ZoomRect;
+    if (r.Left > r.Right)
+        std::swap(r.Left, r.Right);
+    if (r.Top > r.Bottom)
+        std::swap(r.Top, r.Bottom);
+    const int w = std::abs(r.Right - r.Left);
+    const int h = std::abs(r.Bottom - r.Top);
+
+    LeftX = r.Left * Params.Step + LeftX;
+    TopY = TopY - r.Top * Params.Step;
+    Params.CentreX = (w / 2) * Params.Step + LeftX;
+    Params.CentreY = TopY - (h / 2) * Params.Step;
+    // A box of no width divides by zero in doubles: the step becomes 0 and is held at the minimum below.
+    Params.Step = Params.Step / (double(Params.Width) / double(w));
+
+    bool ok = true;
+    const double minStep = MinStepAll;
+    if (Params.Step < minStep) {
+        Params.Step = minStep;
+        ok = false;
+    }
+    UpdateCorners();
+    Inputs.Step = Params.Step;
+    Inputs.DistThreshold = Params.Delta / 500.0 * Params.Step;
+    return ok;
+}
+
+void TFractal::ApplyTypeDefaults(int type)
+{
+    const TypeDefaults& d = typeDefaults(type);
+    Params.FractalType = uint8_t(type);
+    if (Params.Algorithm > d.MaxAlgorithm)
+        Params.Algorithm = AlgLevel;
+    Params.MaxIter = d.MaxIter;
+    Params.EscapeLevelSq = d.LevelSq[Params.Algorithm];
+    Params.CentreX = d.CentreX;
+    Params.CentreY = d.CentreY;
+    Params.Step = d.Step;
+    Params.ParamCr = d.ParamCr;
+    Params.ParamCi = d.ParamCi;
+    Params.Delta = d.Delta;
+    Params.PertZr = d.PertZr;
+    Params.PertZi = d.PertZi;
+    UpdateCorners();
+}
+
+void TFractal::ResetParameters()
+{
+    Params = FractalParams{};
+    Params.Width = 1;
+    Params.Height = 1;
+    ApplyTypeDefaults(0);
+    ImageParams = Params;
+    BaseMaxIter = Params.MaxIter;
+    RetoucheIter = Params.MaxIter;
+    UniformIter = true;
+    PixelFormat = PixelFormat8;
+    Aspect = 1;
+    ResumeLine = 0;
+    Retouching = false;
+    ZoomRect = {};
+
+    Palette = colour::systemPalette();
+    BoundaryType = 0;
+    Multiplier = 10;
+    BiomorphIndex = 0;
+    View3D = false;
+    TableMode = 0;
+    ColorTable24 = colour::defaultColorTable24();
+    BiomorphRGB = {0, 0, 0};
+    HueFunction = ValueFunction = 0;
+    HueOffset = 0;
+    HueMult = 100;
+    ValueMult = 100;
+
+    Azimuth = 135;
+    Elevation = 30;
+    ZScale = 30;
+    ZLimit = Params.MaxIter;
+    FocalLength = 1000;
+    VerticalShift = 0;
+    Inverted3D = 1;
+    Perspective = 1;
+
+    Markers = {};
+    Comment.clear();
+    FileName.clear();
+}
+
+}  // namespace engine

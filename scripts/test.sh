@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds Vorex and runs every test. Runs headless: UI tests use the offscreen platform.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${VOREX_BUILD_DIR:-$root/build}
+bash "$root/scripts/build.sh"
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR=$(mktemp -d); chmod 700 "$XDG_RUNTIME_DIR"; export XDG_RUNTIME_DIR
+fi
+cd "$build"
+ctest --output-on-failure -j "$(nproc)" </dev/null
