@@ -1,5 +1,6 @@
 #include "colour/ColorLine.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace colour {
