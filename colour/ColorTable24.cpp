@@ -23,4 +23,62 @@ ColorTable24 defaultColorTable24()
     return t;
 }
 
+namespace {
+
+void putU32(uint8_t*& d, uint32_t v)
+{
+    d[0] = uint8_t(v);
+    d[1] = uint8_t(v >> 8);
+    d[2] = uint8_t(v >> 16);
+    d[3] = uint8_t(v >> 24);
+    d += 4;
+}
+
+uint32_t getU32(const uint8_t*& s)
+{
+    const uint32_t v = uint32_t(s[0]) | (uint32_t(s[1]) << 8) | (uint32_t(s[2]) << 16) | (uint32_t(s[3]) << 24);
+    s += 4;
+    return v;
+}
+
+}  // namespace
+
+ColorTable24Bytes encodeColorTable24(const ColorTable24& table)
+{
+    ColorTable24Bytes out{};
+    uint8_t* d = out.data();
+    putU32(d, table.reserved);
+    putU32(d, table.biomorph);
+    putU32(d, table.filaments);
+    auto putRecord = [&d](const BoundaryRec& r) {
+        putU32(d, r.position);
+        putU32(d, r.upper);
+        putU32(d, r.lower);
+    };
+    putRecord(table.leadIn);
+    for (const BoundaryRec& r : table.records)
+        putRecord(r);
+    return out;
+}
+
+ColorTable24 decodeColorTable24(const uint8_t* bytes)
+{
+    ColorTable24 t;
+    const uint8_t* s = bytes;
+    t.reserved = getU32(s);
+    t.biomorph = getU32(s);
+    t.filaments = getU32(s);
+    auto getRecord = [&s]() {
+        BoundaryRec r;
+        r.position = getU32(s);
+        r.upper = getU32(s);
+        r.lower = getU32(s);
+        return r;
+    };
+    t.leadIn = getRecord();
+    for (BoundaryRec& r : t.records)
+        r = getRecord();
+    return t;
+}
+
 }  // namespace colour

@@ -40,4 +40,11 @@ struct ColorTable24 {
 
 ColorTable24 defaultColorTable24();
 
+// The stored form (documents, ".p24" files): reserved, biomorph, filaments, lead-in, records 0..101,
+// every field a little-endian u32. Copied byte for byte; positions are not validated.
+using ColorTable24Bytes = std::array<uint8_t, ColorTable24::StoredSize>;
+ColorTable24Bytes encodeColorTable24(const ColorTable24& table);
+// Reads ColorTable24::StoredSize bytes from `bytes`.
+ColorTable24 decodeColorTable24(const uint8_t* bytes);
+
 }  // namespace colour

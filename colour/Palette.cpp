@@ -31,4 +31,45 @@ Palette systemPalette()
     return p;
 }
 
+PaletteBytes encodePalette(const Palette& palette)
+{
+    PaletteBytes out{};
+    out[0] = uint8_t(palette.version);
+    out[1] = uint8_t(palette.version >> 8);
+    out[2] = uint8_t(palette.count);
+    out[3] = uint8_t(palette.count >> 8);
+    for (size_t i = 0; i < palette.entries.size(); ++i) {
+        const PaletteEntry& e = palette.entries[i];
+        uint8_t* d = out.data() + 4 + 4 * i;
+        d[0] = e.red;
+        d[1] = e.green;
+        d[2] = e.blue;
+        d[3] = e.flags;
+    }
+    return out;
+}
+
+Palette decodePalette(const uint8_t* bytes)
+{
+    Palette p;
+    p.version = uint16_t(bytes[0] | (bytes[1] << 8));
+    p.count = uint16_t(bytes[2] | (bytes[3] << 8));
+    for (size_t i = 0; i < p.entries.size(); ++i) {
+        const uint8_t* s = bytes + 4 + 4 * i;
+        p.entries[i] = {s[0], s[1], s[2], s[3]};
+    }
+    return p;
+}
+
+bool IsSystemPalette(const Palette& palette)
+{
+    for (size_t i = 0; i < palette.entries.size(); ++i) {
+        const uint32_t rgb = SystemPaletteRGB[i];
+        const PaletteEntry& e = palette.entries[i];
+        if (e.red != uint8_t(rgb >> 16) || e.green != uint8_t(rgb >> 8) || e.blue != uint8_t(rgb))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace colour

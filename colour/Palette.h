@@ -23,6 +23,16 @@ struct Palette {
     friend bool operator==(const Palette&, const Palette&) = default;
 };
 
+// The stored form of a palette (documents, ".p8" files): u16 version, u16 count, then
+// 256 entries of red, green, blue, flags; little-endian. Copied byte for byte, never validated.
+using PaletteBytes = std::array<uint8_t, Palette::StoredSize>;
+PaletteBytes encodePalette(const Palette& palette);
+// Reads Palette::StoredSize bytes from `bytes`.
+Palette decodePalette(const uint8_t* bytes);
+
+// True when the red, green and blue of all 256 entries equal SystemPaletteRGB (flags ignored).
+bool IsSystemPalette(const Palette& palette);
+
 // The default palette of a new document, as 0xRRGGBB per entry.
 extern const std::array<uint32_t, 256> SystemPaletteRGB;
 Palette systemPalette();
