@@ -37,8 +37,9 @@ TEST(PaletteGradient, RgbBlackToWhiteRoundsTiesToEven)
         EXPECT_EQ(e.blue, expected[k]);
     }
     for (int i = 0; i < 256; ++i) {
-        if (i < 10 || i > 20)
+        if (i < 10 || i > 20) {
             EXPECT_EQ(p.entries[size_t(i)], before.entries[size_t(i)]) << i;
+        }
     }
 }
 
