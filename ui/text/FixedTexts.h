@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string_view>
+
+namespace text {
+
+// Texts that exist in one form only, whatever the language.
+
+// The window title and the application title.
+inline constexpr std::string_view ProductTitle = "Vorex";
+
+// Shown (after a beep) when the display has fewer than 16 bits per pixel; the program then ends.
+// "\r" marks the line break of the message box.
+inline constexpr std::string_view ColourDepthError = "ERROR: Vorex require at least\ra 16 bits colors video driver to run";
+
+// The language buttons of the preferences dialog, never translated.
+inline constexpr std::string_view FrenchButton = "Français";
+inline constexpr std::string_view EnglishButton = "English";
+
+}  // namespace text
