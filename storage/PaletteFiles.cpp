@@ -1,0 +1,292 @@
+#include "storage/PaletteFiles.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace storage {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Identification strings shared with the document header.
+constexpr const char* ProductName = "Vorex";
+constexpr const char* VersionTag = "--V1.8--";
+constexpr const char* IdentificationText = "Vorex fractal data";
+constexpr size_t DocumentHeaderSize = 4328;
+constexpr size_t DocumentPaletteOffset = 0x120;
+constexpr size_t DocumentTableOffset = 0x530;
+
+void putU16(std::vector<uint8_t>& b, size_t at, uint16_t v)
+{
+    b[at] = uint8_t(v);
+    b[at + 1] = uint8_t(v >> 8);
+}
+
+uint16_t getU16(const uint8_t* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
+
+// String[n]: a length byte, then up to n bytes of text, the rest 0.
+void putShortString(std::vector<uint8_t>& b, size_t at, size_t n, const char* text)
+{
+    const size_t len = std::min(std::strlen(text), n);
+    b[at] = uint8_t(len);
+    std::memcpy(b.data() + at + 1, text, len);
+}
+
+// The 0x38-byte head of ".p8" and ".p24" files.
+std::vector<uint8_t> fileHead(size_t fileSize, uint16_t magic, double savedAt)
+{
+    std::vector<uint8_t> b(fileSize, 0);
+    putU16(b, 0x000, magic);
+    putShortString(b, 0x002, 10, ProductName);
+    putShortString(b, 0x00D, 10, VersionTag);
+    putShortString(b, 0x018, 20, IdentificationText);
+    putU16(b, 0x02E, 1);
+    std::memcpy(b.data() + 0x030, &savedAt, sizeof savedAt);  // IEEE double, little-endian host
+    return b;
+}
+
+// Reads the first `size` bytes of a file into `out` (zero-filled beyond what could be read).
+// False when the file cannot be opened or is shorter.
+bool readPrefix(const std::string& path, size_t size, std::vector<uint8_t>& out)
+{
+    out.assign(size, 0);
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    in.read(reinterpret_cast<char*>(out.data()), std::streamsize(size));
+    return size_t(in.gcount()) == size;
+}
+
+// Writes the whole file to a temporary file beside it, then renames it over the target, so that
+// the target is either the old file or the complete new one.
+bool writeFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    const fs::path target(path);
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            ok = false;
+        else
+            done += size_t(n);
+    }
+    if (ok && ::fsync(fd) != 0)
+        ok = false;
+    if (::close(fd) != 0)
+        ok = false;
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0)
+        ok = false;
+    if (!ok)
+        ::unlink(temp.c_str());
+    return ok;
+}
+
+std::string stemOf(const std::string& path)
+{
+    return fs::path(path).stem().string();
+}
+
+std::string fileNameOf(const std::string& path)
+{
+    return fs::path(path).filename().string();
+}
+
+std::string directoryOf(const std::string& path)
+{
+    std::error_code ec;
+    fs::path abs = fs::absolute(fs::path(path), ec);
+    if (ec)
+        abs = fs::path(path);
+    return abs.parent_path().string();
+}
+
+// The document header's palette or table, taken when its magic is the document's.
+bool readDocumentRecord(const std::string& path, size_t offset, size_t size, std::vector<uint8_t>& out)
+{
+    std::vector<uint8_t> header;
+    if (!readPrefix(path, DocumentHeaderSize, header) || getU16(header.data()) != DocumentMagic)
+        return false;
+    out.assign(header.begin() + std::ptrdiff_t(offset), header.begin() + std::ptrdiff_t(offset + size));
+    return true;
+}
+
+ColourFileResult failed(bool extraBeep = false)
+{
+    ColourFileResult r;
+    r.ok = false;
+    r.extraBeep = extraBeep;
+    return r;
+}
+
+}  // namespace
+
+double currentFileDate()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    // Days from 1970-01-01 to the local civil date (H. Hinnant's days_from_civil), then to 1899-12-30.
+    const int y = local.tm_year + 1900 - (local.tm_mon < 2 ? 1 : 0);
+    const int m = local.tm_mon + 1;
+    const int d = local.tm_mday;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const long days1970 = long(era) * 146097 + doe - 719468;
+    constexpr long Days1899To1970 = 25569;
+    const double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
+    return double(days1970 + Days1899To1970) + seconds / 86400.0;
+}
+
+std::vector<uint8_t> encodeP8File(const colour::Palette& palette, double savedAt)
+{
+    std::vector<uint8_t> b = fileHead(P8FileSize, PaletteMagic, savedAt);
+    const colour::PaletteBytes record = colour::encodePalette(palette);
+    std::copy(record.begin(), record.end(), b.begin() + ColourRecordOffset);
+    return b;
+}
+
+std::vector<uint8_t> encodeActFile(const colour::Palette& palette)
+{
+    std::vector<uint8_t> b(ActFileSize, 0);
+    for (size_t i = 0; i < 256; ++i) {
+        b[3 * i] = palette.entries[i].red;
+        b[3 * i + 1] = palette.entries[i].green;
+        b[3 * i + 2] = palette.entries[i].blue;
+    }
+    return b;
+}
+
+std::vector<uint8_t> encodeP24File(const colour::ColorTable24& table, double savedAt)
+{
+    std::vector<uint8_t> b = fileHead(P24FileSize, TableMagic, savedAt);
+    const colour::ColorTable24Bytes record = colour::encodeColorTable24(table);
+    std::copy(record.begin(), record.end(), b.begin() + ColourRecordOffset);
+    return b;
+}
+
+colour::Palette decodeActFile(const uint8_t* bytes)
+{
+    colour::Palette p;
+    p.version = colour::Palette::Version;
+    p.count = colour::Palette::Count;
+    for (size_t i = 0; i < 256; ++i)
+        p.entries[i] = {bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2], 0};
+    return p;
+}
+
+ColourFileResult SavePalette8(const colour::Palette& palette, const std::string& path, PaletteFormat format,
+                              std::string& name)
+{
+    std::vector<uint8_t> image;
+    if (format == PaletteFormat::P8)
+        image = encodeP8File(palette, currentFileDate());
+    else if (format == PaletteFormat::Act)
+        image = encodeActFile(palette);
+    else
+        return failed();
+    if (!writeFileReplacing(path, image))
+        return failed();
+    name = stemOf(path);
+    ColourFileResult r;
+    r.paletteDirectory = directoryOf(path);
+    return r;
+}
+
+ColourFileResult LoadPalette8(colour::Palette& palette, std::string& name, const std::string& path,
+                              PaletteFormat format, LoadOrigin origin)
+{
+    if (origin == LoadOrigin::Dropped)
+        format = PaletteFormat::P8;
+    std::vector<uint8_t> bytes;
+    ColourFileResult r;
+    switch (format) {
+    case PaletteFormat::P8:
+        if (!readPrefix(path, P8FileSize, bytes) || getU16(bytes.data()) != PaletteMagic)
+            return failed();
+        palette = colour::decodePalette(bytes.data() + ColourRecordOffset);
+        if (origin == LoadOrigin::Dialog)
+            r.paletteDirectory = directoryOf(path);
+        break;
+    case PaletteFormat::Act:
+        if (!readPrefix(path, ActFileSize, bytes))
+            return failed();
+        palette = decodeActFile(bytes.data());
+        r.paletteDirectory = directoryOf(path);
+        break;
+    case PaletteFormat::Document:
+        if (!readDocumentRecord(path, DocumentPaletteOffset, colour::Palette::StoredSize, bytes))
+            return failed();
+        palette = colour::decodePalette(bytes.data());
+        break;
+    default:
+        return failed();
+    }
+    name = stemOf(path);
+    return r;
+}
+
+ColourFileResult SaveTable24(const colour::ColorTable24& table, const std::string& path, std::string& name)
+{
+    if (!writeFileReplacing(path, encodeP24File(table, currentFileDate())))
+        return failed();
+    name = fileNameOf(path);
+    ColourFileResult r;
+    r.paletteDirectory = directoryOf(path);
+    return r;
+}
+
+ColourFileResult LoadTable24(colour::ColorTable24& table, std::string& name, const std::string& path,
+                             TableFormat format, LoadOrigin origin)
+{
+    if (origin == LoadOrigin::Dropped)
+        format = TableFormat::P24;
+    std::vector<uint8_t> bytes;
+    ColourFileResult r;
+    if (format == TableFormat::P24) {
+        const bool complete = readPrefix(path, P24FileSize, bytes);
+        // A dropped file with the wrong magic (or none) beeps once more than other failures.
+        if (getU16(bytes.data()) != TableMagic)
+            return failed(origin == LoadOrigin::Dropped);
+        if (!complete)
+            return failed();
+        table = colour::decodeColorTable24(bytes.data() + ColourRecordOffset);
+        if (origin == LoadOrigin::Dialog)
+            r.paletteDirectory = directoryOf(path);
+    } else if (format == TableFormat::Document) {
+        if (!readDocumentRecord(path, DocumentTableOffset, colour::ColorTable24::StoredSize, bytes))
+            return failed();
+        table = colour::decodeColorTable24(bytes.data());
+    } else {
+        return failed();
+    }
+    name = stemOf(path);
+    return r;
+}
+
+}  // namespace storage
