@@ -14,19 +14,38 @@ KernelFn levelKernel(int type, int formula, int function, int newtonP, int bailo
     switch (type) {
     case 0: return mandelbrotLevel(formula, bailout);
     case 1: return juliaLevel(bailout);
+    case 3: return zcLevel(false);
+    case 4: return zcLevel(true);
+    case 6: return fnLevel(false, function);
+    case 7: return fnLevel(true, function);
     case 9: return inverseLevel(bailout);
-    default: return nullptr;
+    case 13: return newtonLevel(newtonP, bailout);
+    default: return otherLevel(type, bailout);
     }
-    (void)function;
-    (void)newtonP;
-}
-
-KernelFn algorithmKernel(int, int, int)
-{
-    return nullptr;
 }
 
 }  // namespace kernels
+
+namespace {
+
+// True when the saved-orbit arrays hold MaxIter + 1 entries each, growing them when they are shorter.
+bool ensureOrbitArrays(TFractal& f)
+{
+    const size_t need = size_t(f.Params.MaxIter) + 1;
+    if (f.XOrbit.size() >= need && f.YOrbit.size() >= need)
+        return true;
+    try {
+        if (f.XOrbit.size() < need)
+            f.XOrbit.resize(need);
+        if (f.YOrbit.size() < need)
+            f.YOrbit.resize(need);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 void SelectKernel(TFractal& f)
 {
@@ -45,13 +64,20 @@ void SelectKernel(TFractal& f)
     in.Periodicity = f.Periodicity;
 
     const int type = p.FractalType;
-    const int bailout = p.Bailout < BailoutCount ? int(p.Bailout) : int(BailMod);
+    // Newton reads Bailout as its convergence measure 0..2.
+    const int bailoutCount = type == 13 ? 3 : BailoutCount;
+    const int bailout = p.Bailout < bailoutCount ? int(p.Bailout) : int(BailMod);
 
     KernelFn kernel = nullptr;
-    if (p.Algorithm != AlgLevel)
+    if (p.Algorithm != AlgLevel) {
         kernel = kernels::algorithmKernel(type, p.Algorithm, bailout);
-    if (!kernel)
+        if (kernel && usesOrbitArrays(p.Algorithm) && !ensureOrbitArrays(f))
+            kernel = nullptr;
+        else if (!kernel)
+            kernel = kernels::levelKernel(type, p.Formula, p.FunctionIndex, in.NewtonP, bailout);
+    } else {
         kernel = kernels::levelKernel(type, p.Formula, p.FunctionIndex, in.NewtonP, bailout);
+    }
 
     f.State.PrevInside = false;
     f.State.XOrbit = f.XOrbit.empty() ? nullptr : f.XOrbit.data();
