@@ -220,6 +220,10 @@ std::string renderPreferences(std::string_view previous, const Preferences& p, s
     IniFile ini = IniFile::parse(previous);
     auto number = [](int64_t v) { return std::to_string(v); };
     auto flag = [](bool v) { return std::string(v ? "1" : "0"); };
+    // A font name that cannot be stored on one line is written as the default.
+    auto font = [](const std::string& name) {
+        return IniFile::isStorable(name) ? name : Preferences{}.captionFont;
+    };
     ini.replaceSection(SectionGeneral, {
         {"Software", std::string(ProductName)},
         {"Version", std::string(ProductVersionText)},
@@ -247,10 +251,10 @@ std::string renderPreferences(std::string_view previous, const Preferences& p, s
         {"PriC", number(p.printFrameColour)},
         {"PriW", number(p.printFrameWidth)},
         {"PriB", flag(p.printCaption)},
-        {"PriF", p.captionFont},
+        {"PriF", font(p.captionFont)},
         {"PriS", number(p.captionFontSize)},
         {"PriD", number(p.captionFontColour)},
-        {"PriP", p.parameterFont},
+        {"PriP", font(p.parameterFont)},
         {"PrPS", number(p.parameterFontSize)},
         {"PrPC", number(p.parameterFontColour)},
     });

@@ -249,6 +249,22 @@ TEST(Preferences, RewriteRebuildsOursAndKeepsTheRest)
               "Copyright=" + std::string(CopyrightText) + "\r\nDateTime=10/12/2026 01:21:49");
 }
 
+// Values set in memory that hold line breaks must not plant keys into the file.
+TEST(Preferences, LineBreaksCannotInjectKeys)
+{
+    Preferences p;
+    p.language = 0;
+    p.captionFont = "Font\nLang=1";
+    p.parameterFont = "Font\r\n[LFiles]\r\nL001=/evil";
+    p.recentFiles = {"/a\n[Prefer]\nLang=1", "/b.mbt", "", ""};
+    const Preferences back = parsePreferences(renderPreferences("", p, "t\nWst=0"));
+    EXPECT_EQ(back.language, 0);
+    EXPECT_TRUE(back.maximized);
+    EXPECT_EQ(back.captionFont, "Courier New");
+    EXPECT_EQ(back.parameterFont, "Courier New");
+    EXPECT_EQ(back.recentFiles, (RecentFiles{"", "/b.mbt", "", ""}));
+}
+
 TEST(Preferences, PreferKeysAreWrittenInTableOrder)
 {
     const std::string text = renderPreferences("", Preferences{}, "now");
