@@ -171,6 +171,30 @@ bool addRecentFile(RecentFiles& recent, std::string_view path)
     return true;
 }
 
+namespace {
+
+// The first `count` UTF-8 characters of `text` (bytes that start no character count as one).
+std::string_view firstCharacters(std::string_view text, size_t count)
+{
+    size_t end = 0;
+    for (size_t n = 0; n < count && end < text.size(); ++n) {
+        ++end;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            ++end;
+    }
+    return text.substr(0, end);
+}
+
+}  // namespace
+
+std::string recentFileCaption(std::string_view path)
+{
+    const size_t slash = path.rfind('/');
+    const std::string_view directory = slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return std::string(firstCharacters(directory, 8)) + "..." + std::string(firstCharacters(name, 15));
+}
+
 Preferences parsePreferences(std::string_view text)
 {
     const IniFile ini = IniFile::parse(text);

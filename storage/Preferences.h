@@ -35,6 +35,11 @@ using RecentFiles = std::array<std::string, RecentFileCount>;
 // either. Returns true when the list changed.
 bool addRecentFile(RecentFiles& recent, std::string_view path);
 
+// Caption of a recent-file menu entry: the first 8 characters of the file's directory (with its
+// trailing '/') + "..." + the first 15 characters of the file name. Characters are UTF-8 code
+// points, so a caption never ends inside a multi-byte character.
+std::string recentFileCaption(std::string_view path);
+
 // The program-wide preferences. Member defaults are those of a missing file. Colours are
 // 0x00BBGGRR (red in the low byte).
 struct Preferences {

@@ -305,6 +305,24 @@ TEST(Preferences, RecentFilesRule)
     }
 }
 
+// The documented example is C:\\Fractals\\Collection\\spiral-arms-deep.mbt -> C:\\Fract...spiral-arms-dee
+// (8 + 3 + 15 characters); here with '/' as the path delimiter.
+TEST(Preferences, RecentFileCaption)
+{
+    const struct { const char* path; const char* caption; } cases[] = {
+        {"/Fractals/Collection/spiral-arms-deep.mbt", "/Fractal...spiral-arms-dee"},
+        {"C:/Fractals/Collection/spiral-arms-deep.mbt", "C:/Fract...spiral-arms-dee"},
+        {"/a/b.mbt", "/a/...b.mbt"},
+        {"/Fractales été/Mandelbrot élégant.mbt", "/Fractal...Mandelbrot élég"},
+        {"/été/éééééééééééééééééé.mbt", "/été/...ééééééééééééééé"},  // cut on characters, not bytes
+        {"plain.mbt", "...plain.mbt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(recentFileCaption(c.path), c.caption);
+    }
+}
+
 TEST(Preferences, LocationChoice)
 {
     const fs::path program = "/opt/vorex";
