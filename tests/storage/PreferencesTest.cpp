@@ -305,7 +305,7 @@ TEST(Preferences, RecentFilesRule)
     }
 }
 
-// The documented example is C:\\Fractals\\Collection\\spiral-arms-deep.mbt -> C:\\Fract...spiral-arms-dee
+// The documented example is C:\Fractals\Collection\spiral-arms-deep.mbt -> C:\Fract...spiral-arms-dee
 // (8 + 3 + 15 characters); here with '/' as the path delimiter.
 TEST(Preferences, RecentFileCaption)
 {
