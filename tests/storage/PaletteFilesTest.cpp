@@ -235,10 +235,7 @@ TEST_F(PaletteFilesTest, ShortAndLongFiles)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         std::vector<uint8_t> bytes = *row.image;
-        if (row.sizeChange < 0)
-            bytes.resize(bytes.size() - size_t(-row.sizeChange));
-        else
-            bytes.insert(bytes.end(), size_t(row.sizeChange), uint8_t(0x5A));
+        bytes.resize(size_t(long(bytes.size()) + row.sizeChange), uint8_t(0x5A));
         writeBytes(path("f"), bytes);
         std::string name = "before";
         bool ok;
