@@ -1,15 +1,13 @@
 #include "storage/PaletteFiles.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "storage/AtomicFile.h"
 
 namespace storage {
 namespace {
@@ -68,41 +66,10 @@ bool readPrefix(const std::string& path, size_t size, std::vector<uint8_t>& out)
     return size_t(in.gcount()) == size;
 }
 
-// Writes the whole file to a temporary file beside it, then renames it over the target, so that
-// the target is either the old file or the complete new one.
+// The target is either the old file or the complete new one.
 bool writeFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    const fs::path target(path);
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-    size_t done = 0;
-    bool ok = true;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += size_t(n);
-    }
-    if (ok && ::fsync(fd) != 0)
-        ok = false;
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0)
-        ok = false;
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
+    return writeFileAtomically(path, bytes.data(), bytes.size());
 }
 
 std::string stemOf(const std::string& path)
