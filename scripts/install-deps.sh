@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins zlib1g-dev
           libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
           # third-party decoders and tools the tests check our files with
-          python3 libtiff-tools imagemagick netpbm)
+          python3 libtiff-tools imagemagick netpbm libjpeg-turbo-progs)
 if [ "${VOREX_WITH_SANITIZERS:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
