@@ -1,7 +1,54 @@
+// vorex-cli: computes, inspects and exports fractal documents without a display.
 #include <cstdio>
+#include <exception>
+#include <new>
+#include <string>
+#include <vector>
 
-int main()
+#include "cli/Args.h"
+#include "cli/Commands.h"
+
+namespace {
+
+const char* const Usage =
+    "usage: vorex-cli COMMAND ...\n"
+    "\n"
+    "  new [options] -o FILE.mbt      a new document with the type's defaults, computed and saved\n"
+    "      --type N  --formula N  --function N  --algorithm N  --iter N  --escape LEVEL\n"
+    "      --bailout N  --newton-p N  --periodicity on|off  --size WxH  --depth 8|24\n"
+    "      --centre X,Y  --step S | --zoom Z  --param CR,CI  --pert ZR,ZI  --delta N  --comment TEXT\n"
+    "  compute FILE.mbt [-o OUT.mbt] [--from-start] [--touch-up L,T,R,B --touch-up-iter N]\n"
+    "                                 resume an interrupted computation, or touch up a rectangle\n"
+    "  info FILE.mbt                  the document's variables, size, depth, resume row and comment\n"
+    "\n"
+    "  --quiet                        no progress line on standard error\n"
+    "Exit status: 0 done, 1 a document could not be read or written, 2 a bad command line,\n"
+    "130 stopped by Ctrl-C (a computation then saves what it has, to resume later).\n";
+
+}  // namespace
+
+int main(int argc, char** argv)
 {
-    std::puts("vorex-cli");
-    return 0;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        std::fputs(Usage, args.empty() ? stderr : stdout);
+        return args.empty() ? cli::ExitUsage : cli::ExitOk;
+    }
+    const std::string command = args[0];
+    args.erase(args.begin());
+    try {
+        if (command == "new")
+            return cli::runNew(args);
+        if (command == "compute")
+            return cli::runCompute(args);
+        if (command == "info")
+            return cli::runInfo(args);
+        throw cli::UsageError(command + ": unknown command (new, compute, info)");
+    } catch (const cli::UsageError& e) {
+        std::fprintf(stderr, "vorex-cli: %s\n", e.what());
+        return cli::ExitUsage;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "vorex-cli: not enough memory\n");
+        return cli::ExitFailure;
+    }
 }

@@ -1,0 +1,74 @@
+#include "cli/Documents.h"
+
+#include <cstdio>
+
+#include "cli/Session.h"
+#include "engine/ComputeDriver.h"
+#include "storage/Document.h"
+
+namespace cli {
+
+constexpr int ExitInterrupted = 130;  // the shell's convention for a command ended by Ctrl-C
+
+bool parseCommonOption(const std::string& opt, Args& args, CommonOptions& out)
+{
+    if (opt == "--quiet" || opt == "-q") {
+        out.quiet = true;
+        return true;
+    }
+    return false;
+}
+
+bool loadOrReport(engine::TFractal& f, const std::string& path)
+{
+    const storage::LoadResult result = storage::LoadDocument(f, path, nullptr);
+    switch (result) {
+    case storage::LoadResult::Ok:
+        return true;
+    case storage::LoadResult::NotEnoughMemory:
+        std::fprintf(stderr, "%s: Not enough memory to open file\n", path.c_str());
+        return false;
+    default:
+        std::fprintf(stderr, "%s: Error reading file\n", path.c_str());
+        return false;
+    }
+}
+
+int computeAndSave(engine::TFractal& f, const ComputeJob& job, const std::string& output, const CommonOptions& common)
+{
+    {
+        InterruptGuard guard(f);
+        ProgressLine progress(job.touchUp ? "Touching up" : "Computing", common.quiet);
+        if (job.touchUp) {
+            f.ZoomRect = *job.touchUp;
+            f.RetoucheIter = job.touchUpIter;
+            const engine::RetoucheResult r = engine::Retouche(f, &progress);
+            if (!r.ok) {
+                std::fprintf(stderr, "%s\n", r.message.c_str());
+                return ExitFailure;
+            }
+        } else {
+            engine::ComputeCommand(f, job.fromStart, &progress);
+        }
+    }
+    const bool interrupted = InterruptGuard::interrupted();
+    if (interrupted && !job.saveWhenInterrupted) {
+        std::fprintf(stderr, "Stopped; nothing was written.\n");
+        return ExitInterrupted;
+    }
+    if (!storage::SaveDocument(f, output)) {
+        std::fprintf(stderr, "%s: Error writing file\n", output.c_str());
+        return ExitFailure;
+    }
+    if (interrupted) {
+        if (job.touchUp)
+            std::fprintf(stderr, "Touch-up stopped; saved %s.\n", output.c_str());
+        else
+            std::fprintf(stderr, "Stopped at row %d; saved %s. Resume with: vorex-cli compute %s\n",
+                         int(f.ResumeLine), output.c_str(), output.c_str());
+        return ExitInterrupted;
+    }
+    return ExitOk;
+}
+
+}  // namespace cli

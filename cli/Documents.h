@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/Args.h"
+#include "engine/Fractal.h"
+
+namespace cli {
+
+// Options every computing command accepts.
+struct CommonOptions {
+    bool quiet = false;
+};
+// Consumes a common option; false when `opt` is not one.
+bool parseCommonOption(const std::string& opt, Args& args, CommonOptions& out);
+
+// Loads a document; prints "Error reading file" or "Not enough memory to open file" and returns false on failure.
+bool loadOrReport(engine::TFractal& f, const std::string& path);
+
+struct ComputeJob {
+    bool fromStart = false;
+    std::optional<engine::ZoomRectangle> touchUp;  // touch up this rectangle instead of computing
+    uint16_t touchUpIter = 0;
+    bool saveWhenInterrupted = true;  // false: Ctrl-C writes nothing
+};
+
+// Computes (or touches up) and saves to `output`. Ctrl-C stops the computation cleanly; the partial
+// document, with the row to resume from, is then saved when job.saveWhenInterrupted.
+int computeAndSave(engine::TFractal& f, const ComputeJob& job, const std::string& output, const CommonOptions& common);
+
+}  // namespace cli

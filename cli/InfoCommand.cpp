@@ -1,0 +1,29 @@
+#include <cstdio>
+
+#include "cli/Args.h"
+#include "cli/Commands.h"
+#include "cli/Documents.h"
+#include "storage/VariablesSummary.h"
+
+namespace cli {
+
+int runInfo(const std::vector<std::string>& args)
+{
+    if (args.size() != 1 || (!args[0].empty() && args[0][0] == '-'))
+        throw UsageError("info: expects one document FILE.mbt");
+    engine::TFractal f;
+    if (!loadOrReport(f, args[0]))
+        return ExitFailure;
+    std::string text = storage::VariablesSummary(f.Params, /*language=*/0);
+    for (size_t at; (at = text.find("\r\n")) != std::string::npos;)
+        text.replace(at, 2, "\n");
+    std::fputs(text.c_str(), stdout);
+    std::printf("Size:\t%dx%d\n", int(f.Params.Width), int(f.Params.Height));
+    std::printf("Depth:\t%s\n", f.PixelFormat == engine::PixelFormat24 ? "24 bits" : "8 bits");
+    std::printf("ResumeLine:\t%d\n", int(f.ResumeLine));
+    std::printf("UniformIter:\t%d\n", f.UniformIter ? 1 : 0);
+    std::printf("Comment:\t%s\n", f.Comment.c_str());
+    return ExitOk;
+}
+
+}  // namespace cli
