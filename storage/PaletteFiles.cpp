@@ -8,19 +8,13 @@
 #include <system_error>
 
 #include "storage/AtomicFile.h"
+#include "storage/DocumentHeader.h"
 
 namespace storage {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Identification strings shared with the document header.
-constexpr const char* ProductName = "Vorex";
-constexpr const char* VersionTag = "--V1.8--";
-constexpr const char* IdentificationText = "Vorex fractal data";
-constexpr size_t DocumentHeaderSize = 4328;
-constexpr size_t DocumentPaletteOffset = 0x120;
-constexpr size_t DocumentTableOffset = 0x530;
 
 void putU16(std::vector<uint8_t>& b, size_t at, uint16_t v)
 {
@@ -46,10 +40,11 @@ std::vector<uint8_t> fileHead(size_t fileSize, uint16_t magic, double savedAt)
 {
     std::vector<uint8_t> b(fileSize, 0);
     putU16(b, 0x000, magic);
-    putShortString(b, 0x002, 10, ProductName);
-    putShortString(b, 0x00D, 10, VersionTag);
-    putShortString(b, 0x018, 20, IdentificationText);
-    putU16(b, 0x02E, 1);
+    // The identification strings and format number are the document header's.
+    putShortString(b, hdr::ProductName, hdr::ShortText, DocumentProductName);
+    putShortString(b, hdr::VersionTag, hdr::ShortText, DocumentVersionTag);
+    putShortString(b, hdr::Identification, hdr::IdentificationText, DocumentIdentification);
+    putU16(b, hdr::FormatNumber, DocumentFormatNumber);
     std::memcpy(b.data() + 0x030, &savedAt, sizeof savedAt);  // IEEE double, little-endian host
     return b;
 }
@@ -89,16 +84,6 @@ std::string directoryOf(const std::string& path)
     if (ec)
         abs = fs::path(path);
     return abs.parent_path().string();
-}
-
-// The document header's palette or table, taken when its magic is the document's.
-bool readDocumentRecord(const std::string& path, size_t offset, size_t size, std::vector<uint8_t>& out)
-{
-    std::vector<uint8_t> header;
-    if (!readPrefix(path, DocumentHeaderSize, header) || getU16(header.data()) != DocumentMagic)
-        return false;
-    out.assign(header.begin() + std::ptrdiff_t(offset), header.begin() + std::ptrdiff_t(offset + size));
-    return true;
 }
 
 ColourFileResult failed(bool extraBeep = false)
@@ -206,11 +191,13 @@ ColourFileResult LoadPalette8(colour::Palette& palette, std::string& name, const
         palette = decodeActFile(bytes.data());
         r.paletteDirectory = directoryOf(path);
         break;
-    case PaletteFormat::Document:
-        if (!readDocumentRecord(path, DocumentPaletteOffset, colour::Palette::StoredSize, bytes))
+    case PaletteFormat::Document: {
+        colour::Palette fromDocument;
+        if (!ReadHeaderPalette(path, fromDocument))
             return failed();
-        palette = colour::decodePalette(bytes.data());
+        palette = fromDocument;
         break;
+    }
     default:
         return failed();
     }
@@ -246,9 +233,10 @@ ColourFileResult LoadTable24(colour::ColorTable24& table, std::string& name, con
         if (origin == LoadOrigin::Dialog)
             r.paletteDirectory = directoryOf(path);
     } else if (format == TableFormat::Document) {
-        if (!readDocumentRecord(path, DocumentTableOffset, colour::ColorTable24::StoredSize, bytes))
+        colour::ColorTable24 fromDocument;
+        if (!ReadHeaderTable24(path, fromDocument))
             return failed();
-        table = colour::decodeColorTable24(bytes.data());
+        table = fromDocument;
     } else {
         return failed();
     }

@@ -16,7 +16,6 @@
 // a failed save leaves the previous file as it was.
 namespace storage {
 
-inline constexpr uint16_t DocumentMagic = 55555;  // 0xD903
 inline constexpr uint16_t PaletteMagic = 55299;   // 0xD803
 inline constexpr uint16_t TableMagic = 55043;     // 0xD703
 inline constexpr size_t P8FileSize = 1584;

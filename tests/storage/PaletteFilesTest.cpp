@@ -14,6 +14,7 @@
 
 #include "colour/ColorTable24.h"
 #include "colour/Palette.h"
+#include "storage/DocumentHeader.h"
 #include "storage/PaletteFiles.h"
 
 namespace {
@@ -88,8 +89,7 @@ void expectHead(const std::vector<uint8_t>& b, uint16_t magic, size_t recordEnd)
     EXPECT_EQ(u16At(b, 0), magic);
     EXPECT_EQ(shortStringAt(b, 0x02), "Vorex");
     EXPECT_EQ(shortStringAt(b, 0x0D), "--V1.8--");
-    EXPECT_LE(b[0x18], 20);
-    EXPECT_GT(b[0x18], 0);
+    EXPECT_EQ(shortStringAt(b, 0x18), storage::DocumentIdentification);  // the document header's text
     for (size_t i = 0x19 + b[0x18]; i < 0x2E; ++i)  // text tail and padding
         EXPECT_EQ(b[i], 0) << i;
     for (size_t i = 0x03 + b[0x02]; i < 0x0D; ++i)

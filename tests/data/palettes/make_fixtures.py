@@ -9,7 +9,7 @@ def short_string(text, n):
 
 def head(magic, date):
     out = struct.pack('<H', magic)
-    out += short_string('Vorex', 10) + short_string('--V1.8--', 10) + short_string('Vorex fractal data', 20)
+    out += short_string('Vorex', 10) + short_string('--V1.8--', 10) + short_string('Vorex fractal file', 20)
     out += b'\0' + struct.pack('<H', 1) + struct.pack('<d', date)
     assert len(out) == 0x38
     return out
