@@ -1,0 +1,158 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "engine/ComputeDriver.h"
+#include "ui/AppSettings.h"
+#include "ui/CommandTable.h"
+#include "ui/DocumentCommands.h"
+
+class QScrollArea;
+class QTimer;
+
+namespace engine {
+class TFractal;
+}
+
+namespace ui {
+
+class ComputeRunner;
+class ImageView;
+class MainMenus;
+class StatusLine;
+class UiServices;
+
+struct StartupOptions {
+    QString programDirectory;                // empty: the directory of the executable
+    std::filesystem::path preferencesFile;   // empty: storage::preferencesPath(program directory)
+    QStringList arguments;                   // command-line arguments, without the program name
+    UiServices* services = nullptr;          // null: the platform's dialogs and beep
+};
+
+// `TMainForm`, the main window: every user event enters here. It owns the fractal, the settings,
+// the menus (MainMenus), the status line (StatusLine), the picture (ImageView in MainScrollBox)
+// and the computation (ComputeRunner).
+class TMainForm : public QMainWindow, private DocumentHost {
+    Q_OBJECT
+public:
+    // Start-up: preferences, window state and font, a new document, cursors, screen metrics,
+    // machine names, then the document named by the arguments.
+    explicit TMainForm(const StartupOptions& options = {}, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    engine::TFractal& fractal() { return *m_fractal; }
+    AppSettings& settings() { return m_settings; }
+    MainMenus& menus() { return *m_menus; }
+    StatusLine* statusLine() const { return m_status; }
+    ImageView* mainImage() const { return m_image; }
+    QScrollArea* scrollBox() const { return m_scroll; }
+    ComputeRunner& runner() { return *m_runner; }
+
+    // The status line: an empty message means none (see StatusLine::showStatus).
+    void ShowStatus(const QString& message, bool restorePrevious = false);
+    // Captions of every menu in the current language, their rules, and the picture's context menu.
+    void DrawMainMenus();
+    // Ends every mouse mode and palette rotation; default cursor.
+    void CancelModes();
+    bool QuerySave(text::MessageText title);
+
+    // Runs a command as its menu entry does; nothing happens when its rule disables it.
+    void runCommand(Cmd cmd);
+    // The state the command rules look at, now.
+    CommandState commandState() const;
+    bool isIdle() const;
+
+    // Takes the whole display bitmap into the picture again (no computation may be running).
+    void pictureChanged();
+    // "Fit Screen" and "Display at 100%".
+    void fit();
+    void showAt100();
+    bool fitPossible() const;
+
+    // Opens a document as a dropped file does.
+    void openDroppedFile(const QString& path);
+    // The title: "Vorex", or "Vorex: NAME" for a document with a name.
+    void setDocumentTitle(const std::string& fileName);
+
+    // The variables dialog (a later feature) is reached through this hook: page 1 fractal,
+    // 2 image, 3 from the picture's context menu; newFractal for New. Without a hook the
+    // commands that open it do the rest of their work only.
+    using VariablesDialogHook = std::function<void(int page, bool newFractal)>;
+    void setVariablesDialogHook(VariablesDialogHook hook) { m_variablesHook = std::move(hook); }
+
+signals:
+    void computationFinished(engine::ComputeEnd end);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // DocumentHost
+    QWidget* dialogParent() override { return this; }
+    void showStatusMessage(const QString& message) override { ShowStatus(message); }
+    void setBusyCursor(bool busy) override;
+
+    void buildWindow();
+    void applyWindowPreferences();
+    void applyFontSize();
+    void applyOsLoad();
+    void readMachineNames();
+    void readScreenMetrics();
+    void openCommandLine(const QStringList& arguments);
+    void handleLoad(const DocumentCommands::OpenResult& result);
+    void resetDocument();
+    void openVariablesDialog(int page, bool newFractal);
+
+    void onMenuOpening(MenuId menu);
+    void onStatusPanelDoubleClicked(int panel);
+    void onRowsReady(int first, int last);
+    void onComputationFinished(engine::ComputeEnd end);
+    void onImagePressed();
+    void onContextMenu(const QPoint& globalPos);
+    void handleEscape();
+
+    // Command handlers (MainFormCommands.cpp).
+    void cmdNew();
+    void cmdOpen();
+    void cmdOpenRecent(int index);
+    void cmdSave(bool saveAs);
+    void cmdCompute(bool fromStart);
+    void cmdStop();
+    void cmdErase();
+    void cmdRotate(bool outwards);
+    void rotationStep();
+    void cmdSystemPalette();
+    void cmdPreferences();
+    void cmdInfos();
+    void cmdToggleMarkers();
+    void cmdDeleteMarkers();
+    void cmdAbout();
+
+    std::unique_ptr<engine::TFractal> m_fractal;
+    AppSettings m_settings;
+    std::unique_ptr<UiServices> m_ownServices;
+    UiServices* m_services = nullptr;
+    std::unique_ptr<DocumentCommands> m_documents;
+    MainMenus* m_menus = nullptr;
+    StatusLine* m_status = nullptr;
+    ImageView* m_image = nullptr;
+    QScrollArea* m_scroll = nullptr;
+    ComputeRunner* m_runner = nullptr;
+    QTimer* m_formTimer = nullptr;     // MainFormTimer, for the zoom rectangle
+    QTimer* m_rotationTimer = nullptr; // drives the palette rotation loop
+    bool m_rotateOutwards = true;
+    bool m_rotated = false;
+    int m_filter = 0;                  // 0 none, 1 edges, 2 relief
+    int m_resumeLineShown = 0;         // ResumeLine as the GUI last read it while idle
+    bool m_applicationWasInactive = false;
+    VariablesDialogHook m_variablesHook;
+};
+
+}  // namespace ui

@@ -1,0 +1,286 @@
+// The command handlers of the main window: what each menu entry does.
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "colour/Recolour.h"
+#include "engine/Fractal.h"
+#include "storage/Workspace.h"
+#include "ui/ComputeRunner.h"
+#include "ui/FractInfosForm.h"
+#include "ui/ImageView.h"
+#include "ui/MainForm.h"
+#include "ui/MainMenus.h"
+#include "ui/PrefForm.h"
+#include "ui/StatusLine.h"
+#include "ui/Texts.h"
+#include "ui/UiServices.h"
+
+namespace ui {
+
+void TMainForm::runCommand(Cmd cmd)
+{
+    // Shortcuts and direct calls obey the same rules as the menus.
+    if (!effectiveRule(cmd, commandState()).enabled)
+        return;
+    switch (cmd) {
+    case Cmd::MenuNew: cmdNew(); break;
+    case Cmd::MenuOpenFrac: cmdOpen(); break;
+    case Cmd::MenuSaveFrac: cmdSave(false); break;
+    case Cmd::MenuSaveAsFrac: cmdSave(true); break;
+    case Cmd::file01: cmdOpenRecent(0); break;
+    case Cmd::file02: cmdOpenRecent(1); break;
+    case Cmd::file03: cmdOpenRecent(2); break;
+    case Cmd::file04: cmdOpenRecent(3); break;
+    case Cmd::MenuPre: cmdPreferences(); break;
+    case Cmd::MenuInfos: cmdInfos(); break;
+    case Cmd::MenuExi: close(); break;
+
+    case Cmd::MenuVar:
+    case Cmd::PopVar:
+        openVariablesDialog(cmd == Cmd::PopVar ? 3 : 1, false);
+        ShowStatus(QString());
+        DrawMainMenus();
+        break;
+    case Cmd::MenuCal:
+    case Cmd::PopCalcul: cmdCompute(false); break;
+    case Cmd::PopCalculZ: cmdCompute(true); break;
+    case Cmd::MenuSto:
+    case Cmd::PopStop: cmdStop(); break;
+    case Cmd::MenuEff:
+    case Cmd::PopErase: cmdErase(); break;
+
+    case Cmd::MenuRotateOut: cmdRotate(true); break;
+    case Cmd::MenuRotateIn: cmdRotate(false); break;
+    case Cmd::MenuPalSys: cmdSystemPalette(); break;
+
+    case Cmd::MenuSeeAll:
+    case Cmd::PopSeeAll: fit(); break;
+    case Cmd::MenuSee100:
+    case Cmd::PopSee100: showAt100(); break;
+
+    case Cmd::MenuMarker:
+    case Cmd::PopShowMarker:
+    case Cmd::Pop3DShowMarker: cmdToggleMarkers(); break;
+    case Cmd::MenuDeleteMkr: cmdDeleteMarkers(); break;
+
+    case Cmd::MenuNone:
+        if (m_filter != 0) {
+            m_filter = 0;
+            DrawMainMenus();
+        }
+        break;
+    case Cmd::MenuAbo: cmdAbout(); break;
+
+    // Features of their own, still to come: the entries keep their captions and rules.
+    case Cmd::MenuSavePict: case Cmd::MenuPrintCfg: case Cmd::MenuPrint: case Cmd::MenuPrintPar:
+    case Cmd::MenuPos: case Cmd::MenuRet: case Cmd::MenuPal8: case Cmd::MenuCoul24:
+    case Cmd::Menu3DParam: case Cmd::MenuDraw2D: case Cmd::MenuGoto: case Cmd::MenuIter: case Cmd::MenuOrb:
+    case Cmd::MenuProfilH: case Cmd::MenuEdg: case Cmd::MenuRelief:
+    case Cmd::PopColor: case Cmd::PopCenter: case Cmd::PopZoom: case Cmd::PopJulia: case Cmd::PopPert:
+    case Cmd::PopAzimut: case Cmd::PopDraw3D: case Cmd::PopMarker:
+    case Cmd::Pop3DParameters: case Cmd::Pop3DDraw2D: case Cmd::Pop3DColor: case Cmd::Pop3DAzimuth:
+    case Cmd::Pop3DDeplY:
+        // The menus that lead here have already cancelled the modes and cleared the status.
+        DrawMainMenus();
+        break;
+
+    case Cmd::MenuFil: case Cmd::MenuFra: case Cmd::MenuCol: case Cmd::Menu3D: case Cmd::MenuMes:
+    case Cmd::MenuFit: case Cmd::file05: case Cmd::Count:
+        break;
+    }
+}
+
+void TMainForm::cmdNew()
+{
+    if (!QuerySave(text::MessageText::NewFractalTitle))
+        return;
+    setDocumentTitle({});
+    resetDocument();
+    openVariablesDialog(1, true);
+    m_fractal->ResumeLine = 0;
+    pictureChanged();
+    ShowStatus(QString());
+    DrawMainMenus();
+}
+
+void TMainForm::cmdOpen()
+{
+    if (!QuerySave(text::MessageText::OpenTitle))
+        return;
+    setDocumentTitle({});
+    resetDocument();
+    ShowStatus(QStringLiteral(" "));
+    const DocumentCommands::OpenResult result = m_documents->openFractal();
+    handleLoad(result);
+    if (result.outcome == DocumentCommands::Opened::Loaded)
+        setDocumentTitle(m_fractal->FileName);
+    DrawMainMenus();
+}
+
+void TMainForm::cmdOpenRecent(int index)
+{
+    if (!QuerySave(text::MessageText::OpenTitle))
+        return;
+    setDocumentTitle({});
+    resetDocument();
+    ShowStatus(QStringLiteral(" "));
+    const DocumentCommands::OpenResult result = m_documents->openRecent(index);
+    handleLoad(result);
+    if (result.outcome == DocumentCommands::Opened::Loaded)
+        setDocumentTitle(m_fractal->FileName);
+    DrawMainMenus();
+}
+
+void TMainForm::cmdSave(bool saveAs)
+{
+    m_documents->saveFractal(saveAs);
+    setDocumentTitle(m_fractal->FileName);
+    DrawMainMenus();
+}
+
+void TMainForm::cmdCompute(bool fromStart)
+{
+    CancelModes();
+    ShowStatus(tx(text::StatusText::Working, m_settings.language()));
+    // The corners follow the centre, step and size the image has now.
+    m_fractal->UpdateCorners();
+    if (m_runner->startCompute(fromStart))
+        DrawMainMenus();
+}
+
+void TMainForm::cmdStop()
+{
+    m_runner->requestStop();
+    CancelModes();
+    ShowStatus(QString());
+}
+
+void TMainForm::cmdErase()
+{
+    if (!QuerySave(text::MessageText::EraseTitle))
+        return;
+    ShowStatus(tx(text::StatusText::PleaseWait, m_settings.language()));
+    setBusyCursor(true);
+    m_fractal->Markers = {};
+    CancelModes();
+    m_fractal->FileName.clear();
+    m_fractal->ResumeLine = 0;
+    storage::ClearImage(*m_fractal, true);
+    setDocumentTitle({});
+    pictureChanged();
+    setBusyCursor(false);
+    ShowStatus(QString());
+    DrawMainMenus();
+}
+
+void TMainForm::cmdRotate(bool outwards)
+{
+    m_rotateOutwards = outwards;
+    m_rotated = false;
+    colour::StartRotation();
+    ShowStatus(tx(text::StatusText::Rotating, m_settings.language()));
+    m_rotationTimer->start();
+}
+
+void TMainForm::rotationStep()
+{
+    if (!colour::RotationRunning() || !isIdle()) {
+        // The loop has ended: Esc, a menu, a click on the picture or the window closing.
+        colour::StopRotation();
+        m_rotationTimer->stop();
+        if (m_rotated)
+            m_fractal->Modified = true;  // the rotated palette stays in the document
+        ShowStatus(QString());
+        DrawMainMenus();
+        return;
+    }
+    colour::RotateAndRecolour(*m_fractal, m_rotateOutwards ? colour::RotateDirection::Out : colour::RotateDirection::In);
+    m_rotated = true;
+    m_image->setPalette8(m_fractal->Palette);
+    m_image->copyRows(m_fractal->Bitmap, 0, m_fractal->Bitmap.Height - 1);
+}
+
+void TMainForm::cmdSystemPalette()
+{
+    const bool wasSystem = colour::IsSystemPalette(*m_fractal);
+    colour::ApplySystemPalette(*m_fractal);
+    if (!wasSystem)
+        m_fractal->Modified = true;
+    pictureChanged();
+    ShowStatus(QString());
+    DrawMainMenus();
+}
+
+void TMainForm::cmdPreferences()
+{
+    TPrefForm form(m_settings.prefs, m_settings.osLoad, this);
+    if (form.exec() == QDialog::Accepted) {
+        // Only what the dialog edits: the recent files and the rest stay as they are now.
+        const storage::Preferences& edited = form.preferences();
+        storage::Preferences& prefs = m_settings.prefs;
+        prefs.language = edited.language;
+        prefs.previewMode = edited.previewMode;
+        prefs.hints = edited.hints;
+        prefs.beep = edited.beep;
+        prefs.lineColour = edited.lineColour;
+        prefs.outOfRangeColour = edited.outOfRangeColour;
+        prefs.markerColour = edited.markerColour;
+        prefs.fontSize = edited.fontSize;
+        prefs.markerSize = edited.markerSize;
+        m_settings.osLoad = form.osLoad();
+        m_fractal->OutOfRangeColour = prefs.outOfRangeColour;
+    }
+    ShowStatus(QString());
+    DrawMainMenus();
+    applyFontSize();
+    applyOsLoad();
+    ShowStatus(QString());
+}
+
+void TMainForm::cmdInfos()
+{
+    TFractInfosForm form(QString::fromUtf8(m_fractal->Comment), m_settings.language(), m_settings.prefs.fontSize, this);
+    if (form.exec() == QDialog::Accepted && form.changed()) {
+        m_fractal->Comment = form.comment().toStdString();
+        m_fractal->Modified = true;
+        DrawMainMenus();
+    }
+}
+
+void TMainForm::cmdToggleMarkers()
+{
+    bool& shown = m_settings.prefs.markersShown;
+    shown = !shown;
+    if (shown) {
+        const CommandState s = commandState();
+        if (!s.anyMarkerPlaced)
+            ShowStatus(tx(text::StatusText::NoMarkerAvailable, m_settings.language()));
+    }
+    DrawMainMenus();
+}
+
+void TMainForm::cmdDeleteMarkers()
+{
+    const int language = m_settings.language();
+    const auto answer = m_services->askYesNoCancel(this, tx(text::MessageText::MarkerTitle, language),
+                                                   tx(text::MessageText::DeleteMarkersQuestion, language));
+    if (answer != UiServices::Answer::Yes || !commandState().anyMarkerPlaced)
+        return;
+    m_fractal->Markers = {};
+    m_fractal->Modified = true;
+    DrawMainMenus();
+}
+
+void TMainForm::cmdAbout()
+{
+    CancelModes();
+    ShowStatus(QString());
+    const QString version = qstr(storage::ProductVersionText) + QStringLiteral(" (built:  %1)").arg(storage::ProductBuild);
+    QMessageBox::about(this, qstr(text::ProductTitle),
+                       qstr(text::ProductTitle) + QLatin1Char('\n') + version + QLatin1Char('\n')
+                           + qstr(storage::CopyrightText));
+}
+
+}  // namespace ui

@@ -1,0 +1,138 @@
+#include "ui/StatusLine.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <cmath>
+
+#include "engine/Catalogue.h"
+#include "engine/Fractal.h"
+#include "ui/Texts.h"
+
+namespace ui {
+
+namespace {
+
+constexpr std::array<int, StatusLine::PanelCount> InitialWidths = {50, 50, 50, 50, 200};
+constexpr int LinePanelWidth = 40;
+// Room added to the text width of panels 1 to 4.
+constexpr std::array<int, StatusLine::PanelCount> Padding = {0, 25, 30, 20, 20};
+
+constexpr std::array<const char*, 8> DepthNames = {"Dev", "1 bit", "4 bit", "8 bit", "15 bit", "16 bit", "24 bit", "32 bit"};
+
+}  // namespace
+
+QString sizePanelText(int width, int height, int pixelFormat)
+{
+    const QString depth = pixelFormat >= 0 && size_t(pixelFormat) < DepthNames.size()
+        ? QString::fromLatin1(DepthNames[size_t(pixelFormat)])
+        : QString();
+    return QStringLiteral("%1x%2x%3").arg(width).arg(height).arg(depth);
+}
+
+QString typePanelText(const engine::TFractal& f, int language)
+{
+    const engine::FractalParams& p = f.Params;
+    QString t = qstr(engine::typeName(p.FractalType));
+    if (p.FractalType == 0 && p.Algorithm == engine::AlgLevel)
+        t += QLatin1Char(' ') + qstr(engine::formulaName(p.Formula));
+    t += QStringLiteral(" / ") + qstr(engine::algorithmName(p.Algorithm, language));
+    if (p.FractalType == 6 || p.FractalType == 7)
+        t += QStringLiteral(" [fn=") + qstr(engine::functionName(p.FunctionIndex)) + QLatin1Char(']');
+    return t;
+}
+
+QString scalePanelText(double scale)
+{
+    return QString::number(std::lround(scale * 100.0)) + QLatin1Char('%');
+}
+
+StatusLine::StatusLine(QWidget* parent) : QStatusBar(parent)
+{
+    setObjectName(QStringLiteral("StatusBar"));
+    setSizeGripEnabled(true);
+    for (int i = 0; i < PanelCount; ++i) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        // The first panel has no bevel.
+        label->setFrameShape(i == 0 ? QFrame::NoFrame : QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setTextFormat(Qt::PlainText);
+        addWidget(label, i == MessagePanel ? 1 : 0);
+        m_panels[size_t(i)] = label;
+        setPanelWidth(i, InitialWidths[size_t(i)]);
+    }
+}
+
+QString StatusLine::panelText(int index) const
+{
+    return m_panels[size_t(index)]->text();
+}
+
+void StatusLine::setPanelWidth(int index, int width)
+{
+    QLabel* label = m_panels[size_t(index)];
+    if (index == MessagePanel)
+        label->setMinimumWidth(width);
+    else
+        label->setFixedWidth(width);
+}
+
+void StatusLine::showStatus(const QString& message, bool restorePrevious, const StatusInputs& in)
+{
+    if (!restorePrevious)
+        m_saved = panelText(MessagePanel).left(SavedMessageLength);
+    if (message.isEmpty())
+        m_panels[0]->clear();
+    if (in.width < 2 || in.height < 2) {
+        for (int i = 1; i <= 3; ++i)
+            m_panels[size_t(i)]->clear();
+    } else {
+        m_panels[1]->setText(sizePanelText(in.width, in.height, in.pixelFormat));
+        m_panels[2]->setText(in.typeText);
+        m_panels[3]->setText(scalePanelText(in.displayScale));
+    }
+    QString last = restorePrevious ? m_saved : message;
+    if (message.isEmpty() && in.stale)
+        last = tx(text::StatusText::MustRecalculate, in.language);
+    if (message.isEmpty() && !in.idle)
+        last = tx(text::StatusText::Working, in.language);
+    m_panels[MessagePanel]->setText(last);
+
+    setPanelWidth(0, LinePanelWidth);
+    const QFontMetrics metrics(font());
+    for (int i = 1; i < PanelCount; ++i)
+        setPanelWidth(i, metrics.horizontalAdvance(panelText(i)) + Padding[size_t(i)]);
+    repaint();
+}
+
+void StatusLine::showLine(int row)
+{
+    m_panels[0]->setText(QString::number(row));
+}
+
+int StatusLine::panelAt(int x) const
+{
+    for (int i = 0; i < PanelCount; ++i) {
+        const QRect r = m_panels[size_t(i)]->geometry();
+        if (x >= r.left() && x <= r.right())
+            return i;
+    }
+    return -1;
+}
+
+void StatusLine::mousePressEvent(QMouseEvent* event)
+{
+    m_pressX = int(event->position().x());
+    QStatusBar::mousePressEvent(event);
+}
+
+void StatusLine::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const int x = m_pressX >= 0 ? m_pressX : int(event->position().x());
+    const int index = panelAt(x);
+    if (index >= 0)
+        emit panelDoubleClicked(index);
+    QStatusBar::mouseDoubleClickEvent(event);
+}
+
+}  // namespace ui
