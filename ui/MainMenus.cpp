@@ -144,6 +144,8 @@ MainMenus::MainMenus(QMainWindow* window) : QObject(window)
 
     for (size_t i = 0; i < m_menus.size(); ++i) {
         const MenuId id = MenuId(i);
+        if (!m_menus[i])
+            continue;  // "About" is an entry of the bar, not a menu
         connect(m_menus[i], &QMenu::aboutToShow, this, [this, id] { emit menuOpening(id); });
     }
 }
