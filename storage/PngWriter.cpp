@@ -1,0 +1,142 @@
+#include "storage/PngWriter.h"
+
+#include <cstring>
+#include <vector>
+
+#include <zlib.h>
+
+#include "colour/Palette.h"
+#include "engine/Catalogue.h"
+#include "engine/Fractal.h"
+#include "storage/ImageSink.h"
+
+namespace storage {
+namespace {
+
+constexpr size_t ChunkLimit = 64 * 1024;
+
+bool writeChunk(ImageSink& sink, const char type[4], const uint8_t* data, size_t size)
+{
+    uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(type), 4);
+    if (size > 0)
+        crc = crc32(crc, data, uInt(size));
+    return sink.writeU32BE(uint32_t(size)) && sink.write(type, 4) && (size == 0 || sink.write(data, size))
+           && sink.writeU32BE(uint32_t(crc));
+}
+
+// Deflates rows into IDAT chunks as they come.
+class IdatStream {
+public:
+    explicit IdatStream(ImageSink& sink) : m_sink(sink), m_out(ChunkLimit)
+    {
+        m_ok = deflateInit(&m_z, Z_DEFAULT_COMPRESSION) == Z_OK;
+        m_initialised = m_ok;
+        m_z.next_out = m_out.data();
+        m_z.avail_out = uInt(m_out.size());
+    }
+    ~IdatStream()
+    {
+        if (m_initialised)
+            deflateEnd(&m_z);
+    }
+    IdatStream(const IdatStream&) = delete;
+    IdatStream& operator=(const IdatStream&) = delete;
+
+    bool add(const uint8_t* data, size_t size) { return run(data, size, Z_NO_FLUSH); }
+    bool finish() { return run(nullptr, 0, Z_FINISH); }
+
+private:
+    bool flushChunk()
+    {
+        const size_t used = m_out.size() - m_z.avail_out;
+        if (used > 0 && !writeChunk(m_sink, "IDAT", m_out.data(), used))
+            return false;
+        m_z.next_out = m_out.data();
+        m_z.avail_out = uInt(m_out.size());
+        return true;
+    }
+
+    bool run(const uint8_t* data, size_t size, int flush)
+    {
+        if (!m_ok)
+            return false;
+        m_z.next_in = const_cast<Bytef*>(data);
+        m_z.avail_in = uInt(size);
+        for (;;) {
+            const int rc = deflate(&m_z, flush);
+            if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
+                return m_ok = false;
+            if (m_z.avail_out == 0 && !flushChunk())
+                return m_ok = false;
+            if (flush == Z_FINISH) {
+                if (rc == Z_STREAM_END)
+                    return m_ok = flushChunk();
+            } else if (m_z.avail_in == 0) {
+                return true;
+            }
+        }
+    }
+
+    ImageSink& m_sink;
+    z_stream m_z{};
+    std::vector<uint8_t> m_out;
+    bool m_ok = false;
+    bool m_initialised = false;
+};
+
+}  // namespace
+
+bool WritePng(const engine::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
+              engine::ComputeObserver* observer)
+{
+    const int width = bitmap.Width;
+    const int height = bitmap.Height;
+    if (width <= 0 || height <= 0 || bitmap.Pixels.size() != bitmap.stride() * size_t(height))
+        return false;
+    const bool trueColour = bitmap.PixelFormat == engine::PixelFormat24;
+
+    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    uint8_t ihdr[13] = {};
+    const uint32_t w = uint32_t(width), h = uint32_t(height);
+    const uint8_t size[8] = {uint8_t(w >> 24), uint8_t(w >> 16), uint8_t(w >> 8), uint8_t(w),
+                             uint8_t(h >> 24), uint8_t(h >> 16), uint8_t(h >> 8), uint8_t(h)};
+    std::memcpy(ihdr, size, 8);
+    ihdr[8] = 8;                      // bit depth
+    ihdr[9] = trueColour ? 2 : 3;     // colour type: RGB or palette
+    // compression 0, filter method 0, no interlace
+    if (!sink.write(signature, 8) || !writeChunk(sink, "IHDR", ihdr, sizeof(ihdr)))
+        return false;
+    if (!trueColour) {
+        uint8_t plte[256 * 3];
+        for (size_t i = 0; i < 256; ++i) {
+            plte[i * 3] = palette.entries[i].red;
+            plte[i * 3 + 1] = palette.entries[i].green;
+            plte[i * 3 + 2] = palette.entries[i].blue;
+        }
+        if (!writeChunk(sink, "PLTE", plte, sizeof(plte)))
+            return false;
+    }
+
+    IdatStream idat(sink);
+    RowProgress progress(observer, height);
+    std::vector<uint8_t> row(1 + bitmap.stride());
+    row[0] = 0;  // filter type None
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* src = bitmap.row(y);
+        if (trueColour) {
+            for (size_t x = 0; x < size_t(width); ++x) {
+                row[1 + x * 3] = src[x * 3 + 2];
+                row[1 + x * 3 + 1] = src[x * 3 + 1];
+                row[1 + x * 3 + 2] = src[x * 3];
+            }
+        } else {
+            std::memcpy(row.data() + 1, src, size_t(width));
+        }
+        if (!idat.add(row.data(), row.size()))
+            return false;
+        progress.rowWritten(y);
+    }
+    return idat.finish() && writeChunk(sink, "IEND", nullptr, 0);
+}
+
+}  // namespace storage

@@ -1,0 +1,145 @@
+// JPEG export through libjpeg-turbo, read back by djpeg (libjpeg-turbo-progs).
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "storage/ImageSink.h"
+#include "storage/JpegWriter.h"
+#include "tests/storage/ExportTestUtil.h"
+#include "tests/storage/StorageTestUtil.h"
+
+using namespace export_test;
+
+namespace {
+
+// Smooth channels that differ from each other, so that swapped channels show as large errors.
+void fillSmooth(engine::TFractal& f, int w, int h)
+{
+    fillBitmap(f, engine::PixelFormat24, w, h, [](int x, int y, int c) {
+        return uint8_t(c == 2 ? x * 2 : c == 1 ? 30 + y * 3 : 250 - x - y);
+    });
+}
+
+struct Marker {
+    uint8_t code;
+    size_t at;
+};
+
+// The markers before the entropy-coded data (up to SOS), in order.
+std::vector<Marker> headerMarkers(const std::vector<uint8_t>& b)
+{
+    std::vector<Marker> out;
+    size_t at = 2;
+    while (at + 4 <= b.size() && b[at] == 0xFF) {
+        const uint8_t code = b[at + 1];
+        out.push_back({code, at});
+        if (code == 0xDA)
+            break;
+        at += 2 + (size_t(b[at + 2]) << 8 | b[at + 3]);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(JpegWriter, BaselineYCbCrReadBackWithinTolerance)
+{
+    const bool haveDjpeg = toolExists("/usr/bin/djpeg");
+    storage_test::TempDir dir("jpeg");
+    engine::TFractal f;
+    fillSmooth(f, 96, 64);
+    struct Row {
+        int quality;
+        double maxMeanError;  // mean absolute error per channel, 0..255
+    } rows[] = {{50, 4.0}, {75, 3.0}, {90, 2.0}, {100, 1.5}};
+    size_t previousSize = 0;
+    for (const Row& r : rows) {
+        SCOPED_TRACE("quality " + std::to_string(r.quality));
+        storage::MemorySink sink;
+        ASSERT_TRUE(storage::WriteJpeg(f.Bitmap, r.quality, sink));
+        const std::vector<uint8_t>& b = sink.bytes;
+        ASSERT_GT(b.size(), 4u);
+        EXPECT_EQ(b[0], 0xFF);
+        EXPECT_EQ(b[1], 0xD8);
+        EXPECT_EQ(b[b.size() - 2], 0xFF);
+        EXPECT_EQ(b[b.size() - 1], 0xD9);
+        bool baseline = false, otherFrame = false, jfif = false;
+        for (const Marker& m : headerMarkers(b)) {
+            if (m.code == 0xE0)
+                jfif = std::string(b.begin() + long(m.at + 4), b.begin() + long(m.at + 9)) == std::string("JFIF\0", 5);
+            if (m.code == 0xC0) {
+                baseline = true;
+                EXPECT_EQ(b[m.at + 4], 8) << "sample precision";
+                EXPECT_EQ(size_t(b[m.at + 5]) << 8 | b[m.at + 6], 64u);
+                EXPECT_EQ(size_t(b[m.at + 7]) << 8 | b[m.at + 8], 96u);
+                EXPECT_EQ(b[m.at + 9], 3) << "three components (Y, Cb, Cr)";
+            } else if (m.code >= 0xC1 && m.code <= 0xCF && m.code != 0xC4 && m.code != 0xC8 && m.code != 0xCC) {
+                otherFrame = true;
+            }
+        }
+        EXPECT_TRUE(jfif);
+        EXPECT_TRUE(baseline);
+        EXPECT_FALSE(otherFrame);
+        EXPECT_GT(b.size(), previousSize) << "a higher quality keeps more";
+        previousSize = b.size();
+
+        if (!haveDjpeg)
+            continue;
+        const std::string file = dir.file("q" + std::to_string(r.quality) + ".jpg");
+        storage_test::writeAll(file, b);
+        const Ppm decoded = parsePpm(run("/usr/bin/djpeg -ppm " + quoted(file)).out);
+        ASSERT_TRUE(decoded.valid());
+        ASSERT_EQ(decoded.width, 96);
+        ASSERT_EQ(decoded.height, 64);
+        double error = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 96; ++x) {
+                const auto want = shownColour(f, x, y);
+                for (int c = 0; c < 3; ++c)
+                    error += std::abs(int(decoded.rgb[(size_t(y) * 96 + size_t(x)) * 3 + size_t(c)]) - want[size_t(c)]);
+            }
+        EXPECT_LT(error / (96.0 * 64 * 3), r.maxMeanError);
+    }
+    if (!haveDjpeg)
+        GTEST_SKIP() << "djpeg (libjpeg-turbo-progs) is needed for the decoding half";
+}
+
+TEST(JpegWriter, QualityIsClampedAndEightBitRefused)
+{
+    engine::TFractal f;
+    fillSmooth(f, 16, 16);
+    storage::MemorySink low, fifty, high, hundred;
+    ASSERT_TRUE(storage::WriteJpeg(f.Bitmap, 10, low));
+    ASSERT_TRUE(storage::WriteJpeg(f.Bitmap, 50, fifty));
+    ASSERT_TRUE(storage::WriteJpeg(f.Bitmap, 140, high));
+    ASSERT_TRUE(storage::WriteJpeg(f.Bitmap, 100, hundred));
+    EXPECT_EQ(low.bytes, fifty.bytes);
+    EXPECT_EQ(high.bytes, hundred.bytes);
+
+    engine::TFractal eight;
+    fillBitmap(eight, engine::PixelFormat8, 4, 4, [](int x, int, int) { return uint8_t(x); });
+    storage::MemorySink refused;
+    EXPECT_FALSE(storage::WriteJpeg(eight.Bitmap, 90, refused));
+}
+
+TEST(JpegWriter, FailingSinkEndsTheExport)
+{
+    // A sink that takes the first 100 bytes and then fails: libjpeg's error path must return
+    // false rather than end the process.
+    class ShortSink : public storage::ImageSink {
+    public:
+        bool write(const void*, size_t size) override
+        {
+            taken += size;
+            return taken <= 100;
+        }
+        size_t taken = 0;
+    };
+    engine::TFractal f;
+    Lcg lcg(1);
+    fillBitmap(f, engine::PixelFormat24, 400, 300, [&](int, int, int) { return lcg.next(); });
+    ShortSink sink;
+    RecordingObserver progress;
+    EXPECT_FALSE(storage::WriteJpeg(f.Bitmap, 100, sink, &progress));
+}
