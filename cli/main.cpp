@@ -7,6 +7,7 @@
 
 #include "cli/Args.h"
 #include "cli/Commands.h"
+#include "cli/ExportCommand.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ const char* const Usage =
     "  compute FILE.mbt [-o OUT.mbt] [--from-start] [--touch-up L,T,R,B --touch-up-iter N]\n"
     "                                 resume an interrupted computation, or touch up a rectangle\n"
     "  info FILE.mbt                  the document's variables, size, depth, resume row and comment\n"
+    "%s"
     "\n"
     "  --quiet                        no progress line on standard error\n"
     "Exit status: 0 done, 1 a document could not be read or written, 2 a bad command line,\n"
@@ -31,7 +33,7 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        std::fputs(Usage, args.empty() ? stderr : stdout);
+        std::fprintf(args.empty() ? stderr : stdout, Usage, cli::ExportUsage);
         return args.empty() ? cli::ExitUsage : cli::ExitOk;
     }
     const std::string command = args[0];
@@ -43,7 +45,9 @@ int main(int argc, char** argv)
             return cli::runCompute(args);
         if (command == "info")
             return cli::runInfo(args);
-        throw cli::UsageError(command + ": unknown command (new, compute, info)");
+        if (command == "export")
+            return cli::runExportCommand(args);
+        throw cli::UsageError(command + ": unknown command (new, compute, info, export)");
     } catch (const cli::UsageError& e) {
         std::fprintf(stderr, "vorex-cli: %s\n", e.what());
         return cli::ExitUsage;

@@ -15,13 +15,6 @@ namespace {
 
 class ExportCli : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const CommandResult probe = run(std::string(VOREX_CLI) + " export", true);
-        if (probe.out.find("unknown command") != std::string::npos)
-            GTEST_SKIP() << "this vorex-cli has no export command yet (cli/main.cpp)";
-    }
-
     CommandResult cli(const std::string& args) { return run(std::string(VOREX_CLI) + " " + args + " --quiet", true); }
 
     // A computed document, made once per depth and kept for the test.
