@@ -57,6 +57,8 @@ StatusLine::StatusLine(QWidget* parent) : QStatusBar(parent)
         label->setFrameShape(i == 0 ? QFrame::NoFrame : QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);
+        // Clicks go to the status line itself, which knows the panels.
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
         addWidget(label, i == MessagePanel ? 1 : 0);
         m_panels[size_t(i)] = label;
         setPanelWidth(i, InitialWidths[size_t(i)]);
@@ -120,16 +122,10 @@ int StatusLine::panelAt(int x) const
     return -1;
 }
 
-void StatusLine::mousePressEvent(QMouseEvent* event)
-{
-    m_pressX = int(event->position().x());
-    QStatusBar::mousePressEvent(event);
-}
-
 void StatusLine::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    const int x = m_pressX >= 0 ? m_pressX : int(event->position().x());
-    const int index = panelAt(x);
+    // The double-click arrives where its first press was: that place names the panel.
+    const int index = panelAt(int(event->position().x()));
     if (index >= 0)
         emit panelDoubleClicked(index);
     QStatusBar::mouseDoubleClickEvent(event);

@@ -49,7 +49,6 @@ signals:
     void panelDoubleClicked(int index);
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
@@ -58,7 +57,6 @@ private:
 
     std::array<QLabel*, PanelCount> m_panels{};
     QString m_saved;
-    int m_pressX = -1;
 };
 
 // "640x480x8 bit": width, height and the depth name of the pixel format code.
