@@ -1,0 +1,533 @@
+#include "engine/ParallelEngine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <vector>
+
+#include "colour/ColorLine.h"
+#include "colour/ColourTables.h"
+#include "engine/Kernels.h"
+#include "engine/SelectKernel.h"
+#include "engine/SimdKernels.h"
+
+namespace engine {
+
+bool isaAvailable(Isa isa)
+{
+    switch (isa) {
+    case Isa::Scalar:
+    case Isa::Sse2: return true;
+    case Isa::Avx2: return __builtin_cpu_supports("avx2");
+    case Isa::Avx512: return __builtin_cpu_supports("avx512f");
+    }
+    return false;
+}
+
+Isa bestIsa()
+{
+    for (Isa isa : {Isa::Avx512, Isa::Avx2})
+        if (isaAvailable(isa))
+            return isa;
+    return Isa::Sse2;
+}
+
+std::string_view isaName(Isa isa)
+{
+    switch (isa) {
+    case Isa::Scalar: return "scalar";
+    case Isa::Sse2: return "sse2";
+    case Isa::Avx2: return "avx2";
+    case Isa::Avx512: return "avx512";
+    }
+    return "?";
+}
+
+std::optional<Isa> parseIsa(std::string_view name)
+{
+    for (Isa isa : {Isa::Scalar, Isa::Sse2, Isa::Avx2, Isa::Avx512})
+        if (name == isaName(isa))
+            return isa;
+    return std::nullopt;
+}
+
+int defaultThreadCount()
+{
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+namespace {
+
+// What one pixel hands to the next in serial order, and so what a row needs from the rows before it.
+enum class Carry {
+    None,       // nothing that changes a value
+    ByValue,    // PrevInside, set by every pixel to (value == 65535): the Level kernels with periodicity checking
+    Opaque,     // PrevInside, set only by some pixels: Level+Distance over a Level kernel with periodicity checking
+    Potential,  // the last potential formed (Potential keeps it for the pixels where none can be formed)
+};
+
+// How a computation runs: carry, and the lane job when a vectorised kernel exists for it.
+struct Plan {
+    Carry carry = Carry::None;
+    bool guess = false;  // PrevInside assumed at the start of each row
+    bool laneable = false;
+    simd::LaneJob job;
+};
+
+// Mirrors SelectKernel's choice of kernel.
+Plan makePlan(const TFractal& f)
+{
+    const FractalParams& p = f.Params;
+    const int type = p.FractalType;
+    const int bailout = p.Bailout < BailoutCount ? int(p.Bailout) : int(BailMod);
+    const bool algorithmKernel =
+        p.Algorithm != AlgLevel && kernels::algorithmKernel(type, p.Algorithm, bailout) != nullptr;
+    const bool quadraticType = type == 0 || type == 1 || type == 9;
+
+    Plan plan;
+    plan.job.in = &f.Inputs;
+    plan.job.bailout = bailout;
+    plan.job.start = type == 0 ? simd::LaneStart::Mandelbrot
+                     : type == 1 ? simd::LaneStart::Julia
+                                 : simd::LaneStart::Inverse;
+    if (algorithmKernel) {
+        switch (p.Algorithm) {
+        case AlgPotential:
+            plan.carry = Carry::Potential;
+            break;
+        case AlgLevelDistance:
+            plan.carry = type == 9 ? Carry::None : Carry::Opaque;
+            plan.laneable = quadraticType;
+            plan.job.kernel = simd::LaneKernel::LevelDistance;
+            plan.job.levelFn = kernels::levelKernel(type, FormulaZ2, 0, 3, bailout);
+            break;
+        case AlgDistance:
+            plan.laneable = quadraticType;
+            plan.job.kernel = simd::LaneKernel::Distance;
+            break;
+        case AlgColorDistance:
+            plan.laneable = quadraticType;
+            plan.job.kernel = simd::LaneKernel::ColorDistance;
+            break;
+        case AlgBinary:
+            plan.laneable = quadraticType;
+            plan.job.kernel = simd::LaneKernel::Binary;
+            break;
+        default:
+            break;
+        }
+    } else {
+        const bool mandelbrotZ2 = type == 0 && p.Formula == FormulaZ2;
+        if (mandelbrotZ2 || type == 1 || type == 3 || type == 4)
+            plan.carry = Carry::ByValue;
+        plan.laneable = mandelbrotZ2 || type == 1 || type == 9;
+        plan.job.kernel = simd::LaneKernel::Level;
+        plan.job.periodic = (mandelbrotZ2 || type == 1) && f.Inputs.Periodicity;
+    }
+    // An inside pixel makes periodicity cheap for the next one: assume it at a row's start.
+    plan.guess = plan.carry == Carry::ByValue;
+    plan.job.guess = plan.guess;
+    return plan;
+}
+
+simd::LaneRunner laneRunner(Isa isa, const simd::LaneJob& job)
+{
+    switch (isa) {
+    case Isa::Sse2: return simd::sse2Runner(job);
+    case Isa::Avx2: return simd::avx2Runner(job);
+    case Isa::Avx512: return simd::avx512Runner(job);
+    case Isa::Scalar: break;
+    }
+    return nullptr;
+}
+
+struct Region {
+    int rowFirst, rowLast, colFirst, colLast;
+    double leftX, topY, step;
+    double cr(int c) const { return double(c) * step + leftX; }
+    double ci(int r) const { return topY - double(r) * step; }
+};
+
+// Hands out rows, takes them back in any order, and makes them final in row order: a row is final
+// once every row before it is final and its start agrees with the state the previous row ended in.
+// Final rows are coloured and reported by the thread that made them final, outside the lock.
+class RowScheduler final : public simd::LaneRows {
+public:
+    RowScheduler(TFractal& f, const Region& g, const Plan& plan, ComputeObserver* obs)
+        : m_f(f), m_g(g), m_carry(plan.carry), m_obs(obs), m_next(g.rowFirst),
+          m_rows(size_t(g.rowLast - g.rowFirst + 1)), m_frontier(g.rowFirst)
+    {
+        m_fixState = f.State;
+        m_fixState.Orbit = nullptr;
+        m_prev = f.State.PrevInside;
+        m_potential = f.State.LastPotential;
+    }
+
+    int takeRow() override
+    {
+        if (!running())
+            return -1;
+        const int r = m_next.fetch_add(1, std::memory_order_relaxed);
+        return r <= m_g.rowLast ? r : -1;
+    }
+
+    bool running() const override { return m_f.Running.load(std::memory_order_relaxed); }
+
+    void rowDone(int row, bool guess, bool prevInsideOut) override
+    {
+        Record rec;
+        rec.guess = guess;
+        rec.prevOut = prevInsideOut;
+        done(row, rec);
+    }
+
+    // A Potential row: usedCarry when a pixel before firstFormed needed the value of the previous row.
+    void potentialRowDone(int row, bool usedCarry, int firstFormed, long double out)
+    {
+        Record rec;
+        rec.usedCarry = usedCarry;
+        rec.firstFormed = firstFormed;
+        rec.potentialOut = out;
+        done(row, rec);
+    }
+
+    // After every thread has ended: colours and reports the rows a stop left unfinished, stores the end
+    // state. True when every row is final.
+    bool finishUp()
+    {
+        const int handed = std::min(m_next.load(), m_g.rowLast + 1);
+        if (m_frontier <= m_g.rowLast && handed > m_frontier)
+            publish(m_frontier, handed, false);
+        m_f.State.PrevInside = m_prev;
+        m_f.State.LastPotential = m_potential;
+        return m_frontier > m_g.rowLast;
+    }
+
+    int frontier() const { return m_frontier; }
+
+private:
+    struct Record {
+        bool complete = false;
+        bool guess = false, prevOut = false;
+        bool usedCarry = false;
+        int firstFormed = 0;
+        long double potentialOut = 0;
+    };
+
+    TFractal& m_f;
+    const Region m_g;
+    const Carry m_carry;
+    ComputeObserver* const m_obs;
+    std::atomic<int> m_next;
+    std::mutex m_mutex;  // guards m_rows, m_frontier, the carry and m_fixState
+    std::vector<Record> m_rows;
+    int m_frontier;
+    bool m_prev;
+    long double m_potential;
+    KernelState m_fixState;  // the saved-orbit arrays of f, used only under the lock
+    std::mutex m_reportMutex;
+    int m_reported = 0;
+
+    void done(int row, const Record& rec)
+    {
+        int first, last;
+        {
+            std::lock_guard lock(m_mutex);
+            Record& slot = m_rows[size_t(row - m_g.rowFirst)];
+            slot = rec;
+            slot.complete = true;
+            first = m_frontier;
+            while (m_frontier <= m_g.rowLast && m_rows[size_t(m_frontier - m_g.rowFirst)].complete) {
+                settle(m_frontier, m_rows[size_t(m_frontier - m_g.rowFirst)]);
+                ++m_frontier;
+            }
+            last = m_frontier;
+        }
+        if (last > first)
+            publish(first, last, true);
+    }
+
+    // Colours rows [first, last) and tells the observer.
+    void publish(int first, int last, bool final)
+    {
+        if (m_f.ColorLine)
+            for (int r = first; r < last; ++r)
+                m_f.ColorLine(m_f, r);
+        if (!m_obs)
+            return;
+        std::lock_guard lock(m_reportMutex);
+        m_obs->rowsReady(first, last - 1);
+        if (final) {
+            m_reported += last - first;
+            m_obs->progressChanged(double(m_reported) / double(m_rows.size()));
+        }
+    }
+
+    // Makes row r final given the carry into it, and moves the carry past it. Under the lock.
+    void settle(int r, const Record& rec)
+    {
+        uint16_t* const values = m_f.Data.row(r);
+        const KernelFn kernel = m_f.Kernel;
+        const KernelInputs& in = m_f.Inputs;
+        const double ci = m_g.ci(r);
+        switch (m_carry) {
+        case Carry::None:
+            m_prev = rec.prevOut;
+            break;
+        case Carry::ByValue:
+            if (in.Periodicity && rec.guess != m_prev) {
+                // Recompute from the row's start until a pixel ends in the state it ended in before.
+                m_fixState.PrevInside = m_prev;
+                for (int c = m_g.colFirst; c <= m_g.colLast; ++c) {
+                    const uint16_t old = values[c];
+                    const uint16_t v = kernel(in, m_fixState, m_g.cr(c), ci);
+                    values[c] = v;
+                    if ((v == Inside) == (old == Inside))
+                        break;
+                }
+            }
+            m_prev = values[m_g.colLast] == Inside;
+            break;
+        case Carry::Opaque:
+            // Some pixels leave PrevInside as it was, so the state after a pixel cannot be read from
+            // the values: the whole row is computed again. Without periodicity checking no value depends
+            // on it.
+            if (in.Periodicity && rec.guess != m_prev) {
+                m_fixState.PrevInside = m_prev;
+                for (int c = m_g.colFirst; c <= m_g.colLast; ++c)
+                    values[c] = kernel(in, m_fixState, m_g.cr(c), ci);
+                m_prev = m_fixState.PrevInside;
+            } else {
+                m_prev = rec.prevOut;
+            }
+            break;
+        case Carry::Potential:
+            // Whether a pixel forms its potential does not depend on the carry; the pixels before the
+            // first one that does take the previous row's value.
+            if (rec.usedCarry) {
+                m_fixState.LastPotential = m_potential;
+                for (int c = m_g.colFirst; c < rec.firstFormed && c <= m_g.colLast; ++c)
+                    values[c] = kernel(in, m_fixState, m_g.cr(c), ci);
+            }
+            if (rec.firstFormed <= m_g.colLast)
+                m_potential = rec.potentialOut;
+            break;
+        }
+    }
+};
+
+// Rows with the scalar kernel on the calling thread. `st` brings the thread's saved-orbit arrays.
+void scalarRows(TFractal& f, const Region& g, const Plan& plan, RowScheduler& sched, KernelState st)
+{
+    const KernelFn kernel = f.Kernel;
+    const KernelInputs& in = f.Inputs;
+    st.Orbit = nullptr;
+    const bool potential = plan.carry == Carry::Potential;
+    for (int r; (r = sched.takeRow()) >= 0;) {
+        uint16_t* const values = f.Data.row(r);
+        const double ci = g.ci(r);
+        st.PrevInside = plan.guess;
+        st.LastPotential = std::numeric_limits<long double>::quiet_NaN();
+        bool usedCarry = false;
+        int firstFormed = g.colLast + 1;
+        for (int c = g.colFirst; c <= g.colLast; ++c) {
+            if (!sched.running())
+                return;
+            const uint16_t v = kernel(in, st, g.cr(c), ci);
+            values[c] = v;
+            if (potential && firstFormed > g.colLast) {
+                if (!std::isnan(st.LastPotential))
+                    firstFormed = c;
+                else if (v != Inside)
+                    usedCarry = true;
+            }
+        }
+        if (potential)
+            sched.potentialRowDone(r, usedCarry, firstFormed, st.LastPotential);
+        else
+            sched.rowDone(r, plan.guess, st.PrevInside);
+    }
+}
+
+// One computing thread: the lanes when a vectorised kernel applies, else the scalar kernel with saved-orbit
+// arrays of the thread's own. A thread that cannot get its arrays leaves the rows to the others.
+void worker(TFractal& f, const Region& g, const Plan& plan, simd::LaneRunner runner, RowScheduler& sched)
+{
+    if (runner) {
+        runner(plan.job, sched);
+        return;
+    }
+    std::vector<double> xs, ys;
+    KernelState st = f.State;
+    if (usesOrbitArrays(f.Params.Algorithm) && st.XOrbit) {
+        try {
+            xs.assign(size_t(f.Inputs.MaxIter) + 1, 0.0);
+            ys.assign(size_t(f.Inputs.MaxIter) + 1, 0.0);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        st.XOrbit = xs.data();
+        st.YOrbit = ys.data();
+    }
+    scalarRows(f, g, plan, sched, st);
+}
+
+void finish(TFractal& f)
+{
+    f.Running = false;
+    f.Idle = true;
+}
+
+}  // namespace
+
+ParallelEngine::ParallelEngine(int threads, Isa isa)
+    : m_threads(threads < 1 ? defaultThreadCount() : threads), m_isa(isa)
+{
+    while (!isaAvailable(m_isa))
+        m_isa = Isa(uint8_t(m_isa) - 1);
+}
+
+ComputeEnd ParallelEngine::compute(TFractal& f, int rowFirst, int rowLast, bool touchUp, int colLast, int colFirst,
+                                   ComputeObserver* obs) const
+{
+    if (f.State.Orbit)
+        return Compute(f, rowFirst, rowLast, touchUp, colLast, colFirst, obs);
+
+    f.Idle = false;
+    f.Modified = true;
+    if (!touchUp) {
+        f.UniformIter = true;
+        f.RetoucheIter = f.Params.MaxIter;
+        f.BaseMaxIter = f.Params.MaxIter;
+    }
+    SelectKernel(f);
+    colour::SelectColorLine(f);
+    if (!f.Kernel) {
+        finish(f);
+        return ComputeEnd::NoKernel;
+    }
+
+    Region g;
+    g.rowFirst = std::max(rowFirst, 0);
+    g.rowLast = std::min(rowLast, f.Data.height() - 1);
+    g.colFirst = std::max(colFirst, 0);
+    g.colLast = std::min(colLast, f.Data.width() - 1);
+    g.leftX = f.LeftX;
+    g.topY = f.TopY;
+    g.step = f.Params.Step;
+    if (g.rowFirst > g.rowLast) {
+        if (!touchUp)
+            f.ResumeLine = 0;
+        finish(f);
+        return ComputeEnd::Completed;
+    }
+    if (g.colFirst > g.colLast) {
+        // No pixel to compute: every row is coloured and reported as the serial driver does.
+        for (int r = g.rowFirst; r <= g.rowLast && f.Running; ++r) {
+            if (f.ColorLine)
+                f.ColorLine(f, r);
+            if (obs) {
+                obs->rowsReady(r, r);
+                obs->progressChanged(double(r - g.rowFirst + 1) / double(g.rowLast - g.rowFirst + 1));
+            }
+        }
+        const bool stopped = !f.Running;
+        if (!touchUp)
+            f.ResumeLine = stopped ? g.rowFirst : 0;
+        finish(f);
+        return stopped ? ComputeEnd::Stopped : ComputeEnd::Completed;
+    }
+
+    Plan plan = makePlan(f);
+    plan.job.leftX = g.leftX;
+    plan.job.topY = g.topY;
+    plan.job.step = g.step;
+    plan.job.colFirst = g.colFirst;
+    plan.job.colLast = g.colLast;
+    plan.job.data = f.Data.row(0);
+    plan.job.stride = size_t(f.Data.width());
+    const simd::LaneRunner runner = plan.laneable ? laneRunner(m_isa, plan.job) : nullptr;
+
+    RowScheduler sched(f, g, plan, obs);
+    const int rowCount = g.rowLast - g.rowFirst + 1;
+    const int helpers = std::min(m_threads, rowCount) - 1;
+    std::vector<std::thread> threads;
+    threads.reserve(size_t(std::max(helpers, 0)));
+    for (int i = 0; i < helpers; ++i) {
+        try {
+            threads.emplace_back(worker, std::ref(f), std::cref(g), std::cref(plan), runner, std::ref(sched));
+        } catch (const std::system_error&) {
+            break;  // fewer threads
+        }
+    }
+    worker(f, g, plan, runner, sched);
+    for (std::thread& t : threads)
+        t.join();
+    // Rows left by threads that could not start their work: this thread, with f's own arrays.
+    if (sched.running())
+        scalarRows(f, g, plan, sched, f.State);
+
+    const bool complete = sched.finishUp();
+    if (!touchUp)
+        f.ResumeLine = complete ? 0 : sched.frontier();
+    finish(f);
+    return complete ? ComputeEnd::Completed : ComputeEnd::Stopped;
+}
+
+ComputeEnd ParallelEngine::computeCommand(TFractal& f, bool fromStart, ComputeObserver* obs) const
+{
+    if (fromStart || f.ResumeLine < 0 || f.ResumeLine >= f.Params.Height)
+        f.ResumeLine = 0;
+    f.CommitImageParams();
+    f.Running = true;
+    return compute(f, f.ResumeLine, f.Params.Height - 1, false, f.Params.Width - 1, 0, obs);
+}
+
+RetoucheResult ParallelEngine::retouche(TFractal& f, ComputeObserver* obs) const
+{
+    // The preparation of engine::Retouche, then the rectangle on this engine.
+    RetoucheResult result;
+    const uint16_t newMax = f.RetoucheIter;
+    if (newMax > f.Params.MaxIter) {
+        if (usesOrbitArrays(f.Params.Algorithm)) {
+            try {
+                f.XOrbit.resize(size_t(newMax) + 1);
+                f.YOrbit.resize(size_t(newMax) + 1);
+            } catch (const std::bad_alloc&) {
+                const size_t old = size_t(f.Params.MaxIter) + 1;
+                if (f.XOrbit.size() > old)
+                    f.XOrbit.resize(old);
+                if (f.YOrbit.size() > old)
+                    f.YOrbit.resize(old);
+                result.ok = false;
+                result.message = "No Memory for Orbits";
+                return result;
+            }
+        }
+        if (f.PixelFormat == PixelFormat24 && !colour::GrowTablesForTouchUp(f, newMax)) {
+            result.ok = false;
+            result.message = "No Memory Color space";
+            return result;
+        }
+    }
+    f.Params.MaxIter = newMax;
+    f.ImageParams.MaxIter = newMax;
+
+    ZoomRectangle rect = f.ZoomRect;
+    if (rect.Left > rect.Right)
+        std::swap(rect.Left, rect.Right);
+    if (rect.Top > rect.Bottom)
+        std::swap(rect.Top, rect.Bottom);
+
+    f.Running = true;
+    f.Retouching = true;
+    result.end = compute(f, rect.Top, rect.Bottom, true, rect.Right, rect.Left, obs);
+    f.Retouching = false;
+    f.UniformIter = false;
+    return result;
+}
+
+}  // namespace engine

@@ -1,0 +1,48 @@
+// The lane engine on AVX2 (4 doubles per vector). Compiled with -mavx2 (and no FMA); called only when
+// the CPU has AVX2.
+#include <immintrin.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+#include "engine/SimdKernels.h"
+
+#define VOREX_SIMD_NS avx2
+
+namespace engine::simd::avx2 {
+namespace {
+
+struct Isa {
+    using V = __m256d;
+    using M = __m256d;
+    static constexpr int W = 4;
+    static V set1(double x) { return _mm256_set1_pd(x); }
+    static V load(const double* p) { return _mm256_load_pd(p); }
+    static void store(double* p, V v) { _mm256_store_pd(p, v); }
+    static V add(V a, V b) { return _mm256_add_pd(a, b); }
+    static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
+    static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
+    static M gt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
+    static M lt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+    static M eq(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
+    static M mor(M a, M b) { return _mm256_or_pd(a, b); }
+    static M mand(M a, M b) { return _mm256_and_pd(a, b); }
+    static int bits(M m) { return _mm256_movemask_pd(m); }
+    // m ? b : a, lane by lane.
+    static V blend(M m, V a, V b) { return _mm256_blendv_pd(a, b, m); }
+};
+
+}  // namespace
+}  // namespace engine::simd::avx2
+
+#include "engine/SimdLanes.inl"
+
+namespace engine::simd {
+
+LaneRunner avx2Runner(const LaneJob& job)
+{
+    return avx2::runnerFor<4>(job);
+}
+
+}  // namespace engine::simd

@@ -1,0 +1,49 @@
+// The lane engine on AVX-512F (8 doubles per vector, compares into mask registers). Compiled with
+// -mavx512f; called only when the CPU has AVX-512F. The build's -ffp-contract=off keeps multiply and add
+// apart, and no fused intrinsic is used.
+#include <immintrin.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+#include "engine/SimdKernels.h"
+
+#define VOREX_SIMD_NS avx512
+
+namespace engine::simd::avx512 {
+namespace {
+
+struct Isa {
+    using V = __m512d;
+    using M = __mmask8;
+    static constexpr int W = 8;
+    static V set1(double x) { return _mm512_set1_pd(x); }
+    static V load(const double* p) { return _mm512_load_pd(p); }
+    static void store(double* p, V v) { _mm512_store_pd(p, v); }
+    static V add(V a, V b) { return _mm512_add_pd(a, b); }
+    static V sub(V a, V b) { return _mm512_sub_pd(a, b); }
+    static V mul(V a, V b) { return _mm512_mul_pd(a, b); }
+    static M gt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_GT_OQ); }
+    static M lt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
+    static M eq(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
+    static M mor(M a, M b) { return M(a | b); }
+    static M mand(M a, M b) { return M(a & b); }
+    static int bits(M m) { return int(m); }
+    // m ? b : a, lane by lane.
+    static V blend(M m, V a, V b) { return _mm512_mask_blend_pd(m, a, b); }
+};
+
+}  // namespace
+}  // namespace engine::simd::avx512
+
+#include "engine/SimdLanes.inl"
+
+namespace engine::simd {
+
+LaneRunner avx512Runner(const LaneJob& job)
+{
+    return avx512::runnerFor<4>(job);
+}
+
+}  // namespace engine::simd

@@ -1,0 +1,396 @@
+// The lane engine shared by the instruction-set modules. Not a header of its own: each module
+// (engine/SimdSse2.cpp, SimdAvx2.cpp, SimdAvx512.cpp) includes <cmath>, <climits>, <cstdint> and
+// engine/SimdKernels.h, defines VOREX_SIMD_NS and, in namespace engine::simd::VOREX_SIMD_NS, a struct
+// `Isa` with the vector type V, the mask type M, the width W and the operations used below; then it
+// includes this file. Everything here lives in that namespace, so the modules, compiled with different
+// instruction sets, never share a symbol.
+//
+// Scheme: NV vectors of W lanes are in flight; each lane walks a row from left to right and takes the
+// next row from LaneRows when its row is done. A burst iterates every vector until a lane finishes
+// (escape, limit, cycle); the finished lanes store their values and start their next pixels in scalar
+// code, then the next burst starts. The operations of one step are those of the scalar kernels, in
+// their order (engine/KernelsQuadratic.h): zi' = (zr + zr) * zi + ai (zr + zr is exactly 2 * zr),
+// zr' = (zr2 - zi2) + ar, zr2 = zr' * zr', zi2 = zi' * zi'.
+
+namespace engine::simd::VOREX_SIMD_NS {
+namespace {
+
+using V = Isa::V;
+using M = Isa::M;
+
+constexpr uint16_t InsideValue = 65535;
+constexpr double DistanceRadiusSq = 100000.0;  // fixed escape radius squared of the distance kernels
+constexpr double InverseNearZero = 5e-300;     // |C|^2 at or below this: Z(1/C) gives 1 without iterating
+constexpr int PeriodStartInterval = 3;         // Mandelbrot Z^2+C and Julia
+constexpr int MaxBurst = 1 << 14;              // iterations between two looks at the stop request
+
+// The bail-out tests (engine/Bailout.h) on vectors: true lanes exceed L.
+struct TMod {
+    static M esc(V, V, V zr2, V zi2, V L) { return Isa::gt(Isa::add(zr2, zi2), L); }
+};
+struct TSqrZr {
+    static M esc(V, V, V zr2, V, V L) { return Isa::gt(zr2, L); }
+};
+struct TSqrZi {
+    static M esc(V, V, V, V zi2, V L) { return Isa::gt(zi2, L); }
+};
+struct TEpsilon {
+    static M esc(V zr, V zi, V zr2, V zi2, V L)
+    {
+        const V lo = Isa::set1(-0.01), hi = Isa::set1(0.01);
+        const V d = Isa::sub(zr, zi);
+        const V s = Isa::add(zr, zi);
+        const M nearD = Isa::mand(Isa::lt(lo, d), Isa::lt(d, hi));
+        const M nearS = Isa::mand(Isa::lt(lo, s), Isa::lt(s, hi));
+        return Isa::mor(Isa::mor(nearD, nearS), Isa::gt(Isa::add(zr2, zi2), L));
+    }
+};
+struct TAnd {
+    static M esc(V, V, V zr2, V zi2, V L) { return Isa::mand(Isa::gt(zr2, L), Isa::gt(zi2, L)); }
+};
+struct TOr {
+    static M esc(V, V, V zr2, V zi2, V L) { return Isa::mor(Isa::gt(zr2, L), Isa::gt(zi2, L)); }
+};
+
+enum class Algo { Level, Binary, Dist };
+
+template <int NV, Algo A, class Test, bool Periodic>
+class Lanes {
+public:
+    static constexpr int W = Isa::W;
+    static constexpr int NL = NV * W;
+
+    Lanes(const LaneJob& job, LaneRows& rows)
+        : m_job(job), m_rows(rows), m_in(*job.in), m_maxIter(job.in->MaxIter)
+    {
+    }
+
+    void run()
+    {
+        for (int l = 0; l < NL; ++l) {
+            m_live++;
+            if (startRow(l))
+                nextPixel(l);
+        }
+        while (m_live > 0) {
+            if (!m_rows.running())
+                return;
+            burst();
+        }
+    }
+
+private:
+    const LaneJob& m_job;
+    LaneRows& m_rows;
+    const KernelInputs& m_in;
+    const int m_maxIter;
+    int m_live = 0;
+
+    // Vector state, one entry per lane.
+    alignas(64) double zr[NL], zi[NL], zr2[NL], zi2[NL], ar[NL], ai[NL], alive[NL];
+    alignas(64) double saved[NL], snapRel[NL], gap[NL];  // periodicity: snapshot, next snapshot (iterations ahead), interval
+    alignas(64) double dzr[NL], dzi[NL];                 // distance: derivative
+    // Scalar state of each lane.
+    int n0[NL];        // iterations done before the current burst
+    int row[NL], col[NL];
+    bool prev[NL];     // PrevInside of the lane's sequence
+    double ci[NL];
+    double cr[NL];
+    uint16_t* out[NL];
+
+    void kill(int l)
+    {
+        alive[l] = 0;
+        zr[l] = zi[l] = zr2[l] = zi2[l] = ar[l] = ai[l] = 0;
+        saved[l] = __builtin_nan("");
+        snapRel[l] = __builtin_inf();
+        gap[l] = 0;
+        dzr[l] = dzi[l] = 0;
+        n0[l] = 0;
+        --m_live;
+    }
+
+    // Takes a row for lane l; false (and the lane retired) when none is left.
+    bool startRow(int l)
+    {
+        const int r = m_rows.takeRow();
+        if (r < 0) {
+            kill(l);
+            return false;
+        }
+        row[l] = r;
+        col[l] = m_job.colFirst - 1;
+        prev[l] = m_job.guess;
+        ci[l] = m_job.topY - double(r) * m_job.step;
+        out[l] = m_job.data + size_t(r) * m_job.stride;
+        return true;
+    }
+
+    // Moves lane l to its next pixel (taking a new row at the end of its row) and loads the pixel's start.
+    void nextPixel(int l)
+    {
+        for (;;) {
+            if (++col[l] > m_job.colLast) {
+                m_rows.rowDone(row[l], m_job.guess, prev[l]);
+                if (!startRow(l))
+                    return;
+                continue;
+            }
+            const double x = double(col[l]) * m_job.step + m_job.leftX;
+            const double y = ci[l];
+            cr[l] = x;
+            double sr = 0, si = 0, cr0 = x, ci0 = y;
+            switch (m_job.start) {
+            case LaneStart::Mandelbrot:
+                if (A == Algo::Level) {
+                    sr = m_in.PertZr;
+                    si = m_in.PertZi;
+                }
+                break;
+            case LaneStart::Julia:
+                sr = x;
+                si = y;
+                cr0 = m_in.ParamCr;
+                ci0 = m_in.ParamCi;
+                break;
+            case LaneStart::Inverse: {
+                const double m0 = x * x + y * y;
+                if (m0 <= InverseNearZero) {
+                    // Every kernel gives 1 here but Level+Distance, whose distance part is not 255.
+                    out[l][col[l]] = m_job.kernel == LaneKernel::LevelDistance ? InsideValue : 1;
+                    continue;
+                }
+                cr0 = x / m0 + m_in.PertZr;
+                ci0 = y / m0 + m_in.PertZi;
+                break;
+            }
+            }
+            zr[l] = sr;
+            zi[l] = si;
+            zr2[l] = sr * sr;
+            zi2[l] = si * si;
+            ar[l] = cr0;
+            ai[l] = ci0;
+            alive[l] = 1;
+            n0[l] = 0;
+            if (Periodic && prev[l]) {
+                saved[l] = 0;
+                snapRel[l] = PeriodStartInterval;
+                gap[l] = PeriodStartInterval;
+            } else {
+                saved[l] = __builtin_nan("");
+                snapRel[l] = __builtin_inf();
+                gap[l] = 0;
+            }
+            dzr[l] = dzi[l] = 0;
+            return;
+        }
+    }
+
+    uint16_t distanceFinish(int l, int n)
+    {
+        (void)n;
+        const double m = zr2[l] + zi2[l];
+        if (!(m > DistanceRadiusSq))
+            return InsideValue;
+        const double dist = std::sqrt(m) * std::log(m) / std::sqrt(dzr[l] * dzr[l] + dzi[l] * dzi[l]);
+        switch (m_job.kernel) {
+        case LaneKernel::Distance:
+            return dist >= m_in.DistThreshold ? 255 : InsideValue;
+        case LaneKernel::LevelDistance: {
+            if (!(dist >= m_in.DistThreshold))
+                return InsideValue;
+            KernelState st;
+            st.PrevInside = prev[l];
+            const uint16_t v = m_job.levelFn(m_in, st, cr[l], ci[l]);
+            prev[l] = st.PrevInside;
+            return v;
+        }
+        default: {  // ColorDistance
+            if (!(dist >= m_in.DistThreshold))
+                return 0;
+            const double tenths = std::nearbyint(10 * dist / m_in.Step);
+            if (!(tenths < 65534.0))
+                return 65534;
+            return tenths > 0 ? uint16_t(tenths) : 0;
+        }
+        }
+    }
+
+    // Lane l ended its pixel after n iterations: store the value, go to the next pixel.
+    void finish(int l, int n, bool cycle)
+    {
+        uint16_t v;
+        if (A == Algo::Level) {
+            v = (cycle || n >= m_maxIter) ? InsideValue : uint16_t(n);
+            if (m_job.start != LaneStart::Inverse)  // as the scalar kernels: Z(1/C) keeps no PrevInside
+                prev[l] = v == InsideValue;
+        } else if (A == Algo::Binary) {
+            if (zr[l] == 0)
+                v = 0;
+            else if (n >= m_maxIter)
+                v = InsideValue;
+            else
+                v = zi[l] >= 0 ? 0 : 255;
+        } else {
+            v = distanceFinish(l, n);
+        }
+        out[l][col[l]] = v;
+        nextPixel(l);
+    }
+
+    void burst()
+    {
+        int limit = MaxBurst;
+        for (int l = 0; l < NL; ++l)
+            if (alive[l] != 0 && m_maxIter - n0[l] < limit)
+                limit = m_maxIter - n0[l];
+
+        const V L = Isa::set1(double(m_in.L));
+        const V R = Isa::set1(DistanceRadiusSq);
+        const V one = Isa::set1(1.0);
+        V vzr[NV], vzi[NV], vzr2[NV], vzi2[NV], var[NV], vai[NV];
+        V vsaved[NV], vsnap[NV], vgap[NV], vdzr[NV], vdzi[NV];
+        M valive[NV], esc[NV], cyc[NV];
+#pragma GCC unroll 8
+        for (int v = 0; v < NV; ++v) {
+            const int o = v * W;
+            vzr[v] = Isa::load(zr + o);
+            vzi[v] = Isa::load(zi + o);
+            vzr2[v] = Isa::load(zr2 + o);
+            vzi2[v] = Isa::load(zi2 + o);
+            var[v] = Isa::load(ar + o);
+            vai[v] = Isa::load(ai + o);
+            valive[v] = Isa::eq(Isa::load(alive + o), one);
+            if (Periodic) {
+                vsaved[v] = Isa::load(saved + o);
+                vsnap[v] = Isa::load(snapRel + o);
+                vgap[v] = Isa::load(gap + o);
+            }
+            if (A == Algo::Dist) {
+                vdzr[v] = Isa::load(dzr + o);
+                vdzi[v] = Isa::load(dzi + o);
+            }
+        }
+
+        V itv = Isa::set1(0.0);
+        int it = 0;
+        for (;;) {
+            ++it;
+            if (Periodic)
+                itv = Isa::add(itv, one);
+            int any = 0;
+#pragma GCC unroll 8
+            for (int v = 0; v < NV; ++v) {
+                const V tr = Isa::add(vzr[v], vzr[v]);
+                if (A == Algo::Dist) {
+                    // dz' = 2 z dz + 1 with the iterate before this step, as the scalar kernel's walk
+                    // over its saved orbit does: ((2zr * dzr) - (2zi * dzi)) + 1, (2zr * dzi) + (2zi * dzr).
+                    const V ti = Isa::add(vzi[v], vzi[v]);
+                    const V ndr = Isa::add(Isa::sub(Isa::mul(tr, vdzr[v]), Isa::mul(ti, vdzi[v])), one);
+                    vdzi[v] = Isa::add(Isa::mul(tr, vdzi[v]), Isa::mul(ti, vdzr[v]));
+                    vdzr[v] = ndr;
+                }
+                vzi[v] = Isa::add(Isa::mul(tr, vzi[v]), vai[v]);
+                vzr[v] = Isa::add(Isa::sub(vzr2[v], vzi2[v]), var[v]);
+                vzr2[v] = Isa::mul(vzr[v], vzr[v]);
+                vzi2[v] = Isa::mul(vzi[v], vzi[v]);
+                if (A == Algo::Dist)
+                    esc[v] = Isa::gt(Isa::add(vzr2[v], vzi2[v]), R);
+                else
+                    esc[v] = Test::esc(vzr[v], vzi[v], vzr2[v], vzi2[v], L);
+                M done = esc[v];
+                if (Periodic) {
+                    const V m = Isa::add(vzr2[v], vzi2[v]);
+                    cyc[v] = Isa::eq(m, vsaved[v]);
+                    const M snap = Isa::eq(itv, vsnap[v]);
+                    vsaved[v] = Isa::blend(snap, vsaved[v], m);
+                    vsnap[v] = Isa::blend(snap, vsnap[v], Isa::add(vsnap[v], vgap[v]));
+                    vgap[v] = Isa::blend(snap, vgap[v], Isa::add(vgap[v], one));
+                    done = Isa::mor(done, cyc[v]);
+                }
+                any |= Isa::bits(Isa::mand(done, valive[v]));
+            }
+            if (any != 0 || it >= limit)
+                break;
+        }
+
+        int escBits[NV], cycBits[NV];
+#pragma GCC unroll 8
+        for (int v = 0; v < NV; ++v) {
+            const int o = v * W;
+            Isa::store(zr + o, vzr[v]);
+            Isa::store(zi + o, vzi[v]);
+            Isa::store(zr2 + o, vzr2[v]);
+            Isa::store(zi2 + o, vzi2[v]);
+            escBits[v] = Isa::bits(esc[v]);
+            cycBits[v] = 0;
+            if (Periodic) {
+                Isa::store(saved + o, vsaved[v]);
+                Isa::store(snapRel + o, Isa::sub(vsnap[v], itv));
+                Isa::store(gap + o, vgap[v]);
+                cycBits[v] = Isa::bits(cyc[v]);
+            }
+            if (A == Algo::Dist) {
+                Isa::store(dzr + o, vdzr[v]);
+                Isa::store(dzi + o, vdzi[v]);
+            }
+        }
+
+        for (int l = 0; l < NL; ++l) {
+            if (alive[l] == 0)
+                continue;
+            const int v = l / W, b = 1 << (l % W);
+            const int n = n0[l] + it;
+            const bool c = (cycBits[v] & b) != 0;
+            if (c || (escBits[v] & b) != 0 || n >= m_maxIter)
+                finish(l, n, c);
+            else
+                n0[l] = n;
+        }
+    }
+};
+
+template <int NV, Algo A, class Test, bool Periodic>
+void runLanes(const LaneJob& job, LaneRows& rows)
+{
+    Lanes<NV, A, Test, Periodic> lanes(job, rows);  // a few kilobytes of stack
+    lanes.run();
+}
+
+template <int NV, Algo A, bool Periodic>
+LaneRunner byTest(int bailout)
+{
+    switch (bailout) {  // engine::Bailout: 1 SqrZr, 2 SqrZi, 3 Epsilon, 4 And, 5 Or, otherwise Mod
+    case 1: return &runLanes<NV, A, TSqrZr, Periodic>;
+    case 2: return &runLanes<NV, A, TSqrZi, Periodic>;
+    case 3: return &runLanes<NV, A, TEpsilon, Periodic>;
+    case 4: return &runLanes<NV, A, TAnd, Periodic>;
+    case 5: return &runLanes<NV, A, TOr, Periodic>;
+    default: return &runLanes<NV, A, TMod, Periodic>;
+    }
+}
+
+template <int NV>
+LaneRunner runnerFor(const LaneJob& job)
+{
+    if (job.in == nullptr || job.in->MaxIter < 1 || job.colFirst > job.colLast)
+        return nullptr;
+    switch (job.kernel) {
+    case LaneKernel::Level:
+        return job.periodic ? byTest<NV, Algo::Level, true>(job.bailout) : byTest<NV, Algo::Level, false>(job.bailout);
+    case LaneKernel::Binary:
+        return byTest<NV, Algo::Binary, false>(job.bailout);
+    case LaneKernel::LevelDistance:
+        if (job.levelFn == nullptr)
+            return nullptr;
+        return &runLanes<NV, Algo::Dist, TMod, false>;
+    case LaneKernel::Distance:
+    case LaneKernel::ColorDistance:
+        return &runLanes<NV, Algo::Dist, TMod, false>;
+    }
+    return nullptr;
+}
+
+}  // namespace
+}  // namespace engine::simd::VOREX_SIMD_NS

@@ -1,0 +1,47 @@
+// The lane engine on SSE2 (2 doubles per vector), the x86-64 baseline.
+#include <emmintrin.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+#include "engine/SimdKernels.h"
+
+#define VOREX_SIMD_NS sse2
+
+namespace engine::simd::sse2 {
+namespace {
+
+struct Isa {
+    using V = __m128d;
+    using M = __m128d;
+    static constexpr int W = 2;
+    static V set1(double x) { return _mm_set1_pd(x); }
+    static V load(const double* p) { return _mm_load_pd(p); }
+    static void store(double* p, V v) { _mm_store_pd(p, v); }
+    static V add(V a, V b) { return _mm_add_pd(a, b); }
+    static V sub(V a, V b) { return _mm_sub_pd(a, b); }
+    static V mul(V a, V b) { return _mm_mul_pd(a, b); }
+    static M gt(V a, V b) { return _mm_cmpgt_pd(a, b); }
+    static M lt(V a, V b) { return _mm_cmplt_pd(a, b); }
+    static M eq(V a, V b) { return _mm_cmpeq_pd(a, b); }
+    static M mor(M a, M b) { return _mm_or_pd(a, b); }
+    static M mand(M a, M b) { return _mm_and_pd(a, b); }
+    static int bits(M m) { return _mm_movemask_pd(m); }
+    // m ? b : a, lane by lane.
+    static V blend(M m, V a, V b) { return _mm_or_pd(_mm_and_pd(m, b), _mm_andnot_pd(m, a)); }
+};
+
+}  // namespace
+}  // namespace engine::simd::sse2
+
+#include "engine/SimdLanes.inl"
+
+namespace engine::simd {
+
+LaneRunner sse2Runner(const LaneJob& job)
+{
+    return sse2::runnerFor<4>(job);
+}
+
+}  // namespace engine::simd

@@ -1,0 +1,440 @@
+// The parallel engine against the serial driver: value for value in Data, pixel for pixel in the bitmap,
+// and the same end state, for every instruction set this CPU runs and 1, 2 and 3 threads.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "EngineTestUtil.h"
+#include "engine/ParallelEngine.h"
+
+using namespace engine;
+using enginetest::Scene;
+
+namespace {
+
+struct View {
+    const char* name;
+    Scene scene;
+    // Optional overrides, applied after the type's defaults.
+    std::optional<double> pertR, pertI, paramR, paramI;
+    std::optional<double> step, centreX, centreY;
+    std::optional<long double> lastPotential;
+};
+
+View v(const char* name, int type, int algorithm = 0, bool periodicity = false)
+{
+    View w{name, Scene{}, {}, {}, {}, {}, {}, {}, {}, {}};
+    w.scene.type = type;
+    w.scene.algorithm = algorithm;
+    w.scene.periodicity = periodicity;
+    w.scene.width = 37;  // not a multiple of any vector width
+    w.scene.height = 23;
+    w.scene.maxIter = 150;
+    return w;
+}
+
+View with(View w, void (*edit)(View&))
+{
+    edit(w);
+    return w;
+}
+
+std::vector<View> views()
+{
+    std::vector<View> all;
+    // Mandelbrot Z^2+C: every bail-out test, periodicity off and on, a perturbation.
+    for (int b = 0; b < BailoutCount; ++b) {
+        for (bool per : {false, true}) {
+            View w = v("mandelbrot z2", 0, AlgLevel, per);
+            w.scene.bailout = b;
+            all.push_back(w);
+        }
+    }
+    all.push_back(with(v("mandelbrot z2 perturbed", 0, AlgLevel, true), [](View& w) {
+        w.pertR = 0.07;
+        w.pertI = -0.04;
+    }));
+    all.push_back(with(v("mandelbrot z2 deep inside", 0, AlgLevel, true), [](View& w) {
+        w.centreX = -0.2;
+        w.centreY = 0.1;
+        w.step = 0.01;
+        w.scene.maxIter = 400;
+    }));
+    for (int formula = 1; formula < FormulaCount; ++formula)
+        all.push_back(with(v("mandelbrot formula", 0, AlgLevel, true), [](View&) {})), all.back().scene.formula = formula;
+    // The algorithms of Mandelbrot, Julia and Z(1/C).
+    for (int type : {0, 1, 9})
+        for (int alg = 1; alg < AlgorithmCount; ++alg)
+            for (bool per : {false, true})
+                all.push_back(v("algorithm", type, alg, per));
+    for (int b : {BailSqrZr, BailEpsilon, BailAnd, BailOr}) {
+        for (int type : {0, 1, 9}) {
+            all.push_back(v("binary bail-out", type, AlgBinary));
+            all.back().scene.bailout = b;
+            all.push_back(v("level+distance bail-out", type, AlgLevelDistance, true));
+            all.back().scene.bailout = b;
+        }
+    }
+    for (int b = 0; b < BailoutCount; ++b) {
+        all.push_back(v("julia", 1, AlgLevel, true));
+        all.back().scene.bailout = b;
+        all.push_back(v("z(1/c)", 9, AlgLevel, false));
+        all.back().scene.bailout = b;
+    }
+    all.push_back(v("julia no periodicity", 1, AlgLevel, false));
+    all.push_back(with(v("z(1/c) through the origin", 9, AlgBinary), [](View& w) {
+        w.centreX = 0;
+        w.centreY = 0;
+        w.scene.width = 5;
+        w.scene.height = 5;
+        w.step = 0.5;
+    }));
+    for (int alg : {AlgLevel, AlgDistance, AlgLevelDistance, AlgColorDistance}) {
+        all.push_back(with(v("z(1/c) origin pixel", 9, alg), [](View& w) {
+            w.centreX = 0.25;  // column 1 lands on 0
+            w.centreY = 0;
+            w.scene.width = 3;
+            w.scene.height = 3;
+            w.step = 0.5;
+        }));
+    }
+    // The other types.
+    for (int type : {3, 4})
+        for (bool per : {false, true})
+            all.push_back(v("zc(1-z)", type, AlgLevel, per));
+    for (int type : {6, 7})
+        for (int fn = 0; fn < FunctionCount; ++fn)
+            all.push_back(v("fn(z)c", type, AlgLevel)), all.back().scene.function = fn;
+    for (int type : {11, 12, 14, 15, 16, 17})
+        all.push_back(v("other type", type, AlgLevel, true));
+    for (int p = 3; p <= 10; ++p)
+        all.push_back(v("newton", 13, AlgLevel)), all.back().scene.newtonP = p, all.back().scene.bailout = p % 3;
+    // Sizes.
+    for (auto [w, h] : {std::pair{1, 1}, {1, 17}, {33, 1}, {3, 9}, {5, 4}, {17, 6}}) {
+        View x = v("size", 0, AlgLevel, true);
+        x.scene.width = w;
+        x.scene.height = h;
+        all.push_back(x);
+        x.scene.type = 1;
+        x.scene.algorithm = AlgDistance;
+        all.push_back(x);
+    }
+    // Julia c = 1, pixel i at the start of row 2: z1 = 0 equals the first snapshot, so after an inside
+    // pixel periodicity ends it as inside, although it escapes at iteration 4. The row before ends
+    // outside, so a row that starts assuming "inside" must be put right.
+    for (int width : {7, 1}) {
+        View x = v("false cycle at a row start", 1, AlgLevel, true);
+        x.scene.width = width;
+        x.scene.height = 5;
+        x.step = 0.25;
+        x.centreX = width / 2.0 * 0.25;  // column 0 at x = 0
+        x.centreY = 0.875;               // row 2 at y = 1
+        x.paramR = 1;
+        x.paramI = 0;
+        x.scene.maxIter = 50;
+        all.push_back(x);
+        x.scene.algorithm = AlgLevelDistance;
+        x.scene.bailout = BailAnd;  // real orbits never pass And: inside pixels after escaped distances
+        all.push_back(x);
+    }
+    // Potential where |z|^2 overflows: those pixels keep the value of the pixel before, across rows too.
+    for (long double start : {0.0L, 100.4L}) {
+        View x = v("potential overflow", 0, AlgPotential);
+        x.scene.width = 31;
+        x.scene.height = 9;
+        x.centreX = 0;
+        x.centreY = 0;
+        x.step = 1e153;
+        x.lastPotential = start;
+        all.push_back(x);
+    }
+    all.push_back(with(v("potential", 0, AlgPotential), [](View& w) { w.scene.maxIter = 300; }));
+    return all;
+}
+
+void setUp(TFractal& f, const View& w)
+{
+    enginetest::configure(f, w.scene);
+    if (w.pertR)
+        f.Params.PertZr = *w.pertR;
+    if (w.pertI)
+        f.Params.PertZi = *w.pertI;
+    if (w.paramR)
+        f.Params.ParamCr = *w.paramR;
+    if (w.paramI)
+        f.Params.ParamCi = *w.paramI;
+    if (w.step)
+        f.Params.Step = *w.step;
+    if (w.centreX)
+        f.Params.CentreX = *w.centreX;
+    if (w.centreY)
+        f.Params.CentreY = *w.centreY;
+    if (w.lastPotential)
+        f.State.LastPotential = *w.lastPotential;
+    f.UpdateCorners();
+    f.Bitmap.Pixels.assign(f.Bitmap.Pixels.size(), 7);
+}
+
+// Clears f.Running when a row at or after `stopRow` is reported; records the rows reported.
+struct Recorder : ComputeObserver {
+    TFractal* f = nullptr;
+    int stopRow = -1;
+    std::mutex m;
+    std::vector<int> rows;
+    double lastProgress = 0;
+    bool progressDecreased = false;
+    void rowsReady(int first, int last) override
+    {
+        std::lock_guard lock(m);
+        for (int r = first; r <= last; ++r)
+            rows.push_back(r);
+        if (stopRow >= 0 && last >= stopRow)
+            f->Running = false;
+    }
+    void progressChanged(double p) override
+    {
+        std::lock_guard lock(m);
+        progressDecreased |= p < lastProgress;
+        lastProgress = p;
+    }
+};
+
+struct EndState {
+    bool idle, running, uniform, modified;
+    int resumeLine;
+    uint16_t retoucheIter, baseMaxIter, maxIter, imageMaxIter;
+    ComputeEnd end;
+    bool operator==(const EndState&) const = default;
+};
+
+EndState endState(const TFractal& f, ComputeEnd end)
+{
+    return {f.Idle, f.Running, f.UniformIter, f.Modified, f.ResumeLine, f.RetoucheIter, f.BaseMaxIter,
+            f.Params.MaxIter, f.ImageParams.MaxIter, end};
+}
+
+std::vector<Isa> isas()
+{
+    std::vector<Isa> out;
+    for (Isa i : {Isa::Scalar, Isa::Sse2, Isa::Avx2, Isa::Avx512})
+        if (isaAvailable(i))
+            out.push_back(i);
+    return out;
+}
+
+void expectSameImage(const TFractal& ref, const TFractal& got, int rows)
+{
+    int differing = 0, first = -1;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < ref.Data.width(); ++c)
+            if (ref.Data.at(r, c) != got.Data.at(r, c)) {
+                if (differing++ == 0)
+                    first = r * ref.Data.width() + c;
+            }
+    EXPECT_EQ(differing, 0) << "first at row " << first / std::max(1, ref.Data.width()) << " column "
+                            << first % std::max(1, ref.Data.width()) << ": " << ref.Data.at(first / ref.Data.width(), first % ref.Data.width())
+                            << " expected, got " << got.Data.at(first / ref.Data.width(), first % ref.Data.width());
+    const size_t bytes = size_t(rows) * ref.Bitmap.stride();
+    EXPECT_TRUE(std::equal(ref.Bitmap.Pixels.begin(), ref.Bitmap.Pixels.begin() + long(bytes), got.Bitmap.Pixels.begin()))
+        << "bitmap rows differ";
+}
+
+}  // namespace
+
+TEST(ParallelEngine, SameValuesAsTheSerialDriver)
+{
+    for (const View& w : views()) {
+        SCOPED_TRACE(std::string(w.name) + " type " + std::to_string(w.scene.type) + " alg "
+                     + std::to_string(w.scene.algorithm) + " bail " + std::to_string(w.scene.bailout) + " "
+                     + std::to_string(w.scene.width) + "x" + std::to_string(w.scene.height)
+                     + (w.scene.periodicity ? " periodic" : ""));
+        TFractal ref;
+        setUp(ref, w);
+        const EndState refState = endState(ref, enginetest::computeAll(ref));
+        for (Isa isa : isas()) {
+            for (int threads : {1, 2, 3}) {
+                SCOPED_TRACE(std::string(isaName(isa)) + " x" + std::to_string(threads));
+                TFractal got;
+                setUp(got, w);
+                Recorder rec;
+                const ParallelEngine engine(threads, isa);
+                const ComputeEnd end = engine.computeCommand(got, true, &rec);
+                EXPECT_EQ(endState(got, end), refState);
+                expectSameImage(ref, got, ref.Data.height());
+                // Without periodicity checking no value depends on PrevInside, and Level+Distance then
+                // does not follow it across rows.
+                if (w.scene.periodicity || w.scene.algorithm != AlgLevelDistance) {
+                    EXPECT_EQ(got.State.PrevInside, ref.State.PrevInside);
+                }
+                if (w.scene.algorithm == AlgPotential) {
+                    EXPECT_EQ(got.State.LastPotential, ref.State.LastPotential);
+                }
+                std::sort(rec.rows.begin(), rec.rows.end());
+                std::vector<int> all(size_t(ref.Data.height()));
+                for (size_t i = 0; i < all.size(); ++i)
+                    all[i] = int(i);
+                EXPECT_EQ(rec.rows, all) << "every row reported once";
+                EXPECT_EQ(rec.lastProgress, 1.0);
+                EXPECT_FALSE(rec.progressDecreased);
+            }
+        }
+    }
+}
+
+TEST(ParallelEngine, FalseCycleViewsDependOnTheRowBefore)
+{
+    // The views above that put a row right only test something if periodicity changes their value:
+    // with the pixel computed after an inside pixel the value is 65535, in the image it is 4.
+    TFractal f;
+    View x = v("false cycle", 1, AlgLevel, true);
+    x.scene.width = 7;
+    x.scene.height = 5;
+    x.step = 0.25;
+    x.centreX = 0.875;
+    x.centreY = 0.875;
+    x.paramR = 1;
+    x.paramI = 0;
+    x.scene.maxIter = 50;
+    setUp(f, x);
+    enginetest::computeAll(f);
+    EXPECT_EQ(f.Data.at(2, 0), 4);
+    EXPECT_NE(f.Data.at(1, 6), Inside);
+    SelectKernel(f);
+    f.State.PrevInside = true;
+    EXPECT_EQ(f.Kernel(f.Inputs, f.State, 0.0, 1.0), Inside);
+}
+
+TEST(ParallelEngine, TouchUpGivesTheSerialValues)
+{
+    for (const View& w : views()) {
+        if (w.scene.width < 5 || w.scene.height < 4)
+            continue;
+        SCOPED_TRACE(std::string(w.name) + " type " + std::to_string(w.scene.type) + " alg "
+                     + std::to_string(w.scene.algorithm));
+        const ZoomRectangle rect{w.scene.width - 2, 1, 1, w.scene.height - 2};  // corners in either order
+        TFractal ref;
+        setUp(ref, w);
+        enginetest::computeAll(ref);
+        ref.ZoomRect = rect;
+        ref.RetoucheIter = uint16_t(ref.Params.MaxIter + 120);
+        const RetoucheResult rr = Retouche(ref, nullptr);
+        ASSERT_TRUE(rr.ok);
+        const EndState refState = endState(ref, rr.end);
+        for (Isa isa : isas()) {
+            for (int threads : {1, 3}) {
+                SCOPED_TRACE(std::string(isaName(isa)) + " x" + std::to_string(threads));
+                TFractal got;
+                setUp(got, w);
+                const ParallelEngine engine(threads, isa);
+                engine.computeCommand(got, true, nullptr);
+                got.ZoomRect = rect;
+                got.RetoucheIter = ref.RetoucheIter;
+                const RetoucheResult gr = engine.retouche(got, nullptr);
+                ASSERT_TRUE(gr.ok);
+                EXPECT_EQ(endState(got, gr.end), refState);
+                EXPECT_FALSE(got.UniformIter);
+                expectSameImage(ref, got, ref.Data.height());
+            }
+        }
+    }
+}
+
+TEST(ParallelEngine, StopThenResumeGivesTheSerialValues)
+{
+    struct Case {
+        View view;
+        int stopAfter;  // the engine is stopped once this row is reported
+    } cases[] = {
+        {with(v("periodic", 0, AlgLevel, true), [](View& w) { w.scene.height = 140; }), 5},
+        {with(v("periodic", 0, AlgLevel, true), [](View& w) { w.scene.height = 140; }), 97},
+        {with(v("julia", 1, AlgLevel, true), [](View& w) { w.scene.height = 140; }), 40},
+        {with(v("distance", 0, AlgDistance), [](View& w) { w.scene.height = 140; }), 20},
+        {with(v("level+distance", 1, AlgLevelDistance, true), [](View& w) { w.scene.height = 140; }), 60},
+        {with(v("newton", 13, AlgLevel), [](View& w) { w.scene.height = 140; }), 11},
+        {with(v("potential", 0, AlgPotential), [](View& w) { w.scene.height = 140; }), 70},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.view.name) + " stop after row " + std::to_string(c.stopAfter));
+        for (Isa isa : isas()) {
+            for (int threads : {1, 2, 3}) {
+                SCOPED_TRACE(std::string(isaName(isa)) + " x" + std::to_string(threads));
+                const ParallelEngine engine(threads, isa);
+                TFractal got;
+                setUp(got, c.view);
+                Recorder stopper;
+                stopper.f = &got;
+                stopper.stopRow = c.stopAfter;
+                const ComputeEnd end = engine.computeCommand(got, true, &stopper);
+                EXPECT_FALSE(got.Running);
+                EXPECT_TRUE(got.Idle);
+                const int resume = got.ResumeLine;
+                if (end == ComputeEnd::Stopped) {
+                    EXPECT_GT(resume, c.stopAfter);
+                    EXPECT_LT(resume, got.Params.Height);
+                } else {
+                    EXPECT_EQ(resume, 0);
+                }
+
+                // The serial driver stopped at the same row: the rows before it must already agree.
+                TFractal ref;
+                setUp(ref, c.view);
+                Recorder refStopper;
+                refStopper.f = &ref;
+                refStopper.stopRow = end == ComputeEnd::Stopped ? resume - 1 : -1;
+                const ComputeEnd refEnd = enginetest::computeAll(ref, &refStopper);
+                EXPECT_EQ(refEnd, end);
+                EXPECT_EQ(ref.ResumeLine, resume);
+                expectSameImage(ref, got, end == ComputeEnd::Stopped ? resume : ref.Data.height());
+
+                // Resume both.
+                const EndState refState = endState(ref, ComputeCommand(ref, false, nullptr));
+                const ComputeEnd gotEnd = engine.computeCommand(got, false, nullptr);
+                EXPECT_EQ(endState(got, gotEnd), refState);
+                expectSameImage(ref, got, ref.Data.height());
+            }
+        }
+    }
+}
+
+TEST(ParallelEngine, OrbitModeRunsInPixelOrder)
+{
+    TFractal f;
+    View x = v("orbit", 0, AlgLevel, true);
+    x.scene.width = 9;
+    x.scene.height = 7;
+    setUp(f, x);
+    enginetest::OrbitCounter orbit;
+    f.State.Orbit = &orbit;
+    const ParallelEngine engine(3, bestIsa());
+    EXPECT_EQ(engine.computeCommand(f, true, nullptr), ComputeEnd::Completed);
+    EXPECT_EQ(orbit.begins, 9 * 7);
+}
+
+TEST(ParallelEngine, NoKernelComputesNothing)
+{
+    TFractal f;
+    setUp(f, v("separator", 0));
+    f.Params.FractalType = 2;
+    f.Data.fill(3);
+    const ParallelEngine engine(2, bestIsa());
+    EXPECT_EQ(engine.computeCommand(f, true, nullptr), ComputeEnd::NoKernel);
+    EXPECT_EQ(f.Data.at(0, 0), 3);
+    EXPECT_TRUE(f.Idle);
+    EXPECT_FALSE(f.Running);
+}
+
+TEST(ParallelEngine, UnavailableInstructionSetFallsBack)
+{
+    const ParallelEngine engine(0, Isa::Avx512);
+    EXPECT_TRUE(isaAvailable(engine.isa()));
+    EXPECT_GE(engine.threads(), 1);
+    for (Isa i : {Isa::Scalar, Isa::Sse2, Isa::Avx2, Isa::Avx512})
+        EXPECT_EQ(parseIsa(isaName(i)), i);
+    EXPECT_EQ(parseIsa("avx"), std::nullopt);
+}
