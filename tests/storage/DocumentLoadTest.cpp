@@ -257,6 +257,95 @@ TEST(DocumentDamage, MemoryEstimate)
     }
 }
 
+// Deterministic mutations of a small document (xorshift64 positions and values), loaded with a small
+// memory budget so that mutated sizes are refused by the estimate rather than allocated. Whatever
+// the outcome, the document must stay consistent; under the sanitizers this also checks bounds.
+TEST(DocumentDamage, MutatedDocumentsNeverBreakTheDocument)
+{
+    const std::vector<uint8_t> base = knownDocumentBytes(9, 7);
+    uint64_t state = 0x2545F4914F6CDD1D;
+    auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    TempDir dir("mutate");
+    const std::string path = dir.file("m.mbt");
+    engine::TFractal f;
+    for (int round = 0; round < 300; ++round) {
+        std::vector<uint8_t> bytes = base;
+        const int changes = 1 + int(next() % 4);
+        for (int i = 0; i < changes; ++i) {
+            // Half of the changes hit the fields that size and select things.
+            const size_t at = (next() & 1) ? size_t(0x93 + next() % 0x90) : size_t(next() % bytes.size());
+            bytes[at] = uint8_t(next());
+        }
+        if (round % 10 == 0)
+            bytes.resize(size_t(next() % bytes.size()));
+        writeAll(path, bytes);
+        const LoadResult r = storage::LoadDocument(f, path, nullptr, {.availableMemory = 10000000});
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(r == LoadResult::Ok || r == LoadResult::ErrorReadingFile || r == LoadResult::NotEnoughMemory);
+        ASSERT_EQ(f.Data.width(), f.Params.Width);
+        ASSERT_EQ(f.Data.height(), f.Params.Height);
+        ASSERT_EQ(f.Bitmap.Pixels.size(), size_t(f.Params.Width) * size_t(f.Params.Height) * f.Bitmap.bytesPerPixel());
+    }
+}
+
+// A header that passes the estimate but whose workspace still cannot be allocated (here: an address
+// space limit in a child process) fails as NotEnoughMemory, saying which allocation failed, and
+// leaves the reset document. AddressSanitizer reserves address space of its own, so not under it.
+TEST(DocumentLoad, AllocationFailureAfterTheEstimate)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "address space limits do not mix with AddressSanitizer";
+#else
+    const struct {
+        int width, height;
+        const char* message;
+    } rows[] = {{8000, 8000, "No Memory for BitMap"}, {5000, 5000, "No Memory for Workspace"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.message);
+        std::vector<uint8_t> header = knownDocumentBytes(3, 3);
+        header.resize(HeaderSize);
+        put32(header, 0x094, row.width);
+        put32(header, 0x098, row.height);
+        header[0x118] = engine::PixelFormat24;
+        TempDir dir("nomem");
+        writeAll(dir.file("big.mbt"), header);
+
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Allow 100 MB more than the process maps now: 8000 x 8000 x 3 bytes of bitmap do not fit;
+            // 5000 x 5000 x 3 of bitmap do, but not the 5000 x 5000 x 2 of values after them.
+            long pages = 0;
+            if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+                if (std::fscanf(statm, "%ld", &pages) != 1)
+                    pages = 0;
+                std::fclose(statm);
+            }
+            const rlim_t limit = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (100u << 20);
+            struct rlimit as{limit, limit};
+            ::setrlimit(RLIMIT_AS, &as);
+            engine::TFractal f;
+            storage::LoadDetails details;
+            const LoadResult r = storage::LoadDocument(f, dir.file("big.mbt"), nullptr,
+                                                       {.availableMemory = PlentyOfMemory}, &details);
+            const bool ok = r == LoadResult::NotEnoughMemory && details.headerRead
+                            && details.allocationMessage == row.message && f.Params.Width == 1
+                            && f.Data.width() == 1 && f.Bitmap.Pixels.size() == 1;
+            ::_exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+#endif
+}
+
 TEST(DocumentSave, FailedSaveKeepsThePreviousFile)
 {
     TempDir dir("failsave");
