@@ -302,7 +302,7 @@ void TMainForm::DrawMainMenus()
 void TMainForm::CancelModes()
 {
     m_formTimer->stop();
-    colour::StopRotation();
+    finishRotation();
     m_image->unsetCursor();
 }
 

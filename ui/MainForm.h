@@ -128,6 +128,7 @@ private:
     void cmdErase();
     void cmdRotate(bool outwards);
     void rotationStep();
+    void finishRotation();
     void cmdSystemPalette();
     void cmdPreferences();
     void cmdInfos();
@@ -148,7 +149,6 @@ private:
     QTimer* m_formTimer = nullptr;     // MainFormTimer, for the zoom rectangle
     QTimer* m_rotationTimer = nullptr; // drives the palette rotation loop
     bool m_rotateOutwards = true;
-    bool m_rotated = false;
     int m_filter = 0;                  // 0 none, 1 edges, 2 relief
     int m_resumeLineShown = 0;         // ResumeLine as the GUI last read it while idle
     bool m_applicationWasInactive = false;

@@ -178,7 +178,6 @@ void TMainForm::cmdErase()
 void TMainForm::cmdRotate(bool outwards)
 {
     m_rotateOutwards = outwards;
-    m_rotated = false;
     colour::StartRotation();
     ShowStatus(tx(text::StatusText::Rotating, m_settings.language()));
     m_rotationTimer->start();
@@ -188,18 +187,21 @@ void TMainForm::rotationStep()
 {
     if (!colour::RotationRunning() || !isIdle()) {
         // The loop has ended: Esc, a menu, a click on the picture or the window closing.
-        colour::StopRotation();
-        m_rotationTimer->stop();
-        if (m_rotated)
-            m_fractal->Modified = true;  // the rotated palette stays in the document
+        finishRotation();
         ShowStatus(QString());
         DrawMainMenus();
         return;
     }
     colour::RotateAndRecolour(*m_fractal, m_rotateOutwards ? colour::RotateDirection::Out : colour::RotateDirection::In);
-    m_rotated = true;
+    m_fractal->Modified = true;  // the rotated palette stays in the document
     m_image->setPalette8(m_fractal->Palette);
     m_image->copyRows(m_fractal->Bitmap, 0, m_fractal->Bitmap.Height - 1);
+}
+
+void TMainForm::finishRotation()
+{
+    colour::StopRotation();
+    m_rotationTimer->stop();
 }
 
 void TMainForm::cmdSystemPalette()
