@@ -124,6 +124,38 @@ bool TFractal::ZoomToRect()
     return ok;
 }
 
+void TFractal::SetFractalParams(uint8_t type, uint8_t algorithm, bool periodicity, uint8_t bailout, uint16_t levelSq,
+                                uint16_t maxIter, uint8_t function, uint8_t formula)
+{
+    Params.FractalType = type;
+    Params.Algorithm = algorithm;
+    Periodicity = periodicity;
+    Params.Bailout = bailout;
+    Params.EscapeLevelSq = levelSq;
+    Params.MaxIter = maxIter;
+    Params.FunctionIndex = function;
+    Params.Formula = formula;
+    Inputs.MaxIter = maxIter;
+    Inputs.L = levelSq;
+    Inputs.Periodicity = periodicity;
+}
+
+void TFractal::SetViewParams(double centreX, double centreY, double step, double leftX, double topY, double paramCr,
+                             double paramCi, double pertZr, double pertZi, int32_t delta, int32_t newtonP)
+{
+    Params.CentreX = centreX;
+    Params.CentreY = centreY;
+    Params.Step = step;
+    LeftX = leftX;
+    TopY = topY;
+    Params.ParamCr = paramCr;
+    Params.ParamCi = paramCi;
+    Params.PertZr = pertZr;
+    Params.PertZi = pertZi;
+    Params.Delta = delta;
+    Params.NewtonP = newtonP;
+}
+
 void TFractal::ApplyTypeDefaults(int type)
 {
     const TypeDefaults& d = typeDefaults(type);
