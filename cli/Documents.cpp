@@ -4,6 +4,7 @@
 
 #include "cli/Session.h"
 #include "engine/ComputeDriver.h"
+#include "engine/ParallelEngine.h"
 #include "storage/Document.h"
 
 namespace cli {
@@ -14,6 +15,10 @@ bool parseCommonOption(const std::string& opt, Args& args, CommonOptions& out)
 {
     if (opt == "--quiet" || opt == "-q") {
         out.quiet = true;
+        return true;
+    }
+    if (opt == "--threads") {
+        out.threads = int(args.integer(opt, 1, 1024));
         return true;
     }
     return false;
@@ -39,16 +44,17 @@ int computeAndSave(engine::TFractal& f, const ComputeJob& job, const std::string
     {
         InterruptGuard guard(f);
         ProgressLine progress(job.touchUp ? "Touching up" : "Computing", common.quiet);
+        const engine::ParallelEngine engine(common.threads);
         if (job.touchUp) {
             f.ZoomRect = *job.touchUp;
             f.RetoucheIter = job.touchUpIter;
-            const engine::RetoucheResult r = engine::Retouche(f, &progress);
+            const engine::RetoucheResult r = engine.retouche(f, &progress);
             if (!r.ok) {
                 std::fprintf(stderr, "%s\n", r.message.c_str());
                 return ExitFailure;
             }
         } else {
-            engine::ComputeCommand(f, job.fromStart, &progress);
+            engine.computeCommand(f, job.fromStart, &progress);
         }
     }
     const bool interrupted = InterruptGuard::interrupted();

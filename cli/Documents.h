@@ -11,6 +11,7 @@ namespace cli {
 // Options every computing command accepts.
 struct CommonOptions {
     bool quiet = false;
+    int threads = 0;  // computing threads; 0: one per core
 };
 // Consumes a common option; false when `opt` is not one.
 bool parseCommonOption(const std::string& opt, Args& args, CommonOptions& out);
