@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/Args.h"
+#include "cli/BenchCommand.h"
 #include "cli/Commands.h"
 #include "cli/ExportCommand.h"
 
@@ -21,9 +22,12 @@ const char* const Usage =
     "  compute FILE.mbt [-o OUT.mbt] [--from-start] [--touch-up L,T,R,B --touch-up-iter N]\n"
     "                                 resume an interrupted computation, or touch up a rectangle\n"
     "  info FILE.mbt                  the document's variables, size, depth, resume row and comment\n"
+    "  bench [--threads N] [--isa scalar|sse2|avx2|avx512] [--scene NAME]... [--repeat N]\n"
+    "                                 times named scenes on the serial driver and the parallel engine\n"
     "%s"
     "\n"
     "  --quiet                        no progress line on standard error\n"
+    "  --threads N                    computing threads (default: one per core)\n"
     "Exit status: 0 done, 1 a document could not be read or written, 2 a bad command line,\n"
     "130 stopped by Ctrl-C (a computation then saves what it has, to resume later).\n";
 
@@ -45,9 +49,11 @@ int main(int argc, char** argv)
             return cli::runCompute(args);
         if (command == "info")
             return cli::runInfo(args);
+        if (command == "bench")
+            return cli::runBench(args);
         if (command == "export")
             return cli::runExportCommand(args);
-        throw cli::UsageError(command + ": unknown command (new, compute, info, export)");
+        throw cli::UsageError(command + ": unknown command (new, compute, info, export, bench)");
     } catch (const cli::UsageError& e) {
         std::fprintf(stderr, "vorex-cli: %s\n", e.what());
         return cli::ExitUsage;

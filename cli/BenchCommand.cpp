@@ -1,0 +1,188 @@
+#include "cli/BenchCommand.h"
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/Args.h"
+#include "engine/ComputeDriver.h"
+#include "engine/Fractal.h"
+#include "engine/ParallelEngine.h"
+#include "storage/Workspace.h"
+
+namespace cli {
+namespace {
+
+struct Scene {
+    std::string name;
+    int type = 0;
+    int algorithm = engine::AlgLevel;
+    int width = 640, height = 480;
+    int maxIter = -1;  // -1: the type's default
+    double centreX = 0, centreY = 0, step = 0;  // step 0: the type's default view
+    bool periodicity = true;
+};
+
+std::vector<Scene> scenes()
+{
+    std::vector<Scene> all;
+    Scene full{"mandel-full", 0, engine::AlgLevel, 1024, 768, 1000, -0.5, 0, 3.0 / 1024, false};
+    all.push_back(full);
+    Scene periodic = full;
+    periodic.name = "mandel-periodicity";
+    periodic.periodicity = true;
+    all.push_back(periodic);
+    all.push_back({"seahorse", 0, engine::AlgLevel, 1024, 768, 5000, -0.743643887037151, 0.131825904205330, 2e-9, true});
+    all.push_back({"julia", 1, engine::AlgLevel, 1024, 768, 1000, 0, 0, 0, true});
+    all.push_back({"distance", 0, engine::AlgDistance, 1024, 768, -1, 0, 0, 0, true});
+    for (int type = 3; type < engine::TypeCount; ++type) {
+        if (!engine::isValidType(type))
+            continue;
+        all.push_back({"type-" + std::to_string(type), type, engine::AlgLevel, 640, 480, -1, 0, 0, 0, true});
+    }
+    return all;
+}
+
+// Sets the parameters and allocates the workspace (8-bit image) as a new document of the scene would.
+bool setUp(engine::TFractal& f, const Scene& s)
+{
+    f.ResetParameters();
+    f.Params.Algorithm = uint8_t(s.algorithm);
+    f.ApplyTypeDefaults(s.type);
+    f.Params.Width = s.width;
+    f.Params.Height = s.height;
+    if (s.maxIter > 0)
+        f.Params.MaxIter = uint16_t(s.maxIter);
+    if (s.step > 0) {
+        f.Params.CentreX = s.centreX;
+        f.Params.CentreY = s.centreY;
+        f.Params.Step = s.step;
+    } else {
+        f.Params.Step = f.Params.Step * 640.0 / s.width;  // the default view, whatever the width
+    }
+    f.Periodicity = s.periodicity;
+    f.UpdateCorners();
+    return storage::AllocImage(f, s.width, s.height, engine::PixelFormat8, true).ok;
+}
+
+double seconds(std::chrono::steady_clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+// Nominal iterations of the image: each pixel's Level count with the scene's escape test and no
+// periodicity checking (a pixel that reaches the limit counts MaxIter), counted by a Level run on the
+// parallel engine. For the algorithms other than Level this is the work of their escape loop to within a
+// few iterations; with periodicity checking it is the work the checking saves included.
+double nominalIterations(const Scene& s, const engine::ParallelEngine& eng)
+{
+    engine::TFractal f;
+    Scene level = s;
+    level.algorithm = engine::AlgLevel;
+    level.periodicity = false;
+    if (!setUp(f, level))
+        return 0;
+    if (s.algorithm != engine::AlgLevel)
+        f.Params.EscapeLevelSq = 65535;  // the distance kernels escape at |z|^2 > 100000
+    eng.computeCommand(f, true, nullptr);
+    double sum = 0;
+    for (int r = 0; r < f.Data.height(); ++r)
+        for (int c = 0; c < f.Data.width(); ++c) {
+            const uint16_t v = f.Data.at(r, c);
+            sum += v == engine::Inside ? f.Params.MaxIter : v;
+        }
+    return sum;
+}
+
+struct Options {
+    int threads = 0;
+    engine::Isa isa = engine::bestIsa();
+    int repeat = 3;
+    std::vector<std::string> only;
+};
+
+Options parse(const std::vector<std::string>& words)
+{
+    Options o;
+    Args a(words);
+    while (!a.done()) {
+        const std::string opt = a.take();
+        if (opt == "--threads") {
+            o.threads = int(a.integer(opt, 1, 1024));
+        } else if (opt == "--isa") {
+            const auto isa = engine::parseIsa(a.value(opt));
+            if (!isa)
+                throw UsageError("--isa: expects scalar, sse2, avx2 or avx512");
+            o.isa = *isa;
+        } else if (opt == "--repeat") {
+            o.repeat = int(a.integer(opt, 1, 100));
+        } else if (opt == "--scene") {
+            o.only.push_back(a.value(opt));
+        } else {
+            throw UsageError(opt + ": unknown option of \"bench\" (--threads N, --isa NAME, --scene NAME, --repeat N)");
+        }
+    }
+    return o;
+}
+
+}  // namespace
+
+int runBench(const std::vector<std::string>& args)
+{
+    const Options o = parse(args);
+    const engine::ParallelEngine eng(o.threads, o.isa);
+    if (eng.isa() != o.isa)
+        std::printf("%s is not available on this CPU: using %s\n", std::string(engine::isaName(o.isa)).c_str(),
+                    std::string(engine::isaName(eng.isa())).c_str());
+    std::vector<Scene> list;
+    for (const Scene& s : scenes())
+        if (o.only.empty() || std::find(o.only.begin(), o.only.end(), s.name) != o.only.end())
+            list.push_back(s);
+    if (list.empty())
+        throw UsageError("--scene: no such scene");
+
+    std::printf("engine: %d threads, %s; serial reference: 1 thread, scalar; parallel time: best of %d\n",
+                eng.threads(), std::string(engine::isaName(eng.isa())).c_str(), o.repeat);
+    std::printf("iterations: each pixel's escape count without periodicity checking (limit for inside pixels)\n");
+    std::printf("%-20s %9s %6s %10s %10s %8s %10s %12s %s\n", "scene", "size", "iter", "serial s", "engine s",
+                "speed-up", "Git/s", "Git/s/thread", "values");
+    bool allSame = true;
+    for (const Scene& s : list) {
+        engine::TFractal ref, f;
+        if (!setUp(ref, s) || !setUp(f, s)) {
+            std::printf("%-20s not enough memory\n", s.name.c_str());
+            continue;
+        }
+        using Clock = std::chrono::steady_clock;
+        auto t0 = Clock::now();
+        engine::ComputeCommand(ref, true, nullptr);
+        const double serial = seconds(Clock::now() - t0);
+        double best = 1e300;
+        for (int i = 0; i < o.repeat; ++i) {
+            t0 = Clock::now();
+            eng.computeCommand(f, true, nullptr);
+            best = std::min(best, seconds(Clock::now() - t0));
+        }
+        bool same = true;
+        for (int r = 0; r < ref.Data.height() && same; ++r)
+            same = std::memcmp(ref.Data.row(r), f.Data.row(r), size_t(ref.Data.width()) * sizeof(uint16_t)) == 0;
+        allSame &= same;
+        const double its = nominalIterations(s, eng);
+        const std::string size = std::to_string(s.width) + "x" + std::to_string(s.height);
+        std::printf("%-20s %9s %6d %10.4f %10.4f %8.2f %10.3f %12.3f %s\n", s.name.c_str(), size.c_str(),
+                    int(ref.Params.MaxIter), serial, best, serial / best, its / best / 1e9,
+                    its / best / 1e9 / eng.threads(), same ? "same" : "DIFFERENT");
+        std::fflush(stdout);
+    }
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    std::printf("peak memory (max resident set): %.1f MB\n", double(ru.ru_maxrss) / 1024.0);
+    return allSame ? ExitOk : ExitFailure;
+}
+
+}  // namespace cli
