@@ -6,9 +6,10 @@
 // instruction sets, never share a symbol.
 //
 // Scheme: NV vectors of W lanes are in flight; each lane walks a row from left to right and takes the
-// next row from LaneRows when its row is done. A burst iterates every vector until a lane finishes
-// (escape, limit, cycle); the finished lanes store their values and start their next pixels in scalar
-// code, then the next burst starts. The operations of one step are those of the scalar kernels, in
+// next row from LaneRows when its row is done. The vectors stay in registers and iterate until a lane
+// finishes (escape, limit, cycle); only a vector with finished lanes goes through memory, where those lanes
+// store their values and start their next pixels in scalar code. A lane's n is the shared iteration clock
+// minus the clock at its pixel's start, so running lanes need no bookkeeping. The operations of one step are those of the scalar kernels, in
 // their order (engine/KernelsQuadratic.h): zi' = (zr + zr) * zi + ai (zr + zr is exactly 2 * zr),
 // zr' = (zr2 - zi2) + ar, zr2 = zr' * zr', zi2 = zi' * zi'.
 
@@ -22,7 +23,6 @@ constexpr uint16_t InsideValue = 65535;
 constexpr double DistanceRadiusSq = 100000.0;  // fixed escape radius squared of the distance kernels
 constexpr double InverseNearZero = 5e-300;     // |C|^2 at or below this: Z(1/C) gives 1 without iterating
 constexpr int PeriodStartInterval = 3;         // Mandelbrot Z^2+C and Julia
-constexpr int MaxBurst = 1 << 14;              // iterations between two looks at the stop request
 
 // The bail-out tests (engine/Bailout.h) on vectors: true lanes exceed L.
 struct TMod {
@@ -67,15 +67,77 @@ public:
 
     void run()
     {
+        for (int v = 0; v < NV; ++v)
+            alive[v] = 0;
         for (int l = 0; l < NL; ++l) {
-            m_live++;
+            alive[l / W] |= 1 << (l % W);
+            ++m_live;
             if (startRow(l))
                 nextPixel(l);
         }
+
+        const V L = Isa::set1(double(m_in.L));
+        const V R = Isa::set1(DistanceRadiusSq);
+        const V one = Isa::set1(1.0);
+        V vzr[NV], vzi[NV], vzr2[NV], vzi2[NV], var[NV], vai[NV], vdead[NV];
+        V vsaved[NV], vsnap[NV], vgap[NV], vdzr[NV], vdzi[NV];
+        M cyc[NV];
+#pragma GCC unroll 8
+        for (int v = 0; v < NV; ++v)
+            load(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
+
+        V clockV = Isa::set1(m_clock);
         while (m_live > 0) {
+            int ev[NV];
+            for (;;) {
+                clockV = Isa::add(clockV, one);
+                m_clock += 1;
+                int any = 0;
+#pragma GCC unroll 8
+                for (int v = 0; v < NV; ++v) {
+                    const V tr = Isa::add(vzr[v], vzr[v]);
+                    if (A == Algo::Dist) {
+                        // dz' = 2 z dz + 1 with the iterate before this step, as the scalar kernel's walk
+                        // over its saved orbit: ((2zr * dzr) - (2zi * dzi)) + 1, (2zr * dzi) + (2zi * dzr).
+                        const V ti = Isa::add(vzi[v], vzi[v]);
+                        const V ndr = Isa::add(Isa::sub(Isa::mul(tr, vdzr[v]), Isa::mul(ti, vdzi[v])), one);
+                        vdzi[v] = Isa::add(Isa::mul(tr, vdzi[v]), Isa::mul(ti, vdzr[v]));
+                        vdzr[v] = ndr;
+                    }
+                    vzi[v] = Isa::add(Isa::mul(tr, vzi[v]), vai[v]);
+                    vzr[v] = Isa::add(Isa::sub(vzr2[v], vzi2[v]), var[v]);
+                    vzr2[v] = Isa::mul(vzr[v], vzr[v]);
+                    vzi2[v] = Isa::mul(vzi[v], vzi[v]);
+                    M done = Isa::ge(clockV, vdead[v]);  // n >= MaxIter
+                    if (A == Algo::Dist)
+                        done = Isa::mor(done, Isa::gt(Isa::add(vzr2[v], vzi2[v]), R));
+                    else
+                        done = Isa::mor(done, Test::esc(vzr[v], vzi[v], vzr2[v], vzi2[v], L));
+                    if (Periodic) {
+                        const V m = Isa::add(vzr2[v], vzi2[v]);
+                        cyc[v] = Isa::eq(m, vsaved[v]);
+                        const M snap = Isa::eq(clockV, vsnap[v]);
+                        vsaved[v] = Isa::blend(snap, vsaved[v], m);
+                        vsnap[v] = Isa::blend(snap, vsnap[v], Isa::add(vsnap[v], vgap[v]));
+                        vgap[v] = Isa::blend(snap, vgap[v], Isa::add(vgap[v], one));
+                        done = Isa::mor(done, cyc[v]);
+                    }
+                    ev[v] = Isa::bits(done) & alive[v];
+                    any |= ev[v];
+                }
+                if (any != 0)
+                    break;
+            }
+#pragma GCC unroll 8
+            for (int v = 0; v < NV; ++v) {
+                if (ev[v] == 0)
+                    continue;
+                store(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
+                events(v, ev[v], Periodic ? Isa::bits(cyc[v]) : 0);
+                load(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
+            }
             if (!m_rows.running())
                 return;
-            burst();
         }
     }
 
@@ -85,28 +147,87 @@ private:
     const KernelInputs& m_in;
     const int m_maxIter;
     int m_live = 0;
+    double m_clock = 0;  // iterations of the vectors so far; a lane's n is m_clock - start[l]
 
-    // Vector state, one entry per lane.
-    alignas(64) double zr[NL], zi[NL], zr2[NL], zi2[NL], ar[NL], ai[NL], alive[NL];
-    alignas(64) double saved[NL], snapRel[NL], gap[NL];  // periodicity: snapshot, next snapshot (iterations ahead), interval
+    // Vector state, one entry per lane; in registers while the vectors iterate.
+    alignas(64) double zr[NL], zi[NL], zr2[NL], zi2[NL], ar[NL], ai[NL];
+    alignas(64) double dead[NL];                         // m_clock at which n reaches MaxIter
+    alignas(64) double saved[NL], snapAt[NL], gap[NL];  // periodicity: snapshot, m_clock of the next one, interval
     alignas(64) double dzr[NL], dzi[NL];                 // distance: derivative
-    // Scalar state of each lane.
-    int n0[NL];        // iterations done before the current burst
+    // Scalar state.
+    int alive[NV];     // bit per lane that still has pixels
+    double start[NL];  // m_clock when the lane's pixel started
     int row[NL], col[NL];
     bool prev[NL];     // PrevInside of the lane's sequence
     double ci[NL];
     double cr[NL];
     uint16_t* out[NL];
 
+    void load(int v, V* vzr, V* vzi, V* vzr2, V* vzi2, V* var, V* vai, V* vdead, V* vsaved, V* vsnap, V* vgap,
+              V* vdzr, V* vdzi)
+    {
+        const int o = v * W;
+        vzr[v] = Isa::load(zr + o);
+        vzi[v] = Isa::load(zi + o);
+        vzr2[v] = Isa::load(zr2 + o);
+        vzi2[v] = Isa::load(zi2 + o);
+        var[v] = Isa::load(ar + o);
+        vai[v] = Isa::load(ai + o);
+        vdead[v] = Isa::load(dead + o);
+        if (Periodic) {
+            vsaved[v] = Isa::load(saved + o);
+            vsnap[v] = Isa::load(snapAt + o);
+            vgap[v] = Isa::load(gap + o);
+        }
+        if (A == Algo::Dist) {
+            vdzr[v] = Isa::load(dzr + o);
+            vdzi[v] = Isa::load(dzi + o);
+        }
+    }
+
+    void store(int v, V* vzr, V* vzi, V* vzr2, V* vzi2, V* var, V* vai, V* vdead, V* vsaved, V* vsnap, V* vgap,
+               V* vdzr, V* vdzi)
+    {
+        const int o = v * W;
+        Isa::store(zr + o, vzr[v]);
+        Isa::store(zi + o, vzi[v]);
+        Isa::store(zr2 + o, vzr2[v]);
+        Isa::store(zi2 + o, vzi2[v]);
+        Isa::store(ar + o, var[v]);
+        Isa::store(ai + o, vai[v]);
+        Isa::store(dead + o, vdead[v]);
+        if (Periodic) {
+            Isa::store(saved + o, vsaved[v]);
+            Isa::store(snapAt + o, vsnap[v]);
+            Isa::store(gap + o, vgap[v]);
+        }
+        if (A == Algo::Dist) {
+            Isa::store(dzr + o, vdzr[v]);
+            Isa::store(dzi + o, vdzi[v]);
+        }
+    }
+
+    // The lanes of vector v in `bits` ended their pixels (cycle found in `cycBits`).
+    __attribute__((noinline)) void events(int v, int bits, int cycBits)
+    {
+        while (bits != 0) {
+            const int i = __builtin_ctz(unsigned(bits));
+            bits &= bits - 1;
+            const int l = v * W + i;
+            finish(l, int(m_clock - start[l]), ((cycBits >> i) & 1) != 0);
+        }
+    }
+
+    // A lane with nothing left to do: it keeps iterating harmless values, and its events are ignored.
     void kill(int l)
     {
-        alive[l] = 0;
+        alive[l / W] &= ~(1 << (l % W));
         zr[l] = zi[l] = zr2[l] = zi2[l] = ar[l] = ai[l] = 0;
+        dead[l] = __builtin_inf();
         saved[l] = __builtin_nan("");
-        snapRel[l] = __builtin_inf();
+        snapAt[l] = __builtin_inf();
         gap[l] = 0;
         dzr[l] = dzi[l] = 0;
-        n0[l] = 0;
         --m_live;
     }
 
@@ -171,25 +292,27 @@ private:
             zi2[l] = si * si;
             ar[l] = cr0;
             ai[l] = ci0;
-            alive[l] = 1;
-            n0[l] = 0;
-            if (Periodic && prev[l]) {
-                saved[l] = 0;
-                snapRel[l] = PeriodStartInterval;
-                gap[l] = PeriodStartInterval;
-            } else {
-                saved[l] = __builtin_nan("");
-                snapRel[l] = __builtin_inf();
-                gap[l] = 0;
+            start[l] = m_clock;
+            dead[l] = m_clock + m_maxIter;
+            if (Periodic) {
+                if (prev[l]) {
+                    saved[l] = 0;
+                    snapAt[l] = m_clock + PeriodStartInterval;
+                    gap[l] = PeriodStartInterval;
+                } else {
+                    saved[l] = __builtin_nan("");
+                    snapAt[l] = __builtin_inf();
+                    gap[l] = 0;
+                }
             }
-            dzr[l] = dzi[l] = 0;
+            if (A == Algo::Dist)
+                dzr[l] = dzi[l] = 0;
             return;
         }
     }
 
-    uint16_t distanceFinish(int l, int n)
+    uint16_t distanceFinish(int l)
     {
-        (void)n;
         const double m = zr2[l] + zi2[l];
         if (!(m > DistanceRadiusSq))
             return InsideValue;
@@ -233,121 +356,10 @@ private:
             else
                 v = zi[l] >= 0 ? 0 : 255;
         } else {
-            v = distanceFinish(l, n);
+            v = distanceFinish(l);
         }
         out[l][col[l]] = v;
         nextPixel(l);
-    }
-
-    void burst()
-    {
-        int limit = MaxBurst;
-        for (int l = 0; l < NL; ++l)
-            if (alive[l] != 0 && m_maxIter - n0[l] < limit)
-                limit = m_maxIter - n0[l];
-
-        const V L = Isa::set1(double(m_in.L));
-        const V R = Isa::set1(DistanceRadiusSq);
-        const V one = Isa::set1(1.0);
-        V vzr[NV], vzi[NV], vzr2[NV], vzi2[NV], var[NV], vai[NV];
-        V vsaved[NV], vsnap[NV], vgap[NV], vdzr[NV], vdzi[NV];
-        M valive[NV], esc[NV], cyc[NV];
-#pragma GCC unroll 8
-        for (int v = 0; v < NV; ++v) {
-            const int o = v * W;
-            vzr[v] = Isa::load(zr + o);
-            vzi[v] = Isa::load(zi + o);
-            vzr2[v] = Isa::load(zr2 + o);
-            vzi2[v] = Isa::load(zi2 + o);
-            var[v] = Isa::load(ar + o);
-            vai[v] = Isa::load(ai + o);
-            valive[v] = Isa::eq(Isa::load(alive + o), one);
-            if (Periodic) {
-                vsaved[v] = Isa::load(saved + o);
-                vsnap[v] = Isa::load(snapRel + o);
-                vgap[v] = Isa::load(gap + o);
-            }
-            if (A == Algo::Dist) {
-                vdzr[v] = Isa::load(dzr + o);
-                vdzi[v] = Isa::load(dzi + o);
-            }
-        }
-
-        V itv = Isa::set1(0.0);
-        int it = 0;
-        for (;;) {
-            ++it;
-            if (Periodic)
-                itv = Isa::add(itv, one);
-            int any = 0;
-#pragma GCC unroll 8
-            for (int v = 0; v < NV; ++v) {
-                const V tr = Isa::add(vzr[v], vzr[v]);
-                if (A == Algo::Dist) {
-                    // dz' = 2 z dz + 1 with the iterate before this step, as the scalar kernel's walk
-                    // over its saved orbit does: ((2zr * dzr) - (2zi * dzi)) + 1, (2zr * dzi) + (2zi * dzr).
-                    const V ti = Isa::add(vzi[v], vzi[v]);
-                    const V ndr = Isa::add(Isa::sub(Isa::mul(tr, vdzr[v]), Isa::mul(ti, vdzi[v])), one);
-                    vdzi[v] = Isa::add(Isa::mul(tr, vdzi[v]), Isa::mul(ti, vdzr[v]));
-                    vdzr[v] = ndr;
-                }
-                vzi[v] = Isa::add(Isa::mul(tr, vzi[v]), vai[v]);
-                vzr[v] = Isa::add(Isa::sub(vzr2[v], vzi2[v]), var[v]);
-                vzr2[v] = Isa::mul(vzr[v], vzr[v]);
-                vzi2[v] = Isa::mul(vzi[v], vzi[v]);
-                if (A == Algo::Dist)
-                    esc[v] = Isa::gt(Isa::add(vzr2[v], vzi2[v]), R);
-                else
-                    esc[v] = Test::esc(vzr[v], vzi[v], vzr2[v], vzi2[v], L);
-                M done = esc[v];
-                if (Periodic) {
-                    const V m = Isa::add(vzr2[v], vzi2[v]);
-                    cyc[v] = Isa::eq(m, vsaved[v]);
-                    const M snap = Isa::eq(itv, vsnap[v]);
-                    vsaved[v] = Isa::blend(snap, vsaved[v], m);
-                    vsnap[v] = Isa::blend(snap, vsnap[v], Isa::add(vsnap[v], vgap[v]));
-                    vgap[v] = Isa::blend(snap, vgap[v], Isa::add(vgap[v], one));
-                    done = Isa::mor(done, cyc[v]);
-                }
-                any |= Isa::bits(Isa::mand(done, valive[v]));
-            }
-            if (any != 0 || it >= limit)
-                break;
-        }
-
-        int escBits[NV], cycBits[NV];
-#pragma GCC unroll 8
-        for (int v = 0; v < NV; ++v) {
-            const int o = v * W;
-            Isa::store(zr + o, vzr[v]);
-            Isa::store(zi + o, vzi[v]);
-            Isa::store(zr2 + o, vzr2[v]);
-            Isa::store(zi2 + o, vzi2[v]);
-            escBits[v] = Isa::bits(esc[v]);
-            cycBits[v] = 0;
-            if (Periodic) {
-                Isa::store(saved + o, vsaved[v]);
-                Isa::store(snapRel + o, Isa::sub(vsnap[v], itv));
-                Isa::store(gap + o, vgap[v]);
-                cycBits[v] = Isa::bits(cyc[v]);
-            }
-            if (A == Algo::Dist) {
-                Isa::store(dzr + o, vdzr[v]);
-                Isa::store(dzi + o, vdzi[v]);
-            }
-        }
-
-        for (int l = 0; l < NL; ++l) {
-            if (alive[l] == 0)
-                continue;
-            const int v = l / W, b = 1 << (l % W);
-            const int n = n0[l] + it;
-            const bool c = (cycBits[v] & b) != 0;
-            if (c || (escBits[v] & b) != 0 || n >= m_maxIter)
-                finish(l, n, c);
-            else
-                n0[l] = n;
-        }
     }
 };
 

@@ -23,6 +23,7 @@ struct Isa {
     static V sub(V a, V b) { return _mm_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm_mul_pd(a, b); }
     static M gt(V a, V b) { return _mm_cmpgt_pd(a, b); }
+    static M ge(V a, V b) { return _mm_cmpge_pd(a, b); }
     static M lt(V a, V b) { return _mm_cmplt_pd(a, b); }
     static M eq(V a, V b) { return _mm_cmpeq_pd(a, b); }
     static M mor(M a, M b) { return _mm_or_pd(a, b); }
