@@ -13,6 +13,8 @@
 namespace engine::simd::avx2 {
 namespace {
 
+alignas(32) constexpr unsigned long long MaskTable[16][4] = {{0, 0, 0, 0}, {~0ull, 0, 0, 0}, {0, ~0ull, 0, 0}, {~0ull, ~0ull, 0, 0}, {0, 0, ~0ull, 0}, {~0ull, 0, ~0ull, 0}, {0, ~0ull, ~0ull, 0}, {~0ull, ~0ull, ~0ull, 0}, {0, 0, 0, ~0ull}, {~0ull, 0, 0, ~0ull}, {0, ~0ull, 0, ~0ull}, {~0ull, ~0ull, 0, ~0ull}, {0, 0, ~0ull, ~0ull}, {~0ull, 0, ~0ull, ~0ull}, {0, ~0ull, ~0ull, ~0ull}, {~0ull, ~0ull, ~0ull, ~0ull}};
+
 struct Isa {
     using V = __m256d;
     using M = __m256d;
@@ -29,6 +31,7 @@ struct Isa {
     static M eq(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
     static M mor(M a, M b) { return _mm256_or_pd(a, b); }
     static M mand(M a, M b) { return _mm256_and_pd(a, b); }
+    static M fromBits(int bits) { return _mm256_load_pd(reinterpret_cast<const double*>(MaskTable[bits])); }
     static int bits(M m) { return _mm256_movemask_pd(m); }
     // m ? b : a, lane by lane.
     static V blend(M m, V a, V b) { return _mm256_blendv_pd(a, b, m); }

@@ -86,6 +86,16 @@ public:
         for (int v = 0; v < NV; ++v)
             load(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
 
+        // Level and Binary of Mandelbrot and Julia start their next pixels in vectors (the fast path);
+        // the others lane by lane in scalar code.
+        const bool fast = (A == Algo::Level || A == Algo::Binary) && m_job.start != LaneStart::Inverse;
+        const bool julia = m_job.start == LaneStart::Julia;
+        const double sr = A == Algo::Level ? m_in.PertZr : 0.0, si = A == Algo::Level ? m_in.PertZi : 0.0;
+        const V startR = Isa::set1(sr), startI = Isa::set1(si);
+        const V startR2 = Isa::set1(sr * sr), startI2 = Isa::set1(si * si);
+        const V zero = Isa::set1(0.0), insideV = Isa::set1(double(InsideValue));
+        const V maxIterV = Isa::set1(double(m_maxIter)), intervalV = Isa::set1(double(PeriodStartInterval));
+        const V nanV = Isa::set1(__builtin_nan("")), infV = Isa::set1(__builtin_inf());
         V clockV = Isa::set1(m_clock);
         while (m_live > 0) {
             int ev[NV];
@@ -132,9 +142,80 @@ public:
             for (int v = 0; v < NV; ++v) {
                 if (ev[v] == 0)
                     continue;
-                store(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
-                events(v, ev[v], Periodic ? Isa::bits(cyc[v]) : 0);
-                load(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
+                if (!fast) {
+                    store(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
+                    events(v, ev[v], Periodic ? Isa::bits(cyc[v]) : 0);
+                    load(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
+                    continue;
+                }
+                // Values of the finished lanes, in vectors: Level n (65535 for a cycle or the limit);
+                // Binary 0 for Re z = 0, else 65535 at the limit, else 0 for Im z >= 0, 255 otherwise.
+                const int o = v * W;
+                const V startV = Isa::load(start + o);
+                const M lim = Isa::ge(clockV, vdead[v]);
+                int insideBits = 0;
+                V value;
+                if (A == Algo::Level) {
+                    M inside = lim;
+                    if (Periodic)
+                        inside = Isa::mor(inside, cyc[v]);
+                    insideBits = Isa::bits(inside);
+                    value = Isa::blend(inside, Isa::sub(clockV, startV), insideV);
+                } else {
+                    value = Isa::blend(Isa::ge(vzi[v], zero), Isa::set1(255.0), zero);
+                    value = Isa::blend(lim, value, insideV);
+                    value = Isa::blend(Isa::eq(vzr[v], zero), value, zero);
+                }
+                alignas(64) double values[W];
+                Isa::store(values, value);
+                int refill = 0, active = 0, rowEnd = 0;
+                for (int b = ev[v]; b != 0; b &= b - 1) {
+                    const int i = __builtin_ctz(unsigned(b));
+                    const int l = o + i;
+                    out[l][col[l]] = uint16_t(values[i]);
+                    if (A == Algo::Level)
+                        prev[l] = ((insideBits >> i) & 1) != 0;
+                    if (++col[l] > m_job.colLast) {
+                        rowEnd |= 1 << i;
+                        continue;
+                    }
+                    refill |= 1 << i;
+                    active |= int(prev[l]) << i;
+                    cr[l] = double(col[l]) * m_job.step + m_job.leftX;
+                }
+                if (refill != 0) {
+                    // The next pixel of each lane, as nextPixel starts it.
+                    const M d = Isa::fromBits(refill);
+                    const V crV = Isa::load(cr + o);
+                    const V ciV = Isa::load(ci + o);
+                    if (julia) {
+                        vzr[v] = Isa::blend(d, vzr[v], crV);
+                        vzi[v] = Isa::blend(d, vzi[v], ciV);
+                        vzr2[v] = Isa::blend(d, vzr2[v], Isa::mul(crV, crV));
+                        vzi2[v] = Isa::blend(d, vzi2[v], Isa::mul(ciV, ciV));
+                    } else {
+                        vzr[v] = Isa::blend(d, vzr[v], startR);
+                        vzi[v] = Isa::blend(d, vzi[v], startI);
+                        vzr2[v] = Isa::blend(d, vzr2[v], startR2);
+                        vzi2[v] = Isa::blend(d, vzi2[v], startI2);
+                        var[v] = Isa::blend(d, var[v], crV);
+                        vai[v] = Isa::blend(d, vai[v], ciV);
+                    }
+                    vdead[v] = Isa::blend(d, vdead[v], Isa::add(clockV, maxIterV));
+                    Isa::store(start + o, Isa::blend(d, startV, clockV));
+                    if (Periodic) {
+                        const M act = Isa::fromBits(active);
+                        vsaved[v] = Isa::blend(d, vsaved[v], Isa::blend(act, nanV, zero));
+                        vsnap[v] = Isa::blend(d, vsnap[v], Isa::blend(act, infV, Isa::add(clockV, intervalV)));
+                        vgap[v] = Isa::blend(d, vgap[v], intervalV);
+                    }
+                }
+                if (rowEnd != 0) {
+                    store(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
+                    for (int b = rowEnd; b != 0; b &= b - 1)
+                        nextPixel(o + __builtin_ctz(unsigned(b)));
+                    load(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
+                }
             }
             if (!m_rows.running())
                 return;

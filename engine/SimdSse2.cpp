@@ -12,6 +12,8 @@
 namespace engine::simd::sse2 {
 namespace {
 
+alignas(16) constexpr unsigned long long MaskTable[4][2] = {{0, 0}, {~0ull, 0}, {0, ~0ull}, {~0ull, ~0ull}};
+
 struct Isa {
     using V = __m128d;
     using M = __m128d;
@@ -28,6 +30,7 @@ struct Isa {
     static M eq(V a, V b) { return _mm_cmpeq_pd(a, b); }
     static M mor(M a, M b) { return _mm_or_pd(a, b); }
     static M mand(M a, M b) { return _mm_and_pd(a, b); }
+    static M fromBits(int bits) { return _mm_load_pd(reinterpret_cast<const double*>(MaskTable[bits])); }
     static int bits(M m) { return _mm_movemask_pd(m); }
     // m ? b : a, lane by lane.
     static V blend(M m, V a, V b) { return _mm_or_pd(_mm_and_pd(m, b), _mm_andnot_pd(m, a)); }
