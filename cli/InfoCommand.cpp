@@ -14,10 +14,10 @@ int runInfo(const std::vector<std::string>& args)
     engine::TFractal f;
     if (!loadOrReport(f, args[0]))
         return ExitFailure;
-    std::string text = storage::VariablesSummary(f.Params, /*language=*/0);
-    for (size_t at; (at = text.find("\r\n")) != std::string::npos;)
-        text.replace(at, 2, "\n");
-    std::fputs(text.c_str(), stdout);
+    // The clipboard form ends its lines with CR LF; a terminal wants LF.
+    for (char c : storage::VariablesSummary(f.Params, /*language=*/0))
+        if (c != '\r')
+            std::fputc(c, stdout);
     std::printf("Size:\t%dx%d\n", int(f.Params.Width), int(f.Params.Height));
     std::printf("Depth:\t%s\n", f.PixelFormat == engine::PixelFormat24 ? "24 bits" : "8 bits");
     std::printf("ResumeLine:\t%d\n", int(f.ResumeLine));

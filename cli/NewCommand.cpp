@@ -169,7 +169,9 @@ int runNew(const std::vector<std::string>& args)
         std::fprintf(stderr, "%s\n", alloc.message.c_str());
         return ExitFailure;
     }
-    return computeAndSave(f, ComputeJob{.fromStart = true}, o.output, o.common);
+    ComputeJob job;
+    job.fromStart = true;
+    return computeAndSave(f, job, o.output, o.common);
 }
 
 }  // namespace cli

@@ -279,8 +279,9 @@ TEST(SystemMemoryTest, MemAvailableLine)
         SCOPED_TRACE(row.name);
         uint64_t bytes = 0;
         EXPECT_EQ(storage::parseMemAvailable(row.text, bytes), row.ok);
-        if (row.ok)
+        if (row.ok) {
             EXPECT_EQ(bytes, row.bytes);
+        }
     }
     EXPECT_GT(storage::availablePhysicalMemory(), 0u);
 }
