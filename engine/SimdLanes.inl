@@ -86,9 +86,9 @@ public:
         for (int v = 0; v < NV; ++v)
             load(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
 
-        // Level and Binary of Mandelbrot and Julia start their next pixels in vectors (the fast path);
-        // the others lane by lane in scalar code.
-        const bool fast = (A == Algo::Level || A == Algo::Binary) && m_job.start != LaneStart::Inverse;
+        // Mandelbrot and Julia start their next pixels in vectors (the fast path); Z(1/C), whose start
+        // may be the value 1 at once, lane by lane in scalar code.
+        const bool fast = m_job.start != LaneStart::Inverse;
         const bool julia = m_job.start == LaneStart::Julia;
         const double sr = A == Algo::Level ? m_in.PertZr : 0.0, si = A == Algo::Level ? m_in.PertZi : 0.0;
         const V startR = Isa::set1(sr), startI = Isa::set1(si);
@@ -151,6 +151,7 @@ public:
                 // Values of the finished lanes, in vectors: Level n (65535 for a cycle or the limit);
                 // Binary 0 for Re z = 0, else 65535 at the limit, else 0 for Im z >= 0, 255 otherwise.
                 const int o = v * W;
+                alignas(64) double values[W], m2[W], dr[W], di[W];
                 const V startV = Isa::load(start + o);
                 const M lim = Isa::ge(clockV, vdead[v]);
                 int insideBits = 0;
@@ -161,18 +162,22 @@ public:
                         inside = Isa::mor(inside, cyc[v]);
                     insideBits = Isa::bits(inside);
                     value = Isa::blend(inside, Isa::sub(clockV, startV), insideV);
+                } else if (A == Algo::Dist) {
+                    value = zero;  // formed lane by lane below
+                    Isa::store(m2 , Isa::add(vzr2[v], vzi2[v]));
+                    Isa::store(dr, vdzr[v]);
+                    Isa::store(di, vdzi[v]);
                 } else {
                     value = Isa::blend(Isa::ge(vzi[v], zero), Isa::set1(255.0), zero);
                     value = Isa::blend(lim, value, insideV);
                     value = Isa::blend(Isa::eq(vzr[v], zero), value, zero);
                 }
-                alignas(64) double values[W];
                 Isa::store(values, value);
                 int refill = 0, active = 0, rowEnd = 0;
                 for (int b = ev[v]; b != 0; b &= b - 1) {
                     const int i = __builtin_ctz(unsigned(b));
                     const int l = o + i;
-                    out[l][col[l]] = uint16_t(values[i]);
+                    out[l][col[l]] = A == Algo::Dist ? distanceValue(l, m2[i], dr[i], di[i]) : uint16_t(values[i]);
                     if (A == Algo::Level)
                         prev[l] = ((insideBits >> i) & 1) != 0;
                     if (++col[l] > m_job.colLast) {
@@ -202,6 +207,10 @@ public:
                         vai[v] = Isa::blend(d, vai[v], ciV);
                     }
                     vdead[v] = Isa::blend(d, vdead[v], Isa::add(clockV, maxIterV));
+                    if (A == Algo::Dist) {
+                        vdzr[v] = Isa::blend(d, vdzr[v], zero);
+                        vdzi[v] = Isa::blend(d, vdzi[v], zero);
+                    }
                     Isa::store(start + o, Isa::blend(d, startV, clockV));
                     if (Periodic) {
                         const M act = Isa::fromBits(active);
@@ -392,12 +401,14 @@ private:
         }
     }
 
-    uint16_t distanceFinish(int l)
+    uint16_t distanceFinish(int l) { return distanceValue(l, zr2[l] + zi2[l], dzr[l], dzi[l]); }
+
+    // The value of lane l's pixel from its last |z|^2 and derivative.
+    uint16_t distanceValue(int l, double m, double dzr, double dzi)
     {
-        const double m = zr2[l] + zi2[l];
         if (!(m > DistanceRadiusSq))
             return InsideValue;
-        const double dist = std::sqrt(m) * std::log(m) / std::sqrt(dzr[l] * dzr[l] + dzi[l] * dzi[l]);
+        const double dist = std::sqrt(m) * std::log(m) / std::sqrt(dzr * dzr + dzi * dzi);
         switch (m_job.kernel) {
         case LaneKernel::Distance:
             return dist >= m_in.DistThreshold ? 255 : InsideValue;
