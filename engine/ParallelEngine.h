@@ -39,6 +39,12 @@ public:
     // final; rows after it may be complete and are computed again on resume. The calling thread works
     // too and returns when every thread has ended. With an orbit observer (f.State.Orbit) the serial
     // driver runs, so that orbits are plotted pixel by pixel in order.
+    //
+    // f.State after a computation: PrevInside and LastPotential as the serial driver leaves them after
+    // the last final row (after a stop, the serial driver's state at the end of row ResumeLine - 1).
+    // Level+Distance without periodicity checking, where no value depends on PrevInside, does not carry
+    // it across rows. Memory: a record per row, and per thread a few kilobytes of lanes or, for the
+    // scalar distance kernels, saved-orbit arrays of MaxIter + 1 entries; nothing per pixel or per row.
     ComputeEnd compute(TFractal& f, int rowFirst, int rowLast, bool touchUp, int colLast, int colFirst,
                        ComputeObserver* obs) const;
     ComputeEnd computeCommand(TFractal& f, bool fromStart, ComputeObserver* obs) const;
