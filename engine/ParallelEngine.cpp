@@ -5,6 +5,7 @@
 #include <limits>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -451,7 +452,13 @@ ComputeEnd ParallelEngine::compute(TFractal& f, int rowFirst, int rowLast, bool 
     plan.job.stride = size_t(f.Data.width());
     const simd::LaneRunner runner = plan.laneable ? laneRunner(m_isa, plan.job) : nullptr;
 
-    RowScheduler sched(f, g, plan, obs);
+    std::optional<RowScheduler> scheduler;
+    try {
+        scheduler.emplace(f, g, plan, obs);
+    } catch (const std::bad_alloc&) {
+        return Compute(f, rowFirst, rowLast, touchUp, colLast, colFirst, obs);  // no room for the row records
+    }
+    RowScheduler& sched = *scheduler;
     const int rowCount = g.rowLast - g.rowFirst + 1;
     const int helpers = std::min(m_threads, rowCount) - 1;
     std::vector<std::thread> threads;
