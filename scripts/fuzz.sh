@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer harnesses (clang, AddressSanitizer, UndefinedBehaviorSanitizer) into
+# build-fuzz/ (or $VOREX_FUZZ_BUILD_DIR) and runs each for $VOREX_FUZZ_SECONDS seconds (default 600),
+# one after the other. Usage: scripts/fuzz.sh [harness...]   (default: all of them)
+# Harnesses: document palette_p8 palette_act table_p24 preferences cli_args.
+# Each starts from its seeds in tests/fuzz/seeds/ and keeps what it finds in build-fuzz/corpus/;
+# an input that crashes is written to build-fuzz/artifacts/ and the script fails.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${VOREX_FUZZ_BUILD_DIR:-$root/build-fuzz}
+seconds=${VOREX_FUZZ_SECONDS:-600}
+all=(document palette_p8 palette_act table_p24 preferences cli_args)
+harnesses=("$@")
+[ ${#harnesses[@]} -eq 0 ] && harnesses=("${all[@]}")
+
+VOREX_WITH_SANITIZERS=1 bash "$root/scripts/install-deps.sh"
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOREX_FUZZ=ON \
+  -DVOREX_BUILD_UI=OFF -DVOREX_BUILD_TESTS=OFF -DVOREX_BUILD_BENCH=OFF >/dev/null
+targets=()
+for h in "${harnesses[@]}"; do targets+=("fuzz_$h"); done
+ninja -C "$build" -j 2 "${targets[@]}"
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+mkdir -p "$build/artifacts"
+status=0
+for h in "${harnesses[@]}"; do
+  corpus="$build/corpus/$h"
+  mkdir -p "$corpus" "$build/logs/$h"
+  cd "$build/logs/$h"  # libFuzzer's job log (fuzz-0.log) goes to the working directory
+  echo "== fuzz_$h: ${seconds} s"
+  # The vorex-cli harness prints each command's messages: keep them out of the log.
+  extra=()
+  [ "$h" = cli_args ] && extra=(-close_fd_mask=3)
+  if ! "$build/tests/fuzz/fuzz_$h" "$corpus" "$root/tests/fuzz/seeds/$h" -max_total_time="$seconds" -jobs=1 -workers=1 \
+       -rss_limit_mb=2048 -timeout=30 -print_final_stats=1 -artifact_prefix="$build/artifacts/$h-" "${extra[@]}"; then
+    echo "fuzz_$h: FAILED (see $build/artifacts/)" >&2
+    status=1
+  fi
+done
+exit $status
