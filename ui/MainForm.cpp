@@ -119,10 +119,10 @@ TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
     colour::StopRotation();
-    if (m_runner) {
-        m_runner->requestStop();
-        m_runner->waitUntilIdle(StopWaitMilliseconds);
-    }
+    // The worker uses the fractal: it must have ended before the fractal is freed.
+    m_runner->disconnect(this);
+    delete m_runner;
+    m_runner = nullptr;
 }
 
 void TMainForm::buildWindow()

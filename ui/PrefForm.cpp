@@ -111,10 +111,12 @@ TPrefForm::TPrefForm(const storage::Preferences& prefs, OsLoad load, QWidget* pa
     m_lineColour = new ColourSwatch(QStringLiteral("LineColorShape"), prefs.lineColour, coloursBox);
     m_rangeColour = new ColourSwatch(QStringLiteral("RangeColorShape"), prefs.outOfRangeColour, coloursBox);
     m_markerColour = new ColourSwatch(QStringLiteral("MarkerColorShape"), prefs.markerColour, coloursBox);
+    const int language = prefs.language;
+    auto label = [language](PreferencesText id, QWidget* parent) { return new QLabel(tx(id, language), parent); };
     auto* coloursLayout = new QFormLayout(coloursBox);
-    coloursLayout->addRow(new QLabel(coloursBox), m_lineColour);
-    coloursLayout->addRow(new QLabel(coloursBox), m_rangeColour);
-    coloursLayout->addRow(new QLabel(coloursBox), m_markerColour);
+    coloursLayout->addRow(label(PreferencesText::ColorOfLines, coloursBox), m_lineColour);
+    coloursLayout->addRow(label(PreferencesText::OutOfRangeColor, coloursBox), m_rangeColour);
+    coloursLayout->addRow(label(PreferencesText::MarkerColor, coloursBox), m_markerColour);
 
     auto* variousBox = new QGroupBox(page);
     variousBox->setObjectName(QStringLiteral("VariousGroup"));
@@ -135,8 +137,8 @@ TPrefForm::TPrefForm(const storage::Preferences& prefs, OsLoad load, QWidget* pa
     auto* variousLayout = new QFormLayout(variousBox);
     variousLayout->addRow(m_hints);
     variousLayout->addRow(m_beep);
-    variousLayout->addRow(new QLabel(variousBox), m_fontSize);
-    variousLayout->addRow(new QLabel(variousBox), m_markerSize);
+    variousLayout->addRow(label(PreferencesText::SizeFonts, variousBox), m_fontSize);
+    variousLayout->addRow(label(PreferencesText::SizeMarker, variousBox), m_markerSize);
     // A new font size applies to the dialog at once.
     connect(m_fontSize, &QSpinBox::valueChanged, this, [this](int size) {
         QFont font = this->font();
@@ -163,24 +165,12 @@ TPrefForm::TPrefForm(const storage::Preferences& prefs, OsLoad load, QWidget* pa
     m_preview->setCurrentIndex(std::clamp(prefs.previewMode, 0, 2));
     m_loadCombo->setCurrentIndex(std::clamp(int(load), 0, 2));
 
-    // Texts of the labels, in the order they were created.
-    const int language = prefs.language;
     tabs->setTabText(0, tx(PreferencesText::General, language));
     languageBox->setTitle(tx(PreferencesText::Language, language));
     previewBox->setTitle(tx(PreferencesText::PreviewButton, language));
     coloursBox->setTitle(tx(PreferencesText::Colors, language));
     loadBox->setTitle(tx(PreferencesText::OSLoad, language));
     variousBox->setTitle(tx(PreferencesText::Various, language));
-    qobject_cast<QLabel*>(coloursLayout->itemAt(0, QFormLayout::LabelRole)->widget())
-        ->setText(tx(PreferencesText::ColorOfLines, language));
-    qobject_cast<QLabel*>(coloursLayout->itemAt(1, QFormLayout::LabelRole)->widget())
-        ->setText(tx(PreferencesText::OutOfRangeColor, language));
-    qobject_cast<QLabel*>(coloursLayout->itemAt(2, QFormLayout::LabelRole)->widget())
-        ->setText(tx(PreferencesText::MarkerColor, language));
-    qobject_cast<QLabel*>(variousLayout->itemAt(2, QFormLayout::LabelRole)->widget())
-        ->setText(tx(PreferencesText::SizeFonts, language));
-    qobject_cast<QLabel*>(variousLayout->itemAt(3, QFormLayout::LabelRole)->widget())
-        ->setText(tx(PreferencesText::SizeMarker, language));
 }
 
 void TPrefForm::applyTexts()
