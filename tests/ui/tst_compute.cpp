@@ -2,6 +2,7 @@
 // computation runs, and a window that keeps handling events.
 #include <QTimer>
 #include <QtTest>
+#include <sys/resource.h>
 
 #include "ui/ImageView.h"
 #include "UiTestUtil.h"
@@ -46,6 +47,8 @@ private slots:
     void escapeStopsTheComputation();
     void eventLoopKeepsRunningWhileComputing();
     void closingWhileComputingStopsIt();
+    void destroyingWhileComputingWaitsForTheWorker();
+    void workerRunsAtTheChosenNiceValue();
 };
 
 void TestCompute::computesTheDefaultFractal_data()
@@ -223,6 +226,37 @@ void TestCompute::closingWhileComputingStopsIt()
     QVERIFY(!fx.w().runner().busy());
     QVERIFY(fx.f().Idle);
     QVERIFY(fx.f().ResumeLine > 0);
+}
+
+void TestCompute::destroyingWhileComputingWaitsForTheWorker()
+{
+    auto fx = std::make_unique<WindowFixture>();
+    makeSlow(*fx, 600, 400, 60000);
+    QSignalSpy rows(&fx->w().runner(), &ui::ComputeRunner::rowsReady);
+    QVERIFY(fx->trigger("MenuCal"));
+    QVERIFY(rows.wait(60000));
+    // The window goes while its worker computes: the worker ends before the fractal is freed.
+    fx->window.reset();
+    fx.reset();
+}
+
+void TestCompute::workerRunsAtTheChosenNiceValue()
+{
+    engine::TFractal f;
+    ui::ComputeRunner runner(f);
+    runner.setNiceValue(7);
+    int workerNice = -100;
+    QSignalSpy finished(&runner, &ui::ComputeRunner::finished);
+    QVERIFY(runner.start([&](engine::ComputeObserver*) {
+        workerNice = getpriority(PRIO_PROCESS, 0);
+        return engine::ComputeEnd::Completed;
+    }));
+    QVERIFY(runner.busy());
+    QVERIFY(!f.Idle);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(workerNice, 7);
+    QVERIFY(f.Idle);
+    QVERIFY(!runner.busy());
 }
 
 QTEST_MAIN(TestCompute)

@@ -7,6 +7,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
+#include <sys/resource.h>
 
 #include "ui/CommandTable.h"
 #include "ui/PrefForm.h"
@@ -192,6 +193,7 @@ void TestMenus::preferencesOkWithoutChangesKeepsTheLanguage()
     QCOMPARE(int(fx.w().settings().language()), 0);
     QCOMPARE(fx.w().settings().prefs.markerSize, 23);  // made odd
     QCOMPARE(int(fx.w().settings().osLoad), int(ui::OsLoad::Low));
+    QCOMPARE(getpriority(PRIO_PROCESS, 0), 19);  // "Low" is the lowest priority
 
     // Cancel stores nothing.
     onNextDialog<ui::TPrefForm>([](ui::TPrefForm* dialog) {
