@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QCursor>
+#include <QPoint>
+#include <QPointF>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "ui/modes/Canvas.h"
+#include "ui/modes/Overlays.h"
+
+namespace engine {
+class TFractal;
+}
+
+namespace ui {
+
+// A mouse event on the picture: where it is in the widget and which image pixel that is.
+struct MouseEvent {
+    QPointF widgetPos;
+    QPoint imagePos;
+    Qt::MouseButton button = Qt::LeftButton;
+    int x() const { return imagePos.x(); }
+    int y() const { return imagePos.y(); }
+};
+
+// What the modes need from the main window.
+class ModeHost {
+public:
+    virtual ~ModeHost() = default;
+    virtual engine::TFractal& fractal() = 0;
+    virtual Canvas& canvas() = 0;
+    virtual int language() const = 0;
+    // The status message in the last panel (widened for the live coordinates); empty: no message.
+    virtual void showStatus(const QString& message) = 0;
+    virtual void setCursor(const QCursor& cursor) = 0;
+    // The one-shot timer of the zoom rectangle (MainFormTimer, 400 ms); its timeout goes to
+    // ModeController::timeout().
+    virtual void setTimerEnabled(bool on) = 0;
+    // The preference colour of lines, 0x00BBGGRR.
+    virtual uint32_t lineColour() const = 0;
+    // A new centre or an applied zoom: the markers no longer belong to the picture.
+    virtual void deleteMarkers() {}
+    // The parameters were changed by a pick: menus and status must follow.
+    virtual void parametersPicked() {}
+    // The touch-up iteration dialog (TRetoucheForm): the chosen count, 0 when cancelled.
+    virtual uint16_t askTouchUpIterations(uint16_t current, uint16_t minimum) = 0;
+    // Runs the touch-up of fractal().ZoomRect with fractal().RetoucheIter; when it ends the host
+    // calls ModeController::touchUpFinished.
+    virtual void startTouchUp() = 0;
+    // The cross-section line was chosen (the profile window opens for that row).
+    virtual void crossSectionPicked(int row) { (void)row; }
+    // The azimuth for the 3D view was chosen (already stored in the fractal).
+    virtual void azimuthPicked(int degrees) { (void)degrees; }
+};
+
+// The lines and the touch-up rectangle that stay on the picture after their mode ended, until the
+// next mode reset.
+struct LingeringOverlays {
+    std::unique_ptr<THorzLine> horzLine;
+    std::unique_ptr<TVertLine> vertLine;
+    std::unique_ptr<TZoomLines> touchUpRect;
+    bool touchUpRunning = false;  // between ModeHost::startTouchUp and ModeController::touchUpFinished
+
+    // Takes the two lines off the picture.
+    void removeLines()
+    {
+        if (horzLine)
+            horzLine->remove();
+        if (vertLine)
+            vertLine->remove();
+        horzLine.reset();
+        vertLine.reset();
+    }
+};
+
+// One mouse mode of the picture. A mode ends itself by calling finish(); the controller then
+// drops it. cancel() removes everything the mode drew.
+class MouseMode {
+public:
+    MouseMode(ModeHost& host, LingeringOverlays& lingering);
+    virtual ~MouseMode() = default;
+    MouseMode(const MouseMode&) = delete;
+    MouseMode& operator=(const MouseMode&) = delete;
+
+    // The mode was armed: shows its prompt.
+    virtual void begin() { showPrompt(); }
+    virtual void on_mousedown(const MouseEvent&) {}
+    virtual void on_mousemove(const MouseEvent&) {}
+    virtual void on_mouseup(const MouseEvent&) {}
+    // True when the key was used.
+    virtual bool on_keydown(int key)
+    {
+        (void)key;
+        return false;
+    }
+    virtual void on_timer() {}
+    virtual QCursor cursor() const { return QCursor(Qt::ArrowCursor); }
+    virtual void cancel() {}
+
+    bool finished() const { return m_finished; }
+
+protected:
+    void finish() { m_finished = true; }
+    engine::TFractal& fractal() { return m_host.fractal(); }
+    Canvas& canvas() { return m_host.canvas(); }
+    int language() const { return m_host.language(); }
+
+    // The prompt, cut to 40 characters, as the status message.
+    void setPrompt(const QString& prompt);
+    void showPrompt() { m_host.showStatus(m_prompt); }
+    // prompt "X: " x " Y: " y, the plane point under pixel (x, y) of the picture as it was when
+    // the mode started, in the shortest form with up to 15 significant digits.
+    void showPlanePoint(QPoint pixel);
+    static QString general15(double v);
+
+    ModeHost& m_host;
+    LingeringOverlays& m_lingering;
+    QString m_prompt;
+    double m_step, m_leftX, m_topY;  // the plane mapping when the mode started
+    bool m_finished = false;
+};
+
+}  // namespace ui
