@@ -99,10 +99,10 @@ public:
         V clockV = Isa::set1(m_clock);
         while (m_live > 0) {
             int ev[NV];
+            M doneM[NV];
             for (;;) {
                 clockV = Isa::add(clockV, one);
                 m_clock += 1;
-                int any = 0;
 #pragma GCC unroll 8
                 for (int v = 0; v < NV; ++v) {
                     const V tr = Isa::add(vzr[v], vzr[v]);
@@ -132,12 +132,18 @@ public:
                         vgap[v] = Isa::blend(snap, vgap[v], Isa::add(vgap[v], one));
                         done = Isa::mor(done, cyc[v]);
                     }
-                    ev[v] = Isa::bits(done) & alive[v];
-                    any |= ev[v];
+                    doneM[v] = done;
                 }
-                if (any != 0)
+                M any = doneM[0];
+#pragma GCC unroll 8
+                for (int v = 1; v < NV; ++v)
+                    any = Isa::mor(any, doneM[v]);
+                if (Isa::bits(any) != 0)
                     break;
             }
+#pragma GCC unroll 8
+            for (int v = 0; v < NV; ++v)
+                ev[v] = Isa::bits(doneM[v]) & alive[v];
 #pragma GCC unroll 8
             for (int v = 0; v < NV; ++v) {
                 if (ev[v] == 0)
@@ -308,11 +314,12 @@ private:
         }
     }
 
-    // A lane with nothing left to do: it keeps iterating harmless values, and its events are ignored.
+    // A lane with nothing left to do. It keeps iterating NaN, which no test, limit or cycle check ever
+    // takes for an end, so the vectors need no mask of live lanes.
     void kill(int l)
     {
         alive[l / W] &= ~(1 << (l % W));
-        zr[l] = zi[l] = zr2[l] = zi2[l] = ar[l] = ai[l] = 0;
+        zr[l] = zi[l] = zr2[l] = zi2[l] = ar[l] = ai[l] = __builtin_nan("");
         dead[l] = __builtin_inf();
         saved[l] = __builtin_nan("");
         snapAt[l] = __builtin_inf();
