@@ -1,0 +1,507 @@
+// The mouse modes of the picture, driven with synthetic events on a picture and a fractal, and
+// the touch-up iterations dialog.
+#include <QImage>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+#include <deque>
+#include <memory>
+
+#include "engine/ComputeDriver.h"
+#include "engine/Fractal.h"
+#include "storage/Workspace.h"
+#include "ui/RetoucheForm.h"
+#include "ui/modes/LineModes.h"
+#include "ui/modes/ModeController.h"
+#include "ui/modes/ZoomMode.h"
+
+namespace {
+
+constexpr int W = 120, H = 90;
+constexpr double Step = 0.025;  // a 120 x 90 Mandelbrot centred on (-0.5, 0): column 0 is -2.0, row 45 is 0
+
+// A computed Mandelbrot image of W x H.
+std::unique_ptr<engine::TFractal> computed(uint16_t maxIter = 250, uint8_t algorithm = engine::AlgLevel)
+{
+    auto f = std::make_unique<engine::TFractal>();
+    storage::ResetToDefaults(*f);
+    f->Params.Algorithm = algorithm;
+    f->Params.MaxIter = maxIter;
+    storage::AllocImage(*f, W, H, engine::PixelFormat8, true);
+    f->Params.Step = Step;
+    f->UpdateCorners();
+    engine::ComputeCommand(*f, true, nullptr);
+    return f;
+}
+
+// The picture of the window: the fractal's rows through the palette, or a 24-bit pattern.
+QImage picture(const engine::TFractal& f, bool indexed)
+{
+    if (indexed) {
+        QImage img(f.Bitmap.Width, f.Bitmap.Height, QImage::Format_Indexed8);
+        QList<QRgb> table;
+        for (const colour::PaletteEntry& e : f.Palette.entries)
+            table.append(qRgb(e.red, e.green, e.blue));
+        img.setColorTable(table);
+        for (int r = 0; r < img.height(); ++r)
+            std::memcpy(img.scanLine(r), f.Bitmap.row(r), size_t(img.width()));
+        return img;
+    }
+    QImage img(f.Bitmap.Width, f.Bitmap.Height, QImage::Format_BGR888);
+    for (int r = 0; r < img.height(); ++r)
+        for (int c = 0; c < img.width(); ++c)
+            img.setPixel(c, r, qRgb((c * 7 + r) & 0xFF, (r * 13) & 0xFF, (c ^ r) & 0xFF));
+    return img;
+}
+
+class FakeHost : public ui::ModeHost {
+public:
+    FakeHost(engine::TFractal& f, QImage& image) : m_fractal(f), m_canvas(image) {}
+
+    engine::TFractal& fractal() override { return m_fractal; }
+    ui::Canvas& canvas() override { return m_canvas; }
+    int language() const override { return 0; }
+    void showStatus(const QString& message) override { statuses << message; }
+    void setCursor(const QCursor& c) override { cursor = c.shape(); }
+    void setTimerEnabled(bool on) override { timerOn = on; }
+    uint32_t lineColour() const override { return 0x0000FF; }
+    void deleteMarkers() override { ++markersDeleted; }
+    uint16_t askTouchUpIterations(uint16_t current, uint16_t minimum) override
+    {
+        asked << QPair<int, int>(current, minimum);
+        const uint16_t a = answers.empty() ? 0 : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return a;
+    }
+    void startTouchUp() override { touchUp = engine::Retouche(m_fractal, nullptr); }
+    void crossSectionPicked(int row) override { crossRow = row; }
+    void azimuthPicked(int degrees) override { azimuth = degrees; }
+
+    QString status() const { return statuses.isEmpty() ? QStringLiteral("<none>") : statuses.last(); }
+
+    QStringList statuses;
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+    bool timerOn = false;
+    int markersDeleted = 0;
+    std::deque<uint16_t> answers;
+    QList<QPair<int, int>> asked;
+    engine::RetoucheResult touchUp;
+    int crossRow = -1, azimuth = -1;
+
+private:
+    engine::TFractal& m_fractal;
+    ui::ImageCanvas m_canvas;
+};
+
+ui::MouseEvent at(int x, int y, Qt::MouseButton button = Qt::LeftButton)
+{
+    return ui::MouseEvent{QPointF(x, y), QPoint(x, y), button};
+}
+
+void press(ui::ModeController& c, int x, int y, Qt::MouseButton b = Qt::LeftButton) { c.mousePress(at(x, y, b)); }
+void move(ui::ModeController& c, int x, int y) { c.mouseMove(at(x, y)); }
+void release(ui::ModeController& c, int x, int y) { c.mouseRelease(at(x, y)); }
+
+ui::ZoomMode* zoomMode(ui::ModeController& c) { return dynamic_cast<ui::ZoomMode*>(c.mode()); }
+
+}  // namespace
+
+class TestModes : public QObject {
+    Q_OBJECT
+private slots:
+    void zoomRectangleDraggedUpLeftMovedAndApplied();
+    void smallRectangleKeepsSelecting();
+    void zoomAtTheLimit();
+    void overlaysLeaveThePictureAsItWas_data();
+    void overlaysLeaveThePictureAsItWas();
+    void touchUpChangesOnlyTheRectangle();
+    void touchUpCancelledInTheDialog();
+    void probe_data();
+    void probe();
+    void pointPicks_data();
+    void pointPicks();
+    void azimuth_data();
+    void azimuth();
+    void retoucheFormRange_data();
+    void retoucheFormRange();
+};
+
+void TestModes::zoomRectangleDraggedUpLeftMovedAndApplied()
+{
+    auto f = computed();
+    QImage image = picture(*f, true);
+    const QImage before = image.copy();
+    FakeHost host(*f, image);
+    ui::ModeController modes(host);
+    const double leftX = f->LeftX, topY = f->TopY;
+
+    modes.start(ui::ModeKind::Zoom);
+    QCOMPARE(host.status(), QStringLiteral("1st corner of Zoom: "));
+    move(modes, 80, 45);
+    QCOMPARE(host.status(), QStringLiteral("1st corner of Zoom: X: 0 Y: 0"));
+    press(modes, 80, 60);
+    QCOMPARE(host.status(), QStringLiteral("2st corner of Zoom: "));
+    // Up-left by 30 columns: the height is round(30 / (120 / 90)) = round(22.5) = 22 (ties to even).
+    move(modes, 50, 40);
+    QCOMPARE(zoomMode(modes)->corner2(), QPoint(50, 38));
+    QVERIFY(image != before);
+    release(modes, 50, 40);
+    QCOMPARE(zoomMode(modes)->state(), ui::ZoomMode::State::Moving);
+    QCOMPARE(host.cursor, Qt::SizeAllCursor);
+    QVERIFY(host.timerOn);
+    QCOMPARE(host.status(), QStringLiteral("Moving Zoom: Press [Return]/[Esc]"));
+
+    modes.timeout();
+    QVERIFY(zoomMode(modes)->savedRectangleShown());
+    QVERIFY(!host.timerOn);
+    // Drag it by (+10, +5).
+    press(modes, 60, 45);
+    move(modes, 65, 47);
+    move(modes, 70, 50);
+    QVERIFY(!zoomMode(modes)->savedRectangleShown());
+    QVERIFY(host.timerOn);
+    release(modes, 70, 50);
+    QCOMPARE(zoomMode(modes)->corner1(), QPoint(90, 65));
+    QCOMPARE(zoomMode(modes)->corner2(), QPoint(60, 43));
+    modes.timeout();
+
+    QVERIFY(modes.keyPress(Qt::Key_Return));
+    QVERIFY(!modes.active());
+    QCOMPARE(image, before);
+    QCOMPARE(host.status(), QString());
+    QCOMPARE(host.markersDeleted, 1);
+    QCOMPARE(host.cursor, Qt::ArrowCursor);
+    // The rectangle (60, 43)-(90, 65): 30 x 22 pixels, its middle 15 and 11 pixels from its corner.
+    QCOMPARE(f->Params.Step, Step * 30 / W);
+    QCOMPARE(f->Params.CentreX, leftX + (60 + 15) * Step);
+    QCOMPARE(f->Params.CentreY, topY - (43 + 11) * Step);
+    QCOMPARE(f->LeftX, f->Params.CentreX - W / 2.0 * f->Params.Step);
+    QVERIFY(f->ImageParamsChanged());
+}
+
+void TestModes::smallRectangleKeepsSelecting()
+{
+    auto f = computed();
+    QImage image = picture(*f, true);
+    FakeHost host(*f, image);
+    ui::ModeController modes(host);
+    modes.start(ui::ModeKind::Zoom);
+    press(modes, 30, 30);
+    move(modes, 40, 50);  // 10 columns: not above 10
+    release(modes, 40, 50);
+    QCOMPARE(zoomMode(modes)->state(), ui::ZoomMode::State::SecondCorner);
+    QVERIFY(!modes.keyPress(Qt::Key_Return));
+    // Click-move-click also works.
+    move(modes, 61, 10);
+    QCOMPARE(zoomMode(modes)->corner2(), QPoint(61, 30 - 23));  // above-right: round(31 / 1.333...) = 23 up
+    release(modes, 61, 10);
+    QCOMPARE(zoomMode(modes)->state(), ui::ZoomMode::State::Moving);
+}
+
+void TestModes::zoomAtTheLimit()
+{
+    auto f = computed();
+    f->Params.Step = 2e-15;
+    f->UpdateCorners();
+    const double leftX = f->LeftX, topY = f->TopY;
+    QImage image = picture(*f, true);
+    FakeHost host(*f, image);
+    ui::ModeController modes(host);
+    modes.start(ui::ModeKind::Zoom);
+    press(modes, 10, 10);
+    move(modes, 40, 40);
+    release(modes, 40, 40);
+    QVERIFY(modes.keyPress(Qt::Key_Enter));
+    QCOMPARE(host.status(), QStringLiteral("Zoom at limits... Fractal must be re-calculated"));
+    QCOMPARE(f->Params.Step, 1e-15);
+    // Still centred on the rectangle (10, 10)-(40, 33).
+    QCOMPARE(f->Params.CentreX, leftX + 25 * 2e-15);
+    QCOMPARE(f->Params.CentreY, topY - (10 + 11) * 2e-15);
+}
+
+void TestModes::overlaysLeaveThePictureAsItWas_data()
+{
+    QTest::addColumn<QString>("scenario");
+    QTest::addColumn<bool>("indexed");
+    QTest::addColumn<int>("algorithm");
+    for (bool indexed : {true, false}) {
+        const char* depth = indexed ? "8-bit" : "24-bit";
+        for (const char* s : {"zoom second corner", "zoom movable band", "zoom saved rectangle", "zoom dragged",
+                              "touch-up band", "azimuth", "cross-section line", "touch-up frame of a stopped run"})
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(QLatin1String(s), QLatin1String(depth))))
+                << QString::fromLatin1(s) << indexed << 0;
+    }
+    QTest::newRow("Distance keeps the rubber band") << "zoom saved rectangle" << true << 1;
+}
+
+void TestModes::overlaysLeaveThePictureAsItWas()
+{
+    QFETCH(QString, scenario);
+    QFETCH(bool, indexed);
+    QFETCH(int, algorithm);
+    auto f = computed(60, uint8_t(algorithm));
+    QImage image = picture(*f, indexed);
+    const QImage before = image.copy();
+    FakeHost host(*f, image);
+    ui::ModeController modes(host);
+
+    if (scenario.startsWith(QLatin1String("zoom"))) {
+        modes.start(ui::ModeKind::Zoom);
+        press(modes, 100, 80);
+        move(modes, 20, 10);
+        if (scenario != QLatin1String("zoom second corner")) {
+            release(modes, 20, 10);
+            if (scenario != QLatin1String("zoom movable band")) {
+                modes.timeout();
+                QCOMPARE(zoomMode(modes)->savedRectangleShown(), algorithm != engine::AlgDistance);
+            }
+            if (scenario == QLatin1String("zoom dragged")) {
+                press(modes, 50, 50);
+                move(modes, 45, 60);
+                release(modes, 45, 60);
+                modes.timeout();
+                // Dragged partly out of the picture.
+                press(modes, 50, 50);
+                move(modes, -20, 70);
+                release(modes, -20, 70);
+            }
+        }
+    } else if (scenario == QLatin1String("touch-up band")) {
+        modes.start(ui::ModeKind::TouchUp);
+        press(modes, 5, 5);
+        move(modes, 60, 70);
+        move(modes, 119, 89);
+    } else if (scenario == QLatin1String("azimuth")) {
+        modes.start(ui::ModeKind::Azimuth);
+        move(modes, 10, 80);
+        move(modes, 100, 3);
+    } else if (scenario == QLatin1String("cross-section line")) {
+        modes.start(ui::ModeKind::CrossSection);
+        press(modes, 30, 77);
+        QVERIFY(!modes.active());
+        QCOMPARE(host.crossRow, 77);
+    } else if (scenario == QLatin1String("touch-up frame of a stopped run")) {
+        f->ZoomRect = {10, 12, 50, 40};
+        modes.touchUpFinished(true);
+    }
+    QVERIFY(image != before);
+    QVERIFY(modes.escape());
+    QCOMPARE(image, before);
+    QCOMPARE(host.status(), QString());
+    QCOMPARE(host.cursor, Qt::ArrowCursor);
+    QVERIFY(!host.timerOn);
+    QVERIFY(!modes.escape());
+}
+
+void TestModes::touchUpChangesOnlyTheRectangle()
+{
+    auto f = computed(30);
+    const engine::TVxWork old = f->Data;
+    auto reference = computed(500);
+    QImage image = picture(*f, true);
+    FakeHost host(*f, image);
+    host.answers = {500};
+    ui::ModeController modes(host);
+    modes.start(ui::ModeKind::TouchUp);
+    move(modes, 20, 15);
+    QCOMPARE(host.status(), QStringLiteral("1st corner of Touching up area: X: 20 Y: 15"));
+    press(modes, 70, 55);
+    move(modes, 20, 15);  // up-left of the first corner: the corners are put in order
+    QCOMPARE(host.status(), QStringLiteral("2st corner of Touching up area: X: 20 Y: 15 / dX: -50 dY: -40"));
+    release(modes, 20, 15);
+
+    QVERIFY(!modes.active());
+    QCOMPARE(host.asked, (QList<QPair<int, int>>{{30, 30}}));
+    QVERIFY(host.touchUp.ok);
+    QCOMPARE(host.touchUp.end, engine::ComputeEnd::Completed);
+    QCOMPARE(f->RetoucheIter, uint16_t(500));
+    QCOMPARE(f->Params.MaxIter, uint16_t(500));
+    QVERIFY(!f->UniformIter);
+    QVERIFY(modes.touchUpRunning());
+    QVERIFY(modes.lingering().touchUpRect);
+
+    int changed = 0;
+    for (int r = 0; r < H; ++r)
+        for (int c = 0; c < W; ++c) {
+            const bool inside = c >= 20 && c <= 70 && r >= 15 && r <= 55;
+            if (inside) {
+                QCOMPARE(f->Data.at(r, c), reference->Data.at(r, c));
+                changed += f->Data.at(r, c) != old.at(r, c);
+            } else {
+                QCOMPARE(f->Data.at(r, c), old.at(r, c));
+            }
+        }
+    QVERIFY(changed > 0);
+
+    // The mode reset leaves the frame of a running touch-up; its end takes it off.
+    modes.cancel();
+    QVERIFY(modes.lingering().touchUpRect);
+    modes.touchUpFinished(false);
+    QVERIFY(!modes.lingering().touchUpRect);
+    QVERIFY(!modes.touchUpRunning());
+}
+
+void TestModes::touchUpCancelledInTheDialog()
+{
+    auto f = computed(30);
+    const engine::TVxWork old = f->Data;
+    QImage image = picture(*f, true);
+    const QImage before = image.copy();
+    FakeHost host(*f, image);
+    ui::ModeController modes(host);
+    modes.start(ui::ModeKind::TouchUp);
+    press(modes, 10, 10);
+    move(modes, 15, 40);  // 5 columns: too narrow, the selection goes on
+    release(modes, 15, 40);
+    QVERIFY(modes.active());
+    QVERIFY(host.asked.isEmpty());
+    move(modes, 200, 200);  // beyond the picture: clamped to its last column and row
+    release(modes, 200, 200);
+    QCOMPARE(host.asked.size(), 1);
+    QVERIFY(host.statuses.contains(QStringLiteral("Select iteration value")));
+    QCOMPARE(host.status(), QString());
+    QCOMPARE(image, before);
+    QVERIFY(!modes.active());
+    QVERIFY(!modes.touchUpRunning());
+    QCOMPARE(f->Params.MaxIter, uint16_t(30));
+    QVERIFY(f->Data.at(20, 20) == old.at(20, 20));
+}
+
+void TestModes::probe_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("inside");
+    QTest::newRow("(-0.1, 0) is inside: 65535, not the image's 250") << 76 << 45 << true;
+    QTest::newRow("(0.975, 1.125) escapes") << 119 << 0 << false;
+}
+
+void TestModes::probe()
+{
+    QFETCH(int, column);
+    QFETCH(int, row);
+    QFETCH(bool, inside);
+    auto f = computed();
+    const engine::TVxWork data = f->Data;
+    QImage image = picture(*f, true);
+    FakeHost host(*f, image);
+    ui::ModeController modes(host);
+    modes.start(ui::ModeKind::IterationProbe);
+    QCOMPARE(host.status(), QStringLiteral("Position: "));
+    press(modes, column, row);
+    // An escaping point has the Level count the image holds.
+    const QString count = inside ? QStringLiteral("65535") : QString::number(data.at(row, column));
+    QCOMPARE(host.status(), QStringLiteral("Iterations: ") + count);
+    QVERIFY(host.statuses.contains(QStringLiteral("Please wait ...")));
+    QVERIFY(modes.active());  // the next click probes again
+    QVERIFY(f->Data.at(row, column) == data.at(row, column));
+    QCOMPARE(f->Params.MaxIter, uint16_t(250));
+}
+
+void TestModes::pointPicks_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<int>("markersDeleted");
+    QTest::newRow("new centre") << int(ui::ModeKind::NewCentre) << "New Center: " << 1;
+    QTest::newRow("Julia constant") << int(ui::ModeKind::JuliaCentre) << "Select center Julia center: " << 0;
+    QTest::newRow("PertZ") << int(ui::ModeKind::PertZCentre) << "Select center for PertZ & PertZi: " << 0;
+}
+
+void TestModes::pointPicks()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, prompt);
+    QFETCH(int, markersDeleted);
+    auto f = computed();
+    QImage image = picture(*f, true);
+    FakeHost host(*f, image);
+    ui::ModeController modes(host);
+    modes.start(ui::ModeKind(kind));
+    QCOMPARE(host.status(), prompt);
+    // Column 40 is -1.0, row 5 is 1.0 (= 1.125 - 5 x 0.025).
+    move(modes, 40, 5);
+    QCOMPARE(host.status(), prompt + QStringLiteral("X: -1 Y: 1"));
+    press(modes, 40, 5, Qt::RightButton);  // clears the status, picks nothing
+    QVERIFY(modes.active());
+    QCOMPARE(host.status(), QString());
+    press(modes, 40, 5);
+    QVERIFY(!modes.active());
+    QCOMPARE(host.cursor, Qt::ArrowCursor);
+    QCOMPARE(host.markersDeleted, markersDeleted);
+    const ui::ModeKind k = ui::ModeKind(kind);
+    const double x = k == ui::ModeKind::NewCentre ? f->Params.CentreX
+        : k == ui::ModeKind::JuliaCentre          ? f->Params.ParamCr
+                                                  : f->Params.PertZr;
+    const double y = k == ui::ModeKind::NewCentre ? f->Params.CentreY
+        : k == ui::ModeKind::JuliaCentre          ? f->Params.ParamCi
+                                                  : f->Params.PertZi;
+    QCOMPARE(x, -1.0);
+    QCOMPARE(y, 1.0);
+    QCOMPARE(f->Params.CentreX == -1.0, k == ui::ModeKind::NewCentre);
+}
+
+void TestModes::azimuth_data()
+{
+    QTest::addColumn<QPoint>("mouse");
+    QTest::addColumn<int>("degrees");
+    // The pivot is the middle of the 120 x 90 image, (60, 45).
+    QTest::newRow("straight above") << QPoint(60, 10) << 0;
+    QTest::newRow("to the right") << QPoint(100, 45) << 90;
+    QTest::newRow("below") << QPoint(60, 80) << 180;
+    QTest::newRow("to the left") << QPoint(0, 45) << 270;
+    QTest::newRow("up-left") << QPoint(50, 35) << 315;
+}
+
+void TestModes::azimuth()
+{
+    QFETCH(QPoint, mouse);
+    QFETCH(int, degrees);
+    auto f = computed();
+    QImage image = picture(*f, true);
+    const QImage before = image.copy();
+    FakeHost host(*f, image);
+    ui::ModeController modes(host);
+    modes.start(ui::ModeKind::Azimuth);
+    move(modes, 60, 45);
+    QCOMPARE(host.status(), QStringLiteral("Azimuth: "));
+    move(modes, mouse.x(), mouse.y());
+    QCOMPARE(host.status(), QStringLiteral("Azimuth: ") + QString::number(degrees));
+    press(modes, mouse.x(), mouse.y());
+    QVERIFY(!modes.active());
+    QCOMPARE(f->Azimuth, degrees);
+    QCOMPARE(host.azimuth, degrees);
+    QCOMPARE(image, before);
+}
+
+void TestModes::retoucheFormRange_data()
+{
+    QTest::addColumn<int>("current");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("typed");
+    QTest::addColumn<int>("result");
+    QTest::newRow("starts at the current count") << 400 << 250 << -1 << 400;
+    QTest::newRow("never below the document's iterations") << 250 << 300 << 100 << 300;
+    QTest::newRow("at most 65000") << 250 << 250 << 70000 << 65000;
+    QTest::newRow("within the range") << 250 << 250 << 1234 << 1234;
+}
+
+void TestModes::retoucheFormRange()
+{
+    QFETCH(int, current);
+    QFETCH(int, minimum);
+    QFETCH(int, typed);
+    QFETCH(int, result);
+    ui::TRetoucheForm form(uint16_t(current), uint16_t(minimum), 0);
+    auto* edit = form.findChild<QSpinBox*>(QStringLiteral("IterationEdit"));
+    QVERIFY(edit);
+    if (typed >= 0)
+        edit->setValue(typed);
+    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QCOMPARE(int(form.iterations()), result);
+}
+
+QTEST_MAIN(TestModes)
+#include "tst_modes.moc"
