@@ -7,11 +7,14 @@
 //
 // Scheme: NV vectors of W lanes are in flight; each lane walks a row from left to right and takes the
 // next row from LaneRows when its row is done. The vectors stay in registers and iterate until a lane
-// finishes (escape, limit, cycle); only a vector with finished lanes goes through memory, where those lanes
-// store their values and start their next pixels in scalar code. A lane's n is the shared iteration clock
-// minus the clock at its pixel's start, so running lanes need no bookkeeping. The operations of one step are those of the scalar kernels, in
-// their order (engine/KernelsQuadratic.h): zi' = (zr + zr) * zi + ai (zr + zr is exactly 2 * zr),
-// zr' = (zr2 - zi2) + ar, zr2 = zr' * zr', zi2 = zi' * zi'.
+// finishes (escape, limit, cycle); only a vector with finished lanes is handled: its values are formed in
+// vectors and stored lane by lane, and its finished lanes start their next pixels with masked blends
+// (Mandelbrot, Julia) or in scalar code (Z(1/C), and any lane at the end of its row). A lane's n is the
+// shared iteration clock minus the clock at its pixel's start, so running lanes need no bookkeeping.
+// The operations of one step are those of the scalar kernels, in their order (engine/KernelsQuadratic.h):
+// zi' = (zr + zr) * zi + ai (zr + zr is exactly 2 * zr), zr' = (zr2 - zi2) + ar, zr2 = zr' * zr',
+// zi2 = zi' * zi'; the distance kernels carry dz along instead of walking a saved orbit afterwards,
+// with the same operations in the same order.
 
 namespace engine::simd::VOREX_SIMD_NS {
 namespace {
