@@ -62,7 +62,7 @@ public:
     ui::Canvas& canvas() override { return m_canvas; }
     int language() const override { return 0; }
     void showStatus(const QString& message) override { statuses << message; }
-    void setCursor(const QCursor& c) override { cursor = c.shape(); }
+    void setModeCursor(const QCursor& c) override { cursor = c.shape(); }
     void setTimerEnabled(bool on) override { timerOn = on; }
     uint32_t lineColour() const override { return 0x0000FF; }
     void deleteMarkers() override { ++markersDeleted; }

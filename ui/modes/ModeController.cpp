@@ -31,7 +31,7 @@ void ModeController::settle()
 {
     if (m_mode && m_mode->finished())
         m_mode.reset();
-    m_host.setCursor(m_mode ? m_mode->cursor() : QCursor(Qt::ArrowCursor));
+    m_host.setModeCursor(m_mode ? m_mode->cursor() : QCursor(Qt::ArrowCursor));
 }
 
 void ModeController::mousePress(const MouseEvent& e)
@@ -87,7 +87,7 @@ void ModeController::cancel()
         m_lingering.touchUpRect.reset();
     }
     m_lingering.removeLines();
-    m_host.setCursor(QCursor(Qt::ArrowCursor));
+    m_host.setModeCursor(QCursor(Qt::ArrowCursor));
 }
 
 bool ModeController::escape()

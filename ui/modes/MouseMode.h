@@ -34,7 +34,7 @@ public:
     virtual int language() const = 0;
     // The status message in the last panel (widened for the live coordinates); empty: no message.
     virtual void showStatus(const QString& message) = 0;
-    virtual void setCursor(const QCursor& cursor) = 0;
+    virtual void setModeCursor(const QCursor& cursor) = 0;
     // The one-shot timer of the zoom rectangle (MainFormTimer, 400 ms); its timeout goes to
     // ModeController::timeout().
     virtual void setTimerEnabled(bool on) = 0;

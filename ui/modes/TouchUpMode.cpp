@@ -65,7 +65,7 @@ void TouchUpMode::areaChosen()
     const int right = std::min(std::max(m_c1.x(), m_c2.x()), f.Params.Width - 1);
     const int bottom = std::min(std::max(m_c1.y(), m_c2.y()), f.Params.Height - 1);
     finish();
-    m_host.setCursor(QCursor(Qt::ArrowCursor));
+    m_host.setModeCursor(QCursor(Qt::ArrowCursor));
     m_host.showStatus(tx(StatusText::SelectIterationValue, language()));
 
     if (m_lingering.touchUpRect)
