@@ -12,8 +12,9 @@ It must run inside a D-Bus session and an X display (scripts/a11y-test.sh sets b
 
     main_window.py --vorex build/vorex --cli build/vorex-cli --texts tests/data/texts.tsv
 
-Options: --language 0|1 (repeatable; default both), --picture (also check the accessible name
-of the picture), --keep (keep the temporary directory), -v (print what is read).
+Options: --language 0|1 (repeatable; default both), --picture (also check that the picture is
+exposed as an image named after what it shows), --menu-names (also check that an opened menu is
+named after its caption), --keep (keep the temporary directory), -v (print every check).
 Exit status 0 when every check passed, 1 when one failed, 2 when the bus or the program could
 not be brought up.
 """
@@ -37,6 +38,7 @@ from gi.repository import Atspi, GLib  # noqa: E402
 warnings.filterwarnings('ignore', category=DeprecationWarning)
 
 VERBOSE = False
+MENU_NAMES = False
 FAILURES = []
 
 PANEL_COUNT = 5
@@ -413,6 +415,12 @@ def check_menus(w, texts, language, state, label):
                 elif letter:
                     check(binding != '', what + ' has a key binding', 'none exposed')
 
+    if MENU_NAMES:
+        for index in (0, 1):
+            caption = shown(texts.get('MainMenuText', TOP_MENUS[index], language))
+            popups = [c for c in children(w.top_items()[index]) if role(c) in ('menu', 'popup menu')]
+            name = popups[0].get_name() if popups else None
+            check_equal(name, caption, '%s: name of the opened menu %r' % (label, caption))
     entries(0, FILE_ENTRIES, file_rules(state), 'File')
     open_menu(w, 1)
     entries(1, FRACTAL_ENTRIES, [(r, True) for r in fractal_rules(state)], 'Fractal')
@@ -620,17 +628,19 @@ LANGUAGE_NAMES = {0: 'English', 1: 'French'}
 
 
 def main():
-    global VERBOSE
+    global VERBOSE, MENU_NAMES
     parser = argparse.ArgumentParser(description=__doc__.split('\n\n')[0])
     parser.add_argument('--vorex', required=True)
     parser.add_argument('--cli', required=True)
     parser.add_argument('--texts', required=True)
     parser.add_argument('--language', type=int, action='append', choices=(0, 1))
     parser.add_argument('--picture', action='store_true')
+    parser.add_argument('--menu-names', action='store_true')
     parser.add_argument('--keep', action='store_true')
     parser.add_argument('-v', '--verbose', action='store_true')
     args = parser.parse_args()
     VERBOSE = args.verbose
+    MENU_NAMES = args.menu_names
     args.vorex = os.path.abspath(args.vorex)
     args.cli = os.path.abspath(args.cli)
     languages = args.language or [0, 1]

@@ -1,0 +1,100 @@
+#include "ui/Accessibility.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QWidget>
+
+#include "engine/Fractal.h"
+#include "engine/NumberFormat.h"
+#include "ui/StatusLine.h"
+#include "ui/Texts.h"
+#include "ui/text/VariablesTexts.h"
+
+namespace ui {
+
+namespace {
+
+// Significant digits of the numbers of the status line.
+constexpr int StatusDigits = 15;
+
+QAccessibleInterface* vorexAccessibleFactory(const QString& className, QObject* object)
+{
+    // The picture: an image, named by updatePictureAccessibleName.
+    if (className == QLatin1String("ui::ImageView") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    return nullptr;
+}
+
+QString labelled(text::VariablesText label, double value, int language)
+{
+    return qstr(text::lookup(label, language)) + QLatin1Char(' ') + qstr(engine::formatGeneral(value, StatusDigits));
+}
+
+}  // namespace
+
+void installAccessibility()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    QAccessible::installFactory(vorexAccessibleFactory);
+}
+
+QString pictureDescription(const engine::TFractal& f, int language)
+{
+    const engine::FractalParams& p = f.Params;
+    if (p.Width < 2 || p.Height < 2)
+        return {};
+    const QString separator = QStringLiteral(", ");
+    return typePanelText(f, language) + separator + sizePanelText(p.Width, p.Height, f.PixelFormat) + separator
+        + labelled(text::VariablesText::XCenter, p.CentreX, language) + separator
+        + labelled(text::VariablesText::YCenter, p.CentreY, language) + separator
+        + labelled(text::VariablesText::CalculationStep, p.Step, language);
+}
+
+void updatePictureAccessibleName(QWidget* picture, const engine::TFractal& f, int language)
+{
+    if (!picture)
+        return;
+    const QString name = pictureDescription(f, language);
+    // QWidget::setAccessibleName tells assistive tools of the change.
+    if (picture->accessibleName() != name)
+        picture->setAccessibleName(name);
+}
+
+QString shownCaption(const QString& caption)
+{
+    QString shown;
+    shown.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&')) {
+            if (i + 1 < caption.size() && caption[i + 1] == QLatin1Char('&'))
+                shown += QLatin1Char('&');
+            else
+                continue;
+            ++i;
+            continue;
+        }
+        shown += caption[i];
+    }
+    return shown;
+}
+
+void nameMenus(QMenuBar* bar)
+{
+    if (!bar)
+        return;
+    for (QAction* action : bar->actions()) {
+        if (QMenu* menu = action->menu()) {
+            const QString name = shownCaption(action->text());
+            if (menu->accessibleName() != name)
+                menu->setAccessibleName(name);
+        }
+    }
+}
+
+}  // namespace ui
