@@ -10,3 +10,9 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
 fi
 cd "$build"
 ctest --output-on-failure -j "$(nproc)" </dev/null
+
+# The main window read through the accessibility bus as a screen reader does, in English and in
+# French (scripts/a11y-test.sh; VOREX_TEST_A11Y=0 skips it).
+if [ "${VOREX_TEST_A11Y:-1}" = 1 ]; then
+  bash "$root/scripts/a11y-test.sh"
+fi
