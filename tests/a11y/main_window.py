@@ -12,9 +12,11 @@ It must run inside a D-Bus session and an X display (scripts/a11y-test.sh sets b
 
     main_window.py --vorex build/vorex --cli build/vorex-cli --texts tests/data/texts.tsv
 
-Options: --language 0|1 (repeatable; default both), --picture (also check that the picture is
-exposed as an image named after what it shows), --menu-names (also check that an opened menu is
-named after its caption), --keep (keep the temporary directory), -v (print every check).
+Options: --language 0|1 (repeatable; default both), -v (print every check), --keep (keep the
+temporary directory), and three further checks: --picture (the picture is exposed as an image
+named after what it shows), --menu-names (an opened menu is named after its caption), --dialogs
+(the preferences dialog: every control named by its visible text, the colour swatches buttons,
+OK the default button).
 Exit status 0 when every check passed, 1 when one failed, 2 when the bus or the program could
 not be brought up.
 """
@@ -624,6 +626,77 @@ def scenario_stop(args, texts, language, work, doc):
         stop(w.proc)
 
 
+def open_modal(w, top_index, position, title):
+    """Chooses a menu entry that opens a modal dialog and returns the dialog. The entry's action
+    is answered only when the dialog closes, so the call is not waited for."""
+    open_menu(w, top_index)
+    item = menu_entry(w, top_index, position)
+    Atspi.set_timeout(300, -1)
+    try:
+        do_action(item, 'Press')
+    except GLib.Error:
+        pass  # the expected timeout: the dialog is open
+    finally:
+        Atspi.set_timeout(-1, -1)
+
+    def dialog():
+        for c in children(w.app):
+            if role(c) == 'dialog' and c.get_name() == title:
+                return c
+        return None
+    return wait_for(dialog, 20, 'the dialog %r' % title)
+
+
+def scenario_preferences(args, texts, language, work):
+    """The preferences dialog: every control named by its visible text, in the current language;
+    the colour swatches reachable from the keyboard; OK the default button."""
+    label = '%s, preferences dialog' % LANGUAGE_NAMES[language]
+    w = launch(args.vorex, work, language)
+
+    def t(english):
+        return texts.get('PreferencesText', english, language)
+    try:
+        d = open_modal(w, 0, 9, t('Vorex Preferences'))
+
+        def named(wanted_role):
+            return {c.get_name(): c for c in find_all(d, wanted_role)}
+        check_equal(sorted(named('page tab')), [t('General')], label + ': page')
+        panels = named('panel')
+        for group in ('Language: ', 'Preview Button: ', 'Colors: ', 'OS Load: ', 'Various: '):
+            check(t(group) in panels, '%s: group %r' % (label, t(group)),
+                  'groups read: %r' % sorted(n for n in panels if n))
+        radios = named('radio button')
+        check_equal(sorted(radios), sorted(['Français', 'English']), label + ': language buttons')
+        current = {0: 'English', 1: 'Français'}[language]
+        if current in radios:
+            check('checked' in states(radios[current]), label + ': %r checked' % current)
+        combos = named('combo box')
+        for choice in ('Yes by default', 'Default'):
+            check(t(choice) in combos, '%s: a list showing %r' % (label, t(choice)),
+                  'lists read: %r' % sorted(combos))
+        boxes = named('check box')
+        for box in ('Activate Hints', 'Beep at end of fractal'):
+            check(t(box) in boxes, '%s: check box %r' % (label, t(box)),
+                  'check boxes read: %r' % sorted(boxes))
+            if t(box) in boxes:
+                # Vorex.cfg of the test turns both off.
+                check('checked' not in states(boxes[t(box)]), '%s: %r unchecked' % (label, t(box)))
+        spins = named('spin button')
+        for spin in ('Size Fonts', 'Size Marker'):
+            check(t(spin) in spins, '%s: spin box named %r' % (label, t(spin)),
+                  'spin boxes read: %r' % sorted(spins))
+        for swatch in ('Color of lines.', 'Out of Range Color.', 'Marker Color'):
+            found = [c for c in find_all(d, 'push button') + find_all(d, 'button')
+                     if c.get_name() == t(swatch)]
+            check(bool(found), '%s: colour button named %r' % (label, t(swatch)),
+                  'no focusable control of that name')
+        defaults = [c for c in find_all(d, 'push button')
+                    if c.get_state_set().contains(Atspi.StateType.IS_DEFAULT)]
+        check_equal([c.get_name() for c in defaults], ['OK'], label + ': default button')
+    finally:
+        stop(w.proc)
+
+
 LANGUAGE_NAMES = {0: 'English', 1: 'French'}
 
 
@@ -636,6 +709,7 @@ def main():
     parser.add_argument('--language', type=int, action='append', choices=(0, 1))
     parser.add_argument('--picture', action='store_true')
     parser.add_argument('--menu-names', action='store_true')
+    parser.add_argument('--dialogs', action='store_true')
     parser.add_argument('--keep', action='store_true')
     parser.add_argument('-v', '--verbose', action='store_true')
     args = parser.parse_args()
@@ -671,6 +745,8 @@ def main():
             scenario_compute(args, texts, language, work,
                              small8 if language == 1 else small24, recent)
             scenario_stop(args, texts, language, work, slow)
+            if args.dialogs:
+                scenario_preferences(args, texts, language, work)
             log('   %s: %s' % (LANGUAGE_NAMES[language],
                                'passed' if len(FAILURES) == before else
                                '%d failed checks' % (len(FAILURES) - before)))
