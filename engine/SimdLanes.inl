@@ -255,11 +255,11 @@ private:
     alignas(64) double dzr[NL], dzi[NL];                 // distance: derivative
     // Scalar state.
     int alive[NV];     // bit per lane that still has pixels
-    double start[NL];  // m_clock when the lane's pixel started
+    alignas(64) double start[NL];  // m_clock when the lane's pixel started (also read as vectors)
     int row[NL], col[NL];
     bool prev[NL];     // PrevInside of the lane's sequence
-    double ci[NL];
-    double cr[NL];
+    alignas(64) double ci[NL];  // the pixel's plane coordinates (also read as vectors)
+    alignas(64) double cr[NL];
     uint16_t* out[NL];
 
     void load(int v, V* vzr, V* vzi, V* vzr2, V* vzi2, V* var, V* vai, V* vdead, V* vsaved, V* vsnap, V* vgap,
