@@ -10,8 +10,11 @@
 #include "engine/ComputeDriver.h"
 #include "engine/Fractal.h"
 #include "storage/Workspace.h"
+#include "UiTestUtil.h"
+#include "ui/ImageView.h"
 #include "ui/RetoucheForm.h"
 #include "ui/modes/LineModes.h"
+#include "ui/modes/ModeBinding.h"
 #include "ui/modes/ModeController.h"
 #include "ui/modes/ZoomMode.h"
 
@@ -125,6 +128,8 @@ private slots:
     void azimuth();
     void retoucheFormRange_data();
     void retoucheFormRange();
+    void windowZoomThroughThePicturesEvents();
+    void windowTouchUpOnTheComputeRunner();
 };
 
 void TestModes::zoomRectangleDraggedUpLeftMovedAndApplied()
@@ -501,6 +506,113 @@ void TestModes::retoucheFormRange()
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QCOMPARE(int(form.iterations()), result);
+}
+
+namespace {
+
+void sendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::LeftButton)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), type == QEvent::MouseMove ? Qt::NoButton : button,
+                  held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+// The window's picture with a 120 x 90 Mandelbrot, computed, shown at 100 %.
+struct BoundWindow {
+    vxtest::WindowFixture fx;
+    QImage image;
+    std::unique_ptr<ui::ImageCanvas> canvas;
+    QTimer timer;
+    ui::ModeBinding* binding = nullptr;
+
+    bool prepare()
+    {
+        if (!fx.allocate(W, H))
+            return false;
+        fx.f().Params.Step = Step;
+        fx.f().UpdateCorners();
+        if (!fx.computeAndWait())
+            return false;
+        image = fx.w().mainImage()->image().copy();
+        canvas = std::make_unique<ui::ImageCanvas>(image);
+        binding = new ui::ModeBinding(fx.w(), *canvas, &timer);
+        return true;
+    }
+};
+
+}  // namespace
+
+void TestModes::windowZoomThroughThePicturesEvents()
+{
+    BoundWindow bw;
+    QVERIFY(bw.prepare());
+    ui::ImageView* view = bw.fx.w().mainImage();
+    QCOMPARE(view->displayScale(), 1.0);
+    const QImage before = bw.image.copy();
+    const double leftX = bw.fx.f().LeftX, topY = bw.fx.f().TopY;
+
+    // Esc ends a mode and leaves the computation alone.
+    bw.binding->start(ui::ModeKind::Zoom);
+    sendMouse(view, QEvent::MouseButtonPress, QPoint(10, 10));
+    sendMouse(view, QEvent::MouseMove, QPoint(50, 50));
+    QVERIFY(bw.image != before);
+    QTest::keyClick(view, Qt::Key_Escape);
+    QVERIFY(!bw.binding->controller().active());
+    QCOMPARE(bw.image, before);
+
+    bw.binding->start(ui::ModeKind::Zoom);
+    // A window without preferences speaks French.
+    QCOMPARE(bw.fx.panel(4), QStringLiteral("1er point du Zoom: "));
+    sendMouse(view, QEvent::MouseButtonPress, QPoint(20, 30));
+    sendMouse(view, QEvent::MouseMove, QPoint(60, 40));
+    sendMouse(view, QEvent::MouseButtonRelease, QPoint(60, 40));
+    QCOMPARE(bw.fx.panel(4), QString::fromUtf8("Déplacement: [Entrée]/[Esc]"));
+    QVERIFY(bw.timer.isActive());
+    QCOMPARE(view->cursor().shape(), Qt::SizeAllCursor);
+    QTest::keyClick(view, Qt::Key_Return);
+    QVERIFY(!bw.binding->controller().active());
+    QCOMPARE(bw.image, before);
+    // (20, 30)-(60, 60): 40 columns, 30 rows (40 / (4 / 3)), middle 20 and 15 pixels in.
+    QCOMPARE(bw.fx.f().Params.Step, Step * 40 / W);
+    QCOMPARE(bw.fx.f().Params.CentreX, leftX + 40 * Step);
+    QCOMPARE(bw.fx.f().Params.CentreY, topY - 45 * Step);
+    QCOMPARE(bw.fx.panel(4), QString::fromUtf8("Fractale doit être recalculée"));
+}
+
+void TestModes::windowTouchUpOnTheComputeRunner()
+{
+    BoundWindow bw;
+    bw.fx.f().Params.MaxIter = 30;
+    QVERIFY(bw.prepare());
+    const engine::TVxWork old = bw.fx.f().Data;
+    ui::ImageView* view = bw.fx.w().mainImage();
+    bw.binding->start(ui::ModeKind::TouchUp);
+    sendMouse(view, QEvent::MouseButtonPress, QPoint(30, 20));
+    sendMouse(view, QEvent::MouseMove, QPoint(90, 70));
+    QTimer::singleShot(0, [] {
+        auto* form = qobject_cast<ui::TRetoucheForm*>(QApplication::activeModalWidget());
+        if (!form)
+            return;
+        form->findChild<QSpinBox*>(QStringLiteral("IterationEdit"))->setValue(400);
+        form->accept();
+    });
+    QSignalSpy finished(&bw.fx.w(), &ui::TMainForm::computationFinished);
+    sendMouse(view, QEvent::MouseButtonRelease, QPoint(90, 70));
+    QVERIFY(finished.wait(120000));
+    QCOMPARE(bw.fx.f().Params.MaxIter, uint16_t(400));
+    QVERIFY(!bw.binding->controller().touchUpRunning());
+    QVERIFY(!bw.binding->controller().lingering().touchUpRect);
+    int changed = 0;
+    for (int r = 0; r < H; ++r)
+        for (int c = 0; c < W; ++c) {
+            const bool inside = c >= 30 && c <= 90 && r >= 20 && r <= 70;
+            if (!inside)
+                QCOMPARE(bw.fx.f().Data.at(r, c), old.at(r, c));
+            else
+                changed += bw.fx.f().Data.at(r, c) != old.at(r, c);
+        }
+    QVERIFY(changed > 0);
 }
 
 QTEST_MAIN(TestModes)

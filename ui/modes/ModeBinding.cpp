@@ -1,0 +1,147 @@
+#include "ui/modes/ModeBinding.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "engine/Fractal.h"
+#include "ui/ComputeRunner.h"
+#include "ui/ImageView.h"
+#include "ui/MainForm.h"
+#include "ui/RetoucheForm.h"
+#include "ui/Texts.h"
+
+namespace ui {
+
+namespace {
+constexpr int ZoomTimerMs = 400;
+}
+
+ModeBinding::ModeBinding(TMainForm& window, Canvas& canvas, QTimer* timer)
+    : QObject(&window), m_window(window), m_canvas(canvas), m_timer(timer), m_controller(*this)
+{
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(ZoomTimerMs);
+    connect(m_timer, &QTimer::timeout, this, [this] { m_controller.timeout(); });
+    connect(&window, &TMainForm::computationFinished, this, &ModeBinding::computationFinished);
+    ImageView* image = window.mainImage();
+    image->setMouseTracking(true);  // live coordinates follow the mouse without a button held
+    image->installEventFilter(this);
+    // Installed after the window's own filter, so this one sees the keys first.
+    qApp->installEventFilter(this);
+}
+
+ModeBinding::~ModeBinding() = default;
+
+bool ModeBinding::eventFilter(QObject* watched, QEvent* event)
+{
+    ImageView* image = m_window.mainImage();
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        if (watched != image || !m_controller.active())
+            break;
+        auto* me = static_cast<QMouseEvent*>(event);
+        const MouseEvent e{me->position(), image->imagePixelAt(me->position()), me->button()};
+        if (event->type() == QEvent::MouseButtonPress)
+            m_controller.mousePress(e);
+        else if (event->type() == QEvent::MouseMove)
+            m_controller.mouseMove(e);
+        else
+            m_controller.mouseRelease(e);
+        break;
+    }
+    case QEvent::KeyPress: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->window() != &m_window)
+            break;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape && m_controller.escape())
+            return true;
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_controller.keyPress(key))
+            return true;
+        break;
+    }
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+engine::TFractal& ModeBinding::fractal()
+{
+    return m_window.fractal();
+}
+
+int ModeBinding::language() const
+{
+    return m_window.settings().language();
+}
+
+void ModeBinding::showStatus(const QString& message)
+{
+    m_window.ShowStatus(message);
+}
+
+void ModeBinding::setModeCursor(const QCursor& cursor)
+{
+    m_window.mainImage()->setCursor(cursor);
+}
+
+void ModeBinding::setTimerEnabled(bool on)
+{
+    if (on)
+        m_timer->start(ZoomTimerMs);
+    else
+        m_timer->stop();
+}
+
+uint32_t ModeBinding::lineColour() const
+{
+    return m_window.settings().prefs.lineColour;
+}
+
+void ModeBinding::parametersPicked()
+{
+    m_window.DrawMainMenus();
+}
+
+uint16_t ModeBinding::askTouchUpIterations(uint16_t current, uint16_t minimum)
+{
+    return TRetoucheForm::ask(current, minimum, language(), &m_window);
+}
+
+void ModeBinding::startTouchUp()
+{
+    engine::TFractal& f = m_window.fractal();
+    auto message = std::make_shared<std::string>();
+    m_touchUpMessage = message;
+    f.Running = true;
+    m_window.ShowStatus(tx(text::StatusText::Working, language()));
+    m_touchUpRunning = m_window.runner().start([&f, message](engine::ComputeObserver* obs) {
+        const engine::RetoucheResult r = engine::Retouche(f, obs);
+        *message = r.message;
+        return r.end;
+    });
+    if (!m_touchUpRunning)
+        m_controller.touchUpFinished(false);
+    m_window.DrawMainMenus();
+}
+
+void ModeBinding::computationFinished(engine::ComputeEnd end)
+{
+    if (!m_touchUpRunning)
+        return;
+    m_touchUpRunning = false;
+    // The frame's pixels are replaced by the bitmap's rows before it is dropped (or drawn again).
+    m_window.pictureChanged();
+    m_controller.touchUpFinished(end == engine::ComputeEnd::Stopped);
+    if (m_touchUpMessage && !m_touchUpMessage->empty())
+        QMessageBox::critical(&m_window, QString(), QString::fromStdString(*m_touchUpMessage));
+    m_touchUpMessage.reset();
+}
+
+}  // namespace ui
