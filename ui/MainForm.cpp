@@ -10,6 +10,7 @@
 #include <QSysInfo>
 #include <QMenu>
 #include <QMimeData>
+#include <QPrinter>
 #include <QScreen>
 #include <QScrollArea>
 #include <QTimer>

@@ -11,6 +11,7 @@
 #include "ui/CommandTable.h"
 #include "ui/DocumentCommands.h"
 
+class QPrinter;
 class QScrollArea;
 class QTimer;
 
@@ -75,6 +76,9 @@ public:
 
     // Opens a document as a dropped file does.
     void openDroppedFile(const QString& path);
+    // The printer chosen and set up by "Printer Configuration", kept for printing.
+    QPrinter& printer();
+
     // The title: "Vorex", or "Vorex: NAME" for a document with a name.
     void setDocumentTitle(const std::string& fileName);
 
@@ -135,12 +139,14 @@ private:
     void cmdToggleMarkers();
     void cmdDeleteMarkers();
     void cmdAbout();
+    void cmdPrinterSetup();
 
     std::unique_ptr<engine::TFractal> m_fractal;
     AppSettings m_settings;
     std::unique_ptr<UiServices> m_ownServices;
     UiServices* m_services = nullptr;
     std::unique_ptr<DocumentCommands> m_documents;
+    std::unique_ptr<QPrinter> m_printer;
     MainMenus* m_menus = nullptr;
     StatusLine* m_status = nullptr;
     ImageView* m_image = nullptr;

@@ -2,6 +2,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QTimer>
 
 #include "colour/Recolour.h"
@@ -36,6 +38,7 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::MenuPre: cmdPreferences(); break;
     case Cmd::MenuInfos: cmdInfos(); break;
     case Cmd::MenuExi: close(); break;
+    case Cmd::MenuPrintCfg: cmdPrinterSetup(); break;
 
     case Cmd::MenuVar:
     case Cmd::PopVar:
@@ -74,7 +77,7 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::MenuAbo: cmdAbout(); break;
 
     // Features of their own, still to come: the entries keep their captions and rules.
-    case Cmd::MenuSavePict: case Cmd::MenuPrintCfg: case Cmd::MenuPrint: case Cmd::MenuPrintPar:
+    case Cmd::MenuSavePict: case Cmd::MenuPrint: case Cmd::MenuPrintPar:
     case Cmd::MenuPos: case Cmd::MenuRet: case Cmd::MenuPal8: case Cmd::MenuCoul24:
     case Cmd::Menu3DParam: case Cmd::MenuDraw2D: case Cmd::MenuGoto: case Cmd::MenuIter: case Cmd::MenuOrb:
     case Cmd::MenuProfilH: case Cmd::MenuEdg: case Cmd::MenuRelief:
@@ -273,6 +276,19 @@ void TMainForm::cmdDeleteMarkers()
     m_fractal->Markers = {};
     m_fractal->Modified = true;
     DrawMainMenus();
+}
+
+QPrinter& TMainForm::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+void TMainForm::cmdPrinterSetup()
+{
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.exec();
 }
 
 void TMainForm::cmdAbout()
