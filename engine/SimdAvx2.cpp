@@ -46,7 +46,7 @@ namespace engine::simd {
 
 LaneRunner avx2Runner(const LaneJob& job)
 {
-    return avx2::runnerFor<4>(job);
+    return avx2::runnerFor<3>(job);
 }
 
 }  // namespace engine::simd
