@@ -167,32 +167,52 @@ public:
         m_potential = f.State.LastPotential;
     }
 
-    int takeRow() override
+    int takeRow() override { return takeRows(1); }
+
+    // The first of `count` consecutive rows (fewer at the bottom), or -1.
+    int takeRows(int count)
     {
         if (!running())
             return -1;
-        const int r = m_next.fetch_add(1, std::memory_order_relaxed);
+        const int r = m_next.fetch_add(count, std::memory_order_relaxed);
         return r <= m_g.rowLast ? r : -1;
+    }
+
+    // What a thread tells about one row it computed.
+    struct RowResult {
+        bool guess = false, prevOut = false;  // PrevInside at the row's start and end
+        bool usedCarry = false;  // Potential: a pixel before firstFormed needed the previous row's value
+        int firstFormed = 0;
+        long double potentialOut = 0;
+    };
+
+    // Rows first .. first + count - 1, under one lock.
+    void rowsDone(int first, const RowResult* results, int count)
+    {
+        int from, to;
+        {
+            std::lock_guard lock(m_mutex);
+            for (int i = 0; i < count; ++i) {
+                Record& slot = m_rows[size_t(first + i - m_g.rowFirst)];
+                slot.result = results[i];
+                slot.complete = true;
+            }
+            from = m_frontier;
+            advance();
+            to = m_frontier;
+        }
+        if (to > from)
+            publish(from, to, true);
     }
 
     bool running() const override { return m_f.Running.load(std::memory_order_relaxed); }
 
     void rowDone(int row, bool guess, bool prevInsideOut) override
     {
-        Record rec;
-        rec.guess = guess;
-        rec.prevOut = prevInsideOut;
-        done(row, rec);
-    }
-
-    // A Potential row: usedCarry when a pixel before firstFormed needed the value of the previous row.
-    void potentialRowDone(int row, bool usedCarry, int firstFormed, long double out)
-    {
-        Record rec;
-        rec.usedCarry = usedCarry;
-        rec.firstFormed = firstFormed;
-        rec.potentialOut = out;
-        done(row, rec);
+        RowResult r;
+        r.guess = guess;
+        r.prevOut = prevInsideOut;
+        rowsDone(row, &r, 1);
     }
 
     // After every thread has ended: colours and reports the rows a stop left unfinished, stores the end
@@ -212,10 +232,7 @@ public:
 private:
     struct Record {
         bool complete = false;
-        bool guess = false, prevOut = false;
-        bool usedCarry = false;
-        int firstFormed = 0;
-        long double potentialOut = 0;
+        RowResult result;
     };
 
     TFractal& m_f;
@@ -232,23 +249,13 @@ private:
     std::mutex m_reportMutex;
     int m_reported = 0;
 
-    void done(int row, const Record& rec)
+    // Makes final every complete row at the frontier. Under the lock.
+    void advance()
     {
-        int first, last;
-        {
-            std::lock_guard lock(m_mutex);
-            Record& slot = m_rows[size_t(row - m_g.rowFirst)];
-            slot = rec;
-            slot.complete = true;
-            first = m_frontier;
-            while (m_frontier <= m_g.rowLast && m_rows[size_t(m_frontier - m_g.rowFirst)].complete) {
-                settle(m_frontier, m_rows[size_t(m_frontier - m_g.rowFirst)]);
-                ++m_frontier;
-            }
-            last = m_frontier;
+        while (m_frontier <= m_g.rowLast && m_rows[size_t(m_frontier - m_g.rowFirst)].complete) {
+            settle(m_frontier, m_rows[size_t(m_frontier - m_g.rowFirst)].result);
+            ++m_frontier;
         }
-        if (last > first)
-            publish(first, last, true);
     }
 
     // Colours rows [first, last) and tells the observer.
@@ -268,7 +275,7 @@ private:
     }
 
     // Makes row r final given the carry into it, and moves the carry past it. Under the lock.
-    void settle(int r, const Record& rec)
+    void settle(int r, const RowResult& rec)
     {
         uint16_t* const values = m_f.Data.row(r);
         const KernelFn kernel = m_f.Kernel;
@@ -320,36 +327,52 @@ private:
     }
 };
 
-// Rows with the scalar kernel on the calling thread. `st` brings the thread's saved-orbit arrays.
+// Rows with the scalar kernel on the calling thread, in bands of consecutive rows: within a band the
+// state runs on from one row to the next as in serial order, so only a band's first row starts from an
+// assumption. `st` brings the thread's saved-orbit arrays.
 void scalarRows(TFractal& f, const Region& g, const Plan& plan, RowScheduler& sched, KernelState st)
 {
+    constexpr int MaxBand = 16;
     const KernelFn kernel = f.Kernel;
     const KernelInputs& in = f.Inputs;
     st.Orbit = nullptr;
     const bool potential = plan.carry == Carry::Potential;
-    for (int r; (r = sched.takeRow()) >= 0;) {
-        uint16_t* const values = f.Data.row(r);
-        const double ci = g.ci(r);
+    const int width = g.colLast - g.colFirst + 1;
+    const int band = std::clamp(4096 / width, 1, MaxBand);  // a few thousand pixels per lock
+    RowScheduler::RowResult results[MaxBand];
+    for (int first; (first = sched.takeRows(band)) >= 0;) {
+        const int count = std::min(band, g.rowLast - first + 1);
         st.PrevInside = plan.guess;
-        st.LastPotential = std::numeric_limits<long double>::quiet_NaN();
-        bool usedCarry = false;
-        int firstFormed = g.colLast + 1;
-        for (int c = g.colFirst; c <= g.colLast; ++c) {
-            if (!sched.running())
-                return;
-            const uint16_t v = kernel(in, st, g.cr(c), ci);
-            values[c] = v;
-            if (potential && firstFormed > g.colLast) {
-                if (!std::isnan(st.LastPotential))
-                    firstFormed = c;
-                else if (v != Inside)
-                    usedCarry = true;
+        st.LastPotential = std::numeric_limits<long double>::quiet_NaN();  // not known yet
+        for (int i = 0; i < count; ++i) {
+            const int r = first + i;
+            uint16_t* const values = f.Data.row(r);
+            const double ci = g.ci(r);
+            RowScheduler::RowResult& res = results[i];
+            res = {};
+            res.guess = st.PrevInside;
+            // A potential once formed is right whatever came before: only a row that starts without one
+            // may need the rows before the band.
+            res.firstFormed = std::isnan(st.LastPotential) ? g.colLast + 1 : g.colFirst;
+            for (int c = g.colFirst; c <= g.colLast; ++c) {
+                if (!sched.running()) {
+                    if (i > 0)
+                        sched.rowsDone(first, results, i);
+                    return;
+                }
+                const uint16_t v = kernel(in, st, g.cr(c), ci);
+                values[c] = v;
+                if (potential && res.firstFormed > g.colLast) {
+                    if (!std::isnan(st.LastPotential))
+                        res.firstFormed = c;
+                    else if (v != Inside)
+                        res.usedCarry = true;
+                }
             }
+            res.prevOut = st.PrevInside;
+            res.potentialOut = st.LastPotential;
         }
-        if (potential)
-            sched.potentialRowDone(r, usedCarry, firstFormed, st.LastPotential);
-        else
-            sched.rowDone(r, plan.guess, st.PrevInside);
+        sched.rowsDone(first, results, count);
     }
 }
 

@@ -143,6 +143,20 @@ std::vector<View> views()
         x.scene.bailout = BailAnd;  // real orbits never pass And: inside pixels after escaped distances
         all.push_back(x);
     }
+    // The same pixel at the start of row 3 of a 1100-pixel-wide image: the scalar threads take such rows
+    // three at a time, so row 3 starts a band and is computed from the assumption.
+    {
+        View x = v("false cycle at a band start", 1, AlgLevel, true);
+        x.scene.width = 1100;
+        x.scene.height = 5;
+        x.step = 0.25;
+        x.centreX = 550 * 0.25;  // column 0 at x = 0
+        x.centreY = 1.125;       // row 3 at y = 1
+        x.paramR = 1;
+        x.paramI = 0;
+        x.scene.maxIter = 50;
+        all.push_back(x);
+    }
     // Potential where |z|^2 overflows: those pixels keep the value of the pixel before, across rows too.
     for (long double start : {0.0L, 100.4L}) {
         View x = v("potential overflow", 0, AlgPotential);
