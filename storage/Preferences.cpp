@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "storage/AtomicFile.h"
 #include "storage/IniFile.h"
 
 namespace storage {
@@ -57,9 +58,9 @@ ReadStatus readWholeFile(const fs::path& file, std::string& bytes)
     return ReadStatus::Ok;
 }
 
-// Replaces `file` as a whole: the bytes go to a temporary file of the same directory, which then
-// takes the file's place, so that a failure at any step leaves the former file as it was.
-// FIXME: switch to storage/AtomicFile once it is in the tree.
+// Replaces `file` as a whole through an AtomicFile (temporary file beside it, then rename), so that
+// a failure at any step leaves the former file as it was. A symbolic link is kept: the file it
+// points to is the one replaced.
 bool writeFileReplacing(const fs::path& file, const std::string& bytes)
 {
     std::error_code ec;
@@ -69,36 +70,19 @@ bool writeFileReplacing(const fs::path& file, const std::string& bytes)
         if (ec)
             return false;
     }
-    mode_t mode = 0644;
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
         // A file that may not be written (read-only, a directory) is left alone, although the
-        // directory would allow replacing it.
+        // directory would allow replacing it. A file without any write permission counts as
+        // read-only even for a user (root) whom the system would let write it.
+        if ((st.st_mode & 0222) == 0)
+            return false;
         const int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
         if (probe < 0)
             return false;
         ::close(probe);
-        mode = st.st_mode & 07777;
     }
-    std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        return false;
-    bool ok = ::fchmod(fd, mode) == 0;
-    for (size_t done = 0; ok && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += size_t(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(pattern.c_str(), target.c_str()) == 0;
-    if (!ok)
-        ::unlink(pattern.c_str());
-    return ok;
+    return writeFileAtomically(target.string(), bytes.data(), bytes.size());
 }
 
 // Decimal integer with optional sign and surrounding blanks; anything else is no number.

@@ -265,6 +265,23 @@ TEST(Preferences, LineBreaksCannotInjectKeys)
     EXPECT_EQ(back.recentFiles, (RecentFiles{"", "/b.mbt", "", ""}));
 }
 
+// Texts holding a NUL byte can be read from a damaged file, but cannot be written back: the fonts
+// return to the default and the recent file to a free slot; every other value survives the rewrite.
+TEST(Preferences, NulBytesReadFromTheFileAreNotWrittenBack)
+{
+    using namespace std::string_literals;
+    const std::string text = "[Prefer]\nLang=0\nPriF=Mono\0x\nPriP=Serif\0\n[LFiles]\nL001=/a.mbt\n"
+                             "L002=/home\0\0\x14_\0=7\nL003=/c.mbt\n"s;
+    const Preferences read = parsePreferences(text);
+    EXPECT_EQ(read.captionFont, "Mono\0x"s);
+    EXPECT_EQ(read.recentFiles[1], "/home\0\0\x14_\0=7"s);
+    const Preferences back = parsePreferences(renderPreferences(text, read, "t"));
+    EXPECT_EQ(back.language, 0);
+    EXPECT_EQ(back.captionFont, "Courier New");
+    EXPECT_EQ(back.parameterFont, "Courier New");
+    EXPECT_EQ(back.recentFiles, (RecentFiles{"/a.mbt", "", "/c.mbt", ""}));
+}
+
 TEST(Preferences, PreferKeysAreWrittenInTableOrder)
 {
     const std::string text = renderPreferences("", Preferences{}, "now");
@@ -424,13 +441,26 @@ TEST_F(PreferencesFiles, FailedWriteKeepsThePreviousFile)
     EXPECT_EQ(loadPreferences(file).language, 0);
 }
 
+// Without any write permission the file is read-only, for root as well.
 TEST_F(PreferencesFiles, ReadOnlyFileIsNotReplaced)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write a read-only file";
     const fs::path file = dir / "Vorex.cfg";
     write(file, "[Prefer]\nLang=0\n");
     ::chmod(file.c_str(), 0444);
-    EXPECT_FALSE(savePreferences(file, unusual(), "t").ok);
+    const PreferencesWriteResult result = savePreferences(file, unusual(), "t");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, PreferencesWriteError);
     EXPECT_EQ(read(file), "[Prefer]\nLang=0\n");
+    EXPECT_EQ(entries(), 1u);
+}
+
+// The file's directory cannot be made (a plain file holds its name): nothing is written.
+TEST_F(PreferencesFiles, MissingDirectoryThatCannotBeMadeFails)
+{
+    write(dir / "plain", "not a directory");
+    const PreferencesWriteResult result = savePreferences(dir / "plain" / "Vorex" / "Vorex.cfg", unusual(), "t");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, PreferencesWriteError);
+    EXPECT_EQ(read(dir / "plain"), "not a directory");
+    EXPECT_EQ(entries(), 1u);
 }
