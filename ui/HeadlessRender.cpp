@@ -2,9 +2,14 @@
 
 #include <cstring>
 
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+
 #include "colour/Recolour.h"
 #include "engine/ComputeDriver.h"
 #include "engine/Fractal.h"
+#include "storage/AtomicFile.h"
 #include "storage/Workspace.h"
 
 namespace ui {
@@ -45,7 +50,14 @@ bool renderDefaultFractal(const QString& path)
     if (engine::ComputeCommand(f, true, nullptr) != engine::ComputeEnd::Completed)
         return false;
     const QImage image = bitmapToImage(f);
-    return !image.isNull() && image.save(path, "PNG");
+    if (image.isNull())
+        return false;
+    // Encoded in memory first: the file at `path` is replaced only by a complete picture.
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return false;
+    return storage::writeFileAtomically(QFile::encodeName(path).toStdString(), png.constData(), size_t(png.size()));
 }
 
 bool noDisplayAvailable()

@@ -13,7 +13,8 @@ namespace ui {
 QImage bitmapToImage(const engine::TFractal& f);
 
 // Renders the default fractal (Mandelbrot defaults, 640 x 480, 8-bit, system palette) and writes it
-// as PNG to `path`. False when the image could not be made or written.
+// as PNG to `path`, replacing a previous file only with the complete picture. False when the image
+// could not be made or written; a previous file is then left as it was.
 bool renderDefaultFractal(const QString& path);
 
 // True when no windowing system is reachable: neither DISPLAY nor WAYLAND_DISPLAY is set and no
