@@ -5,15 +5,20 @@
 #include <algorithm>
 
 #include "engine/Fractal.h"
+#include "engine/ParallelEngine.h"
 #include "ui/OsLoad.h"
 
 namespace ui {
 
 namespace {
 
-// The engine that computes the rows of a full computation. Any engine with the same signature
-// and observer contract can take its place here.
-constexpr auto ComputeRows = &engine::Compute;
+// The rows of a full computation, on every core with the widest vector kernels the CPU offers.
+// The parallel engine gives the serial driver's values and end state.
+engine::ComputeEnd ComputeRows(engine::TFractal& f, int first, int last, bool touchUp, int colLast, int colFirst,
+                               engine::ComputeObserver* obs)
+{
+    return engine::ParallelEngine().compute(f, first, last, touchUp, colLast, colFirst, obs);
+}
 
 }  // namespace
 

@@ -30,6 +30,8 @@ public:
     void setPalette8(const colour::Palette& palette);
 
     const QImage& image() const { return m_image; }
+    // The picture as the mouse modes' overlays draw on it (never the fractal's own bitmap).
+    QImage& canvasImage() { return m_image; }
     int imageWidth() const { return m_image.width(); }
     int imageHeight() const { return m_image.height(); }
 

@@ -22,7 +22,11 @@
 #include "storage/Workspace.h"
 #include "ui/ComputeRunner.h"
 #include "ui/Cursors.h"
+#include "ui/Accessibility.h"
+#include "ui/FractForm.h"
 #include "ui/ImageView.h"
+#include "ui/modes/Canvas.h"
+#include "ui/modes/ModeBinding.h"
 #include "ui/MainMenus.h"
 #include "ui/ProgForm.h"
 #include "ui/StatusLine.h"
@@ -51,6 +55,7 @@ TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
     : QMainWindow(parent), m_fractal(std::make_unique<engine::TFractal>())
 {
     setObjectName(QStringLiteral("MainForm"));
+    installAccessibility();
     if (options.services) {
         m_services = options.services;
     } else {
@@ -114,6 +119,9 @@ TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
         ShowStatus(QString());
 
     qApp->installEventFilter(this);
+    // The modes filter events after the window's own filter, so that they see Esc and Enter first.
+    m_canvas = std::make_unique<ImageCanvas>(m_image->canvasImage(), [this](const QRect&) { m_image->update(); });
+    m_modes = new ModeBinding(*this, *m_canvas, m_formTimer);
 }
 
 TMainForm::~TMainForm()
@@ -288,6 +296,7 @@ void TMainForm::ShowStatus(const QString& message, bool restorePrevious)
     in.stale = f.ImageParamsChanged();
     in.idle = isIdle();
     m_status->showStatus(message, restorePrevious, in);
+    updatePictureAccessibleName(m_image, f, in.language);
 }
 
 void TMainForm::DrawMainMenus()
@@ -298,10 +307,13 @@ void TMainForm::DrawMainMenus()
         recent[size_t(i)] = QString::fromStdString(storage::recentFileCaption(m_settings.prefs.recentFiles[size_t(i)]));
     m_menus->setCaptions(m_settings.language(), state.resumeLine, recent);
     m_menus->applyRules(state);
+    nameMenus(menuBar());
 }
 
 void TMainForm::CancelModes()
 {
+    if (m_modes)
+        m_modes->controller().cancel();
     m_formTimer->stop();
     finishRotation();
     m_image->unsetCursor();
@@ -366,8 +378,22 @@ void TMainForm::onStatusPanelDoubleClicked(int panel)
 
 void TMainForm::openVariablesDialog(int page, bool newFractal)
 {
-    if (m_variablesHook)
+    if (m_variablesHook) {
         m_variablesHook(page, newFractal);
+        return;
+    }
+    FractFormOptions options;
+    options.showStatus = [this](const QString& message) { ShowStatus(message); };
+    options.showError = [this](const QString& message) { m_services->showError(this, QString(), message); };
+    options.fontSize = m_settings.prefs.fontSize;
+    options.hints = m_settings.prefs.hints;
+    TFractForm form(*m_fractal, page, newFractal, m_settings.language(), std::move(options), this);
+    if (form.exec() != QDialog::Accepted)
+        return;
+    if (form.imageReallocated() || form.coloursCorrected() || form.allocationFailed())
+        pictureChanged();
+    if (form.allocationFailed())
+        setDocumentTitle({});
 }
 
 bool TMainForm::fitPossible() const

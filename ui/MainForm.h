@@ -22,6 +22,9 @@ class TFractal;
 namespace ui {
 
 class ComputeRunner;
+class ImageCanvas;
+enum class ModeKind;
+class ModeBinding;
 class ImageView;
 class MainMenus;
 class StatusLine;
@@ -52,6 +55,8 @@ public:
     ImageView* mainImage() const { return m_image; }
     QScrollArea* scrollBox() const { return m_scroll; }
     ComputeRunner& runner() { return *m_runner; }
+    // The mouse modes of the picture, armed by their commands.
+    ModeBinding& modes() { return *m_modes; }
 
     // The status line: an empty message means none (see StatusLine::showStatus).
     void ShowStatus(const QString& message, bool restorePrevious = false);
@@ -140,6 +145,7 @@ private:
     void cmdDeleteMarkers();
     void cmdAbout();
     void cmdPrinterSetup();
+    void startMode(ModeKind kind);
 
     std::unique_ptr<engine::TFractal> m_fractal;
     AppSettings m_settings;
@@ -159,6 +165,8 @@ private:
     int m_resumeLineShown = 0;         // ResumeLine as the GUI last read it while idle
     bool m_applicationWasInactive = false;
     VariablesDialogHook m_variablesHook;
+    std::unique_ptr<ImageCanvas> m_canvas;  // the picture as the mouse modes draw on it
+    ModeBinding* m_modes = nullptr;
 };
 
 }  // namespace ui

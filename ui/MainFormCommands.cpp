@@ -18,6 +18,7 @@
 #include "ui/StatusLine.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
+#include "ui/modes/ModeBinding.h"
 
 namespace ui {
 
@@ -76,13 +77,22 @@ void TMainForm::runCommand(Cmd cmd)
         break;
     case Cmd::MenuAbo: cmdAbout(); break;
 
+    // The picks of the picture: each first shows the picture at 100 %.
+    case Cmd::PopCenter: startMode(ModeKind::NewCentre); break;
+    case Cmd::PopZoom: startMode(ModeKind::Zoom); break;
+    case Cmd::PopJulia: startMode(ModeKind::JuliaCentre); break;
+    case Cmd::PopPert: startMode(ModeKind::PertZCentre); break;
+    case Cmd::MenuRet: startMode(ModeKind::TouchUp); break;
+    case Cmd::MenuIter: startMode(ModeKind::IterationProbe); break;
+    case Cmd::MenuProfilH: startMode(ModeKind::CrossSection); break;
+    case Cmd::PopAzimut: startMode(ModeKind::Azimuth); break;
+
     // Features of their own, still to come: the entries keep their captions and rules.
     case Cmd::MenuSavePict: case Cmd::MenuPrint: case Cmd::MenuPrintPar:
-    case Cmd::MenuPos: case Cmd::MenuRet: case Cmd::MenuPal8: case Cmd::MenuCoul24:
-    case Cmd::Menu3DParam: case Cmd::MenuDraw2D: case Cmd::MenuGoto: case Cmd::MenuIter: case Cmd::MenuOrb:
-    case Cmd::MenuProfilH: case Cmd::MenuEdg: case Cmd::MenuRelief:
-    case Cmd::PopColor: case Cmd::PopCenter: case Cmd::PopZoom: case Cmd::PopJulia: case Cmd::PopPert:
-    case Cmd::PopAzimut: case Cmd::PopDraw3D: case Cmd::PopMarker:
+    case Cmd::MenuPos: case Cmd::MenuPal8: case Cmd::MenuCoul24:
+    case Cmd::Menu3DParam: case Cmd::MenuDraw2D: case Cmd::MenuGoto: case Cmd::MenuOrb:
+    case Cmd::MenuEdg: case Cmd::MenuRelief:
+    case Cmd::PopColor: case Cmd::PopDraw3D: case Cmd::PopMarker:
     case Cmd::Pop3DParameters: case Cmd::Pop3DDraw2D: case Cmd::Pop3DColor: case Cmd::Pop3DAzimuth:
     case Cmd::Pop3DDeplY:
         // The menus that lead here have already cancelled the modes and cleared the status.
@@ -93,6 +103,12 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::MenuFit: case Cmd::file05: case Cmd::Count:
         break;
     }
+}
+
+void TMainForm::startMode(ModeKind kind)
+{
+    showAt100();
+    m_modes->start(kind);
 }
 
 void TMainForm::cmdNew()

@@ -82,6 +82,8 @@ struct WindowFixture {
         options.arguments = arguments;
         options.services = &services;
         window = std::make_unique<ui::TMainForm>(options);
+        // The variables dialog is modal: tests that need it drive it themselves or set their own hook.
+        window->setVariablesDialogHook([](int, bool) {});
     }
     ~WindowFixture()
     {

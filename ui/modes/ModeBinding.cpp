@@ -10,6 +10,7 @@
 #include "ui/ComputeRunner.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
+#include "engine/ParallelEngine.h"
 #include "ui/RetoucheForm.h"
 #include "ui/Texts.h"
 
@@ -122,7 +123,7 @@ void ModeBinding::startTouchUp()
     f.Running = true;
     m_window.ShowStatus(tx(text::StatusText::Working, language()));
     m_touchUpRunning = m_window.runner().start([&f, message](engine::ComputeObserver* obs) {
-        const engine::RetoucheResult r = engine::Retouche(f, obs);
+        const engine::RetoucheResult r = engine::ParallelEngine().retouche(f, obs);
         *message = r.message;
         return r.end;
     });
