@@ -26,6 +26,8 @@ QList<QRgb> colourTable(const colour::Palette& palette)
 
 ImageView::ImageView(QWidget* parent) : QWidget(parent)
 {
+    // Focusable, so that the keyboard reaches the picture and its context menu.
+    setFocusPolicy(Qt::StrongFocus);
     setObjectName(QStringLiteral("MainImage"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_image = QImage(1, 1, QImage::Format_Indexed8);

@@ -130,6 +130,7 @@ private slots:
     void retoucheFormRange();
     void windowZoomThroughThePicturesEvents();
     void windowTouchUpOnTheComputeRunner();
+    void arrowKeysMoveTheZoomRectangleLikeTheMouse();
 };
 
 void TestModes::zoomRectangleDraggedUpLeftMovedAndApplied()
@@ -613,6 +614,68 @@ void TestModes::windowTouchUpOnTheComputeRunner()
                 changed += bw.fx.f().Data.at(r, c) != old.at(r, c);
         }
     QVERIFY(changed > 0);
+}
+
+
+namespace {
+
+struct ZoomResult {
+    bool ok = false;
+    double step = 0, centreX = 0, centreY = 0;
+};
+
+enum class MoveBy { Nothing, Mouse, Keyboard };
+
+// Zooms the window's computed picture through the Zoom command on the rectangle (20, 30)-(60, 60),
+// moved 7 pixels right and 5 up by a drag or by the arrow keys, then applied with Enter.
+ZoomResult zoomMovedBy(MoveBy how)
+{
+    vxtest::WindowFixture fx;
+    ZoomResult r;
+    if (!fx.allocate(W, H))
+        return r;
+    fx.f().Params.Step = Step;
+    fx.f().UpdateCorners();
+    if (!fx.computeAndWait())
+        return r;
+    fx.w().runCommand(ui::Cmd::PopZoom);
+    ui::ImageView* view = fx.w().mainImage();
+    sendMouse(view, QEvent::MouseButtonPress, QPoint(20, 30));
+    sendMouse(view, QEvent::MouseMove, QPoint(60, 40));
+    sendMouse(view, QEvent::MouseButtonRelease, QPoint(60, 40));
+    if (how == MoveBy::Mouse) {
+        sendMouse(view, QEvent::MouseButtonPress, QPoint(40, 40));
+        sendMouse(view, QEvent::MouseMove, QPoint(47, 35));
+        sendMouse(view, QEvent::MouseButtonRelease, QPoint(47, 35));
+    } else if (how == MoveBy::Keyboard) {
+        QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);  // 10 right
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(view, Qt::Key_Left);
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(view, Qt::Key_Up);
+    }
+    QTest::keyClick(view, Qt::Key_Return);
+    r.ok = !fx.w().modes().controller().active();
+    r.step = fx.f().Params.Step;
+    r.centreX = fx.f().Params.CentreX;
+    r.centreY = fx.f().Params.CentreY;
+    return r;
+}
+
+}  // namespace
+
+void TestModes::arrowKeysMoveTheZoomRectangleLikeTheMouse()
+{
+    const ZoomResult still = zoomMovedBy(MoveBy::Nothing);
+    const ZoomResult mouse = zoomMovedBy(MoveBy::Mouse);
+    const ZoomResult keys = zoomMovedBy(MoveBy::Keyboard);
+    QVERIFY(still.ok && mouse.ok && keys.ok);
+    QCOMPARE(keys.step, mouse.step);
+    QCOMPARE(keys.centreX, mouse.centreX);
+    QCOMPARE(keys.centreY, mouse.centreY);
+    // And the rectangle really moved: 7 columns right and 5 rows up of the old step.
+    QVERIFY(qAbs(mouse.centreX - still.centreX - 7 * Step) < 1e-12);
+    QVERIFY(qAbs(mouse.centreY - still.centreY - 5 * Step) < 1e-12);
 }
 
 QTEST_MAIN(TestModes)

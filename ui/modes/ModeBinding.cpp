@@ -17,6 +17,8 @@
 namespace ui {
 
 namespace {
+
+constexpr int ArrowStepLarge = 10;  // pixels an arrow key moves the zoom rectangle with Shift
 constexpr int ZoomTimerMs = 400;
 }
 
@@ -59,8 +61,18 @@ bool ModeBinding::eventFilter(QObject* watched, QEvent* event)
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || widget->window() != &m_window)
             break;
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
         if (key == Qt::Key_Escape && m_controller.escape())
+            return true;
+        // The arrows move a movable zoom rectangle: one pixel, or ten with Shift.
+        const int step = keyEvent->modifiers() & Qt::ShiftModifier ? ArrowStepLarge : 1;
+        const QPoint delta = key == Qt::Key_Left ? QPoint(-step, 0)
+                             : key == Qt::Key_Right ? QPoint(step, 0)
+                             : key == Qt::Key_Up ? QPoint(0, -step)
+                             : key == Qt::Key_Down ? QPoint(0, step)
+                                                   : QPoint();
+        if (!delta.isNull() && m_controller.arrowKey(delta))
             return true;
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_controller.keyPress(key))
             return true;

@@ -58,6 +58,15 @@ void ModeController::mouseRelease(const MouseEvent& e)
     settle();
 }
 
+bool ModeController::arrowKey(QPoint delta)
+{
+    if (!m_mode)
+        return false;
+    const bool used = m_mode->on_arrow(delta);
+    settle();
+    return used;
+}
+
 bool ModeController::keyPress(int key)
 {
     if (!m_mode)

@@ -37,6 +37,8 @@ public:
     void mouseRelease(const MouseEvent& e);
     // Enter applies a movable zoom rectangle. True when the key was used.
     bool keyPress(int key);
+    // An arrow key moves a movable zoom rectangle by `delta` pixels. True when it was used.
+    bool arrowKey(QPoint delta);
     // The host's 400 ms timer fired.
     void timeout();
 

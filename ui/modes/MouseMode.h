@@ -95,6 +95,12 @@ public:
         (void)key;
         return false;
     }
+    // An arrow key moves what the mode moves by `delta` image pixels; true when it was used.
+    virtual bool on_arrow(QPoint delta)
+    {
+        (void)delta;
+        return false;
+    }
     virtual void on_timer() {}
     virtual QCursor cursor() const { return QCursor(Qt::ArrowCursor); }
     virtual void cancel() {}

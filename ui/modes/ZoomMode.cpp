@@ -79,16 +79,8 @@ void ZoomMode::on_mousemove(const MouseEvent& e)
     case State::Moving:
         if (m_released)
             break;
-        m_host.setTimerEnabled(false);
-        removeDrawings();
-        {
-            const QPoint delta = e.imagePos - m_origin;
-            m_c1 += delta;
-            m_c2 += delta;
-        }
-        drawBand();
+        moveBy(e.imagePos - m_origin);
         m_origin = e.imagePos;
-        m_host.setTimerEnabled(true);
         break;
     }
 }
@@ -118,6 +110,25 @@ void ZoomMode::on_timer()
         m_saved = std::make_unique<TZoomLines>(canvas(), m_c1, m_c2, White);
     }
     m_host.setTimerEnabled(false);
+}
+
+void ZoomMode::moveBy(QPoint delta)
+{
+    m_host.setTimerEnabled(false);
+    removeDrawings();
+    m_c1 += delta;
+    m_c2 += delta;
+    drawBand();
+    m_host.setTimerEnabled(true);
+}
+
+bool ZoomMode::on_arrow(QPoint delta)
+{
+    // The keyboard's way of dragging the rectangle: one step of a drag, whatever the mouse does.
+    if (m_state != State::Moving)
+        return false;
+    moveBy(delta);
+    return true;
 }
 
 bool ZoomMode::on_keydown(int key)

@@ -20,6 +20,7 @@ public:
     void on_mousemove(const MouseEvent& e) override;
     void on_mouseup(const MouseEvent& e) override;
     bool on_keydown(int key) override;
+    bool on_arrow(QPoint delta) override;
     void on_timer() override;
     QCursor cursor() const override;
     void cancel() override;
@@ -39,6 +40,7 @@ private:
     void drawBand();
     void removeDrawings();
     void applyZoom();
+    void moveBy(QPoint delta);
 
     State m_state = State::FirstCorner;
     QPoint m_c1, m_c2, m_origin;
