@@ -15,6 +15,7 @@
 #include "ui/MainForm.h"
 #include "ui/MainMenus.h"
 #include "ui/PrefForm.h"
+#include "ui/Splash.h"
 #include "ui/StatusLine.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
@@ -311,7 +312,7 @@ void TMainForm::cmdAbout()
 {
     CancelModes();
     ShowStatus(QString());
-    const QString version = qstr(storage::ProductVersionText) + QStringLiteral(" (built:  %1)").arg(storage::ProductBuild);
+    const QString version = Splash::versionLine();
     QMessageBox::about(this, qstr(text::ProductTitle),
                        qstr(text::ProductTitle) + QLatin1Char('\n') + version + QLatin1Char('\n')
                            + qstr(storage::CopyrightText));

@@ -5,6 +5,7 @@
 
 #include "ui/HeadlessRender.h"
 #include "ui/MainForm.h"
+#include "ui/Splash.h"
 #include "ui/Texts.h"
 
 namespace {
@@ -34,11 +35,13 @@ int main(int argc, char** argv)
         return renderWithoutDisplay(argc, argv);
 
     QApplication app(argc, argv);
+    ui::Splash splash;
     QCoreApplication::setApplicationName(ui::qstr(text::ProductTitle));
 
     ui::StartupOptions options;
     options.arguments = QCoreApplication::arguments().mid(1);
     ui::TMainForm window(options);
+    splash.finish(&window);
     if (window.settings().screenDepth < MinimumScreenDepth) {
         QApplication::beep();
         QMessageBox::critical(nullptr, ui::qstr(text::ProductTitle), ui::messageText(text::ColourDepthError));
