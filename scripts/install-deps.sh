@@ -3,7 +3,7 @@
 # Safe to run again: it does nothing when everything is already there.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins zlib1g-dev
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n zlib1g-dev
           libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
           # third-party decoders and tools the tests check our files with
           python3 libtiff-tools imagemagick netpbm libjpeg-turbo-progs)

@@ -25,6 +25,7 @@
 #include "ui/Accessibility.h"
 #include "ui/FractForm.h"
 #include "ui/ImageView.h"
+#include "ui/QtLanguage.h"
 #include "ui/modes/Canvas.h"
 #include "ui/modes/ModeBinding.h"
 #include "ui/MainMenus.h"
@@ -74,6 +75,7 @@ TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
         ? storage::preferencesPath(QFile::encodeName(m_settings.programDirectory).toStdString())
         : options.preferencesFile;
     m_settings.prefs = storage::loadPreferences(m_settings.preferencesFile);
+    applyQtLanguage(m_settings.language());
 
     // 3. Window state, size and font.
     buildWindow();

@@ -15,6 +15,7 @@
 #include "ui/MainForm.h"
 #include "ui/MainMenus.h"
 #include "ui/PrefForm.h"
+#include "ui/QtLanguage.h"
 #include "ui/Splash.h"
 #include "ui/StatusLine.h"
 #include "ui/Texts.h"
@@ -253,6 +254,7 @@ void TMainForm::cmdPreferences()
         prefs.markerSize = edited.markerSize;
         m_settings.osLoad = form.osLoad();
         m_fractal->OutOfRangeColour = prefs.outOfRangeColour;
+        applyQtLanguage(prefs.language);
     }
     ShowStatus(QString());
     DrawMainMenus();

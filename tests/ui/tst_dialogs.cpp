@@ -1,4 +1,6 @@
 // The fractal information dialog, the progress window, palette rotation and the system palette.
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -46,6 +48,8 @@ private slots:
     void rotationRunsUntilEscape();
     void rotationEndsWhenAMenuOpens();
     void systemPaletteRestoresTheColours();
+    void standardButtonsSpeakTheLanguage_data();
+    void standardButtonsSpeakTheLanguage();
 };
 
 void TestDialogs::infosCountsUsedText_data()
@@ -152,6 +156,24 @@ void TestDialogs::systemPaletteRestoresTheColours()
     QVERIFY(colour::IsSystemPalette(fx.f()));
     const colour::PaletteEntry e = colour::systemPalette().entries[7];
     QCOMPARE(fx.w().mainImage()->image().color(7), qRgb(e.red, e.green, e.blue));
+}
+
+void TestDialogs::standardButtonsSpeakTheLanguage_data()
+{
+    QTest::addColumn<QString>("preferences");
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("English") << QStringLiteral("[Prefer]\nLang=0\n") << QStringLiteral("Cancel");
+    QTest::newRow("French") << QStringLiteral("[Prefer]\nLang=1\n") << QStringLiteral("Annuler");
+}
+
+void TestDialogs::standardButtonsSpeakTheLanguage()
+{
+    QFETCH(QString, preferences);
+    QFETCH(QString, cancel);
+    WindowFixture fx({}, preferences.toUtf8());
+    // The buttons Qt makes for dialogs and message boxes follow the program's language.
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), cancel);
 }
 
 QTEST_MAIN(TestDialogs)
