@@ -45,7 +45,7 @@ env -u DBUS_SESSION_BUS_ADDRESS -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM
     XDG_RUNTIME_DIR="$runtime" NO_AT_BRIDGE=0 \
   timeout -k 10 240 dbus-run-session -- \
   xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-  /usr/bin/python3 "$root/tests/a11y/main_window.py" --picture --menu-names \
+  /usr/bin/python3 "$root/tests/a11y/main_window.py" --picture --menu-names --dialogs \
     --vorex "$build/vorex" --cli "$build/vorex-cli" --texts "$root/tests/data/texts.tsv" "$@" \
   </dev/null || status=$?
 if [ $status -eq 124 ] || [ $status -eq 137 ]; then

@@ -23,6 +23,8 @@ TFractInfosForm::TFractInfosForm(const QString& comment, int language, int fontS
     m_memo = new QPlainTextEdit(this);
     m_memo->setObjectName(QStringLiteral("InfosMemo"));
     m_memo->setPlainText(m_original);
+    m_memo->setTabChangesFocus(true);  // Tab moves on to the buttons; the comment is one paragraph
+    m_memo->setAccessibleName(windowTitle());
     m_used = new QLabel(this);
     m_used->setObjectName(QStringLiteral("UsedLabel"));
     connect(m_memo, &QPlainTextEdit::textChanged, this, &TFractInfosForm::textEdited);

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "ui/Accessibility.h"
 #include "ui/Texts.h"
 
 namespace ui {
@@ -43,24 +44,22 @@ int oddMarkerSize(int size)
     return size % 2 == 0 ? size - 1 : size;
 }
 
-ColourSwatch::ColourSwatch(const QString& objectName, uint32_t colourBgr, QWidget* parent) : QFrame(parent)
+ColourSwatch::ColourSwatch(const QString& objectName, uint32_t colourBgr, QWidget* parent) : QPushButton(parent)
 {
     setObjectName(objectName);
-    setFrameShape(QFrame::Box);
     setFixedSize(40, 20);
-    setAutoFillBackground(true);
+    setAutoDefault(false);
+    connect(this, &QPushButton::clicked, this, &ColourSwatch::chooseColour);
     setColourBgr(colourBgr);
 }
 
 void ColourSwatch::setColourBgr(uint32_t colour)
 {
     m_colour = colour & 0xFFFFFF;
-    QPalette p = palette();
-    p.setColor(QPalette::Window, toQColor(m_colour));
-    setPalette(p);
+    setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid black;").arg(toQColor(m_colour).name()));
 }
 
-void ColourSwatch::mousePressEvent(QMouseEvent*)
+void ColourSwatch::chooseColour()
 {
     const QColor chosen = QColorDialog::getColor(toQColor(m_colour), this);
     if (chosen.isValid())
@@ -112,7 +111,12 @@ TPrefForm::TPrefForm(const storage::Preferences& prefs, OsLoad load, QWidget* pa
     m_rangeColour = new ColourSwatch(QStringLiteral("RangeColorShape"), prefs.outOfRangeColour, coloursBox);
     m_markerColour = new ColourSwatch(QStringLiteral("MarkerColorShape"), prefs.markerColour, coloursBox);
     const int language = prefs.language;
+    // A label names its field for screen readers too.
     auto label = [language](PreferencesText id, QWidget* parent) { return new QLabel(tx(id, language), parent); };
+    auto name = [language](QWidget* field, PreferencesText id) { field->setAccessibleName(shownCaption(tx(id, language))); };
+    name(m_lineColour, PreferencesText::ColorOfLines);
+    name(m_rangeColour, PreferencesText::OutOfRangeColor);
+    name(m_markerColour, PreferencesText::MarkerColor);
     auto* coloursLayout = new QFormLayout(coloursBox);
     coloursLayout->addRow(label(PreferencesText::ColorOfLines, coloursBox), m_lineColour);
     coloursLayout->addRow(label(PreferencesText::OutOfRangeColor, coloursBox), m_rangeColour);
@@ -134,6 +138,8 @@ TPrefForm::TPrefForm(const storage::Preferences& prefs, OsLoad load, QWidget* pa
     m_markerSize->setObjectName(QStringLiteral("MarkerSpinEdit"));
     m_markerSize->setRange(MinMarkerSize, MaxMarkerSize);
     m_markerSize->setValue(std::clamp(prefs.markerSize, MinMarkerSize, MaxMarkerSize));
+    name(m_fontSize, PreferencesText::SizeFonts);
+    name(m_markerSize, PreferencesText::SizeMarker);
     auto* variousLayout = new QFormLayout(variousBox);
     variousLayout->addRow(m_hints);
     variousLayout->addRow(m_beep);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QDialog>
-#include <QFrame>
+#include <QPushButton>
 
 #include "storage/Preferences.h"
 #include "ui/OsLoad.h"
@@ -13,8 +13,9 @@ class QSpinBox;
 
 namespace ui {
 
-// A colour swatch of the preferences dialog; a mouse press opens the colour dialog.
-class ColourSwatch : public QFrame {
+// A colour swatch of the preferences dialog: a button showing the colour; clicking it, or Space
+// or Enter while it has the focus, opens the colour dialog.
+class ColourSwatch : public QPushButton {
     Q_OBJECT
 public:
     ColourSwatch(const QString& objectName, uint32_t colourBgr, QWidget* parent);
@@ -22,10 +23,9 @@ public:
     uint32_t colourBgr() const { return m_colour; }
     void setColourBgr(uint32_t colour);
 
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-
 private:
+    void chooseColour();
+
     uint32_t m_colour = 0;
 };
 
