@@ -67,7 +67,7 @@ TEST(KernelCatalogue, EverySelectableCombinationComputesValuesInRange)
         const TypeDefaults& d = typeDefaults(type);
         for (int selector : selectors(type)) {
             // Potential is offered by no type, but documents bring it with the Mandelbrot type.
-            const int maxAlg = type == 0 ? AlgPotential : d.MaxAlgorithm;
+            const int maxAlg = type == 0 ? int(AlgPotential) : int(d.MaxAlgorithm);
             for (int alg = 0; alg <= maxAlg; ++alg) {
                 for (int bail = 0; bail <= d.MaxBailout; ++bail) {
                     SCOPED_TRACE(testing::Message() << "type " << type << " selector " << selector << " algorithm "

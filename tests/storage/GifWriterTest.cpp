@@ -412,9 +412,10 @@ TEST(GifWriter, QuantizedImageStaysClose)
         const double pixels = 128.0 * 96.0;
         EXPECT_LT(errorSum / (pixels * 3), r.maxMeanError);
         EXPECT_EQ(notNearest, 0);
-        if (r.dither == storage::GifDither::ErrorDiffusion)
+        if (r.dither == storage::GifDither::ErrorDiffusion) {
             for (int c = 0; c < 3; ++c)
                 EXPECT_LT(std::abs(signedSum[c] / pixels), 0.5) << "diffusion keeps the mean of channel " << c;
+        }
         if (haveGiftopnm()) {
             storage_test::TempDir dir("gifq");
             const std::string file = dir.file("q.gif");

@@ -87,8 +87,9 @@ TEST(WorkspaceTest, OrbitArraysFollowTheAlgorithm)
         ASSERT_TRUE(AllocImage(f, 8, 8, PixelFormat8, false).ok);
         EXPECT_EQ(f.XOrbit.size(), row.expected);
         EXPECT_EQ(f.YOrbit.size(), row.expected);
-        if (row.expected == 0)
+        if (row.expected == 0) {
             EXPECT_EQ(f.XOrbit.capacity(), 0u) << "emptied arrays give their memory back";
+        }
     }
     storage::FreeOrbits(f);
     EXPECT_TRUE(f.XOrbit.empty());
