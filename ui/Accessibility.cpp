@@ -3,6 +3,9 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QWidget>
@@ -94,6 +97,40 @@ void nameMenus(QMenuBar* bar)
             if (menu->accessibleName() != name)
                 menu->setAccessibleName(name);
         }
+    }
+}
+
+void labelFields(QWidget* root)
+{
+    for (QGridLayout* grid : root->findChildren<QGridLayout*>()) {
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            for (int col = 0; col + 1 < grid->columnCount(); ++col) {
+                QLayoutItem* left = grid->itemAtPosition(row, col);
+                QLayoutItem* right = grid->itemAtPosition(row, col + 1);
+                auto* label = left ? qobject_cast<QLabel*>(left->widget()) : nullptr;
+                QWidget* field = right ? right->widget() : nullptr;
+                if (!label || !field || label->buddy() || label->text().isEmpty() || qobject_cast<QLabel*>(field)
+                    || field->focusPolicy() == Qt::NoFocus)
+                    continue;
+                label->setBuddy(field);
+            }
+        }
+    }
+    for (QFormLayout* form : root->findChildren<QFormLayout*>()) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            QLayoutItem* left = form->itemAt(row, QFormLayout::LabelRole);
+            QLayoutItem* right = form->itemAt(row, QFormLayout::FieldRole);
+            auto* label = left ? qobject_cast<QLabel*>(left->widget()) : nullptr;
+            QWidget* field = right ? right->widget() : nullptr;
+            if (label && field && !label->buddy() && field->focusPolicy() != Qt::NoFocus)
+                label->setBuddy(field);
+        }
+    }
+    // Qt names a field inside a group box after the group; the label beside it says more.
+    for (QLabel* label : root->findChildren<QLabel*>()) {
+        QWidget* field = label->buddy();
+        if (field && field->accessibleName().isEmpty() && !label->text().isEmpty())
+            field->setAccessibleName(shownCaption(label->text()));
     }
 }
 

@@ -34,6 +34,11 @@ void updatePictureAccessibleName(QWidget* picture, const engine::TFractal& f, in
 // the menus are set.
 void nameMenus(QMenuBar* bar);
 
+// Gives every label of a grid or form layout under `root` that names no field yet the field to its right as
+// its buddy (so that its "&" letter reaches it), and names every labelled field after its label for
+// screen readers.
+void labelFields(QWidget* root);
+
 // A caption as it is shown: without the "&" that marks its accelerator, "&&" standing for "&".
 QString shownCaption(const QString& caption);
 

@@ -27,6 +27,7 @@
 #include "storage/SystemMemory.h"
 #include "storage/VariablesSummary.h"
 #include "storage/Workspace.h"
+#include "ui/Accessibility.h"
 #include "ui/FractMesForm.h"
 #include "ui/text/VariablesTexts.h"
 #include "ui/Texts.h"
@@ -112,6 +113,7 @@ TFractForm::TFractForm(engine::TFractal& fractal, int page, bool newFractal, int
     buildPages();
     loadControls();
     m_pages->setCurrentIndex(std::clamp(page, 1, 4) - 1);
+    labelFields(this);
 }
 
 // --- construction ---

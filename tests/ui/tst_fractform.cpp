@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -81,6 +82,7 @@ bool showActive(QWidget& form)
 class TestFractForm : public QObject {
     Q_OBJECT
 private slots:
+    void fieldsAreNamedAfterTheirLabels();
     void separatorSelectsTheEntryAbove_data();
     void separatorSelectsTheEntryAbove();
     void scaleGivesStep_data();
@@ -542,6 +544,36 @@ void TestFractForm::openingPage()
     QCOMPARE(child<QLineEdit>(form, "TopYEdit")->text(), QStringLiteral("0.1875"));
     QCOMPARE(child<QLineEdit>(form, "BotXEdit")->text(), QStringLiteral("-0.25"));
     QCOMPARE(child<QLineEdit>(form, "BotYEdit")->text(), QStringLiteral("-0.1875"));
+}
+
+void TestFractForm::fieldsAreNamedAfterTheirLabels()
+{
+    // What a screen reader says for each field: the text of the label beside it, without its "&".
+    auto f = document();
+    Recorder rec;
+    ui::TFractForm form(*f, 1, false, 0, options(rec));
+    const struct {
+        const char* field;
+        const char* name;
+    } rows[] = {
+        {"ISpinEdit", "Iterations max:"}, {"WSpinEdit", "Width (pixels):"}, {"HSpinEdit", "Heigh (pixels):"},
+        {"DComboBox", "Image Deep:"},     {"XEdit", "X Center:"},           {"YEdit", "Y Center:"},
+        {"PEdit", "Calculation step:"},
+    };
+    for (const auto& row : rows) {
+        QWidget* field = form.findChild<QWidget*>(QLatin1String(row.field));
+        QVERIFY2(field, row.field);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(field);
+        QVERIFY2(iface, row.field);
+        // The label is the field's "labelled by" relation; a list box's name on this platform is its
+        // current choice, the other fields carry the label as their name too.
+        QStringList labels;
+        for (const auto& relation : iface->relations(QAccessible::Label))
+            labels << relation.first->text(QAccessible::Name);
+        QVERIFY2(labels.contains(QString::fromUtf8(row.name)), qPrintable(labels.join(QLatin1Char('|'))));
+        if (!qobject_cast<QComboBox*>(field))
+            QCOMPARE(iface->text(QAccessible::Name), QString::fromUtf8(row.name));
+    }
 }
 
 QTEST_MAIN(TestFractForm)
