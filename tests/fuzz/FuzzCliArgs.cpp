@@ -14,17 +14,26 @@
 #include "cli/Commands.h"
 #include "cli/ExportCommand.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+namespace {
+
+// Done at the first input rather than at start-up, so that libFuzzer's own files (the job log)
+// stay in the directory it was started in.
+void enterEmptyDirectory()
 {
-    char pattern[] = "/tmp/vorex-fuzz-cli-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    if (!dir || chdir(dir) != 0)
+    static const bool entered = [] {
+        char pattern[] = "/tmp/vorex-fuzz-cli-XXXXXX";
+        const char* dir = mkdtemp(pattern);
+        return dir && chdir(dir) == 0;
+    }();
+    if (!entered)
         std::abort();
-    return 0;
 }
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    enterEmptyDirectory();
     std::vector<std::string> words;
     std::string word;
     for (size_t i = 0; i <= size; ++i) {
