@@ -101,6 +101,11 @@ ComputeEnd ComputeCommand(TFractal& f, bool fromStart, ComputeObserver* obs)
 
 RetoucheResult Retouche(TFractal& f, ComputeObserver* obs)
 {
+    return RetoucheWith(f, obs, Compute);
+}
+
+RetoucheResult RetoucheWith(TFractal& f, ComputeObserver* obs, const ComputeRowsFn& computeRows)
+{
     RetoucheResult result;
     const uint16_t newMax = f.RetoucheIter;
     if (newMax > f.Params.MaxIter) {
@@ -137,7 +142,7 @@ RetoucheResult Retouche(TFractal& f, ComputeObserver* obs)
 
     f.Running = true;
     f.Retouching = true;
-    result.end = Compute(f, rect.Top, rect.Bottom, true, rect.Right, rect.Left, obs);
+    result.end = computeRows(f, rect.Top, rect.Bottom, true, rect.Right, rect.Left, obs);
     f.Retouching = false;
     f.UniformIter = false;
     return result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/ComputeObserver.h"
@@ -46,5 +47,10 @@ struct RetoucheResult {
 // message to show. Then MaxIter (edited and image copy) = RetoucheIter, Running = Retouching = true,
 // the rectangle is computed, and Retouching = false, UniformIter = false.
 RetoucheResult Retouche(TFractal& f, ComputeObserver* obs);
+
+// The same touch-up with the rectangle computed by another engine; `computeRows` has Compute's contract.
+using ComputeRowsFn = std::function<ComputeEnd(TFractal&, int rowFirst, int rowLast, bool touchUp, int colLast,
+                                               int colFirst, ComputeObserver*)>;
+RetoucheResult RetoucheWith(TFractal& f, ComputeObserver* obs, const ComputeRowsFn& computeRows);
 
 }  // namespace engine

@@ -519,45 +519,10 @@ ComputeEnd ParallelEngine::computeCommand(TFractal& f, bool fromStart, ComputeOb
 RetoucheResult ParallelEngine::retouche(TFractal& f, ComputeObserver* obs) const
 {
     // The preparation of engine::Retouche, then the rectangle on this engine.
-    RetoucheResult result;
-    const uint16_t newMax = f.RetoucheIter;
-    if (newMax > f.Params.MaxIter) {
-        if (usesOrbitArrays(f.Params.Algorithm)) {
-            try {
-                f.XOrbit.resize(size_t(newMax) + 1);
-                f.YOrbit.resize(size_t(newMax) + 1);
-            } catch (const std::bad_alloc&) {
-                const size_t old = size_t(f.Params.MaxIter) + 1;
-                if (f.XOrbit.size() > old)
-                    f.XOrbit.resize(old);
-                if (f.YOrbit.size() > old)
-                    f.YOrbit.resize(old);
-                result.ok = false;
-                result.message = "No Memory for Orbits";
-                return result;
-            }
-        }
-        if (f.PixelFormat == PixelFormat24 && !colour::GrowTablesForTouchUp(f, newMax)) {
-            result.ok = false;
-            result.message = "No Memory Color space";
-            return result;
-        }
-    }
-    f.Params.MaxIter = newMax;
-    f.ImageParams.MaxIter = newMax;
-
-    ZoomRectangle rect = f.ZoomRect;
-    if (rect.Left > rect.Right)
-        std::swap(rect.Left, rect.Right);
-    if (rect.Top > rect.Bottom)
-        std::swap(rect.Top, rect.Bottom);
-
-    f.Running = true;
-    f.Retouching = true;
-    result.end = compute(f, rect.Top, rect.Bottom, true, rect.Right, rect.Left, obs);
-    f.Retouching = false;
-    f.UniformIter = false;
-    return result;
+    return RetoucheWith(f, obs, [this](TFractal& g, int rowFirst, int rowLast, bool touchUp, int colLast, int colFirst,
+                                       ComputeObserver* o) {
+        return compute(g, rowFirst, rowLast, touchUp, colLast, colFirst, o);
+    });
 }
 
 }  // namespace engine
