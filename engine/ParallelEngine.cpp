@@ -14,6 +14,7 @@
 #include "engine/Kernels.h"
 #include "engine/SelectKernel.h"
 #include "engine/SimdKernels.h"
+#include "engine/WorkerPool.h"
 
 namespace engine {
 
@@ -399,6 +400,29 @@ void worker(TFractal& f, const Region& g, const Plan& plan, simd::LaneRunner run
     scalarRows(f, g, plan, sched, st);
 }
 
+// Runs work() on the calling thread and on up to `helpers` threads started for it (fewer when threads
+// cannot be created), and returns once all have returned.
+template <class Work>
+void withOwnThreads(int helpers, Work& work)
+{
+    std::vector<std::thread> threads;
+    try {
+        threads.reserve(size_t(helpers));
+    } catch (const std::bad_alloc&) {
+        helpers = 0;
+    }
+    for (int i = 0; i < helpers; ++i) {
+        try {
+            threads.emplace_back([&work] { work(); });
+        } catch (const std::system_error&) {
+            break;  // fewer threads
+        }
+    }
+    work();
+    for (std::thread& t : threads)
+        t.join();
+}
+
 void finish(TFractal& f)
 {
     f.Running = false;
@@ -484,18 +508,11 @@ ComputeEnd ParallelEngine::compute(TFractal& f, int rowFirst, int rowLast, bool 
     RowScheduler& sched = *scheduler;
     const int rowCount = g.rowLast - g.rowFirst + 1;
     const int helpers = std::min(m_threads, rowCount) - 1;
-    std::vector<std::thread> threads;
-    threads.reserve(size_t(std::max(helpers, 0)));
-    for (int i = 0; i < helpers; ++i) {
-        try {
-            threads.emplace_back(worker, std::ref(f), std::cref(g), std::cref(plan), runner, std::ref(sched));
-        } catch (const std::system_error&) {
-            break;  // fewer threads
-        }
-    }
-    worker(f, g, plan, runner, sched);
-    for (std::thread& t : threads)
-        t.join();
+    auto work = [&] { worker(f, g, plan, runner, sched); };
+    if (helpers <= 0)
+        work();
+    else if (!WorkerPool::instance().run(helpers, work))
+        withOwnThreads(helpers, work);  // another computation holds the pool
     // Rows left by threads that could not start their work: this thread, with f's own arrays.
     if (sched.running())
         scalarRows(f, g, plan, sched, f.State);
