@@ -133,7 +133,7 @@ TEST(WorkerPool, ASecondCallerIsTurnedAwayWhileTheFirstRuns)
     EXPECT_FALSE(nestedAccepted);
     EXPECT_FALSE(nestedRan);
     // Free again afterwards.
-    bool ran = false;
+    std::atomic<bool> ran{false};  // the caller and a helper may both run it
     auto again = [&] { ran = true; };
     EXPECT_TRUE(pool.run(1, again));
     EXPECT_TRUE(ran);
