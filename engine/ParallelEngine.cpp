@@ -158,8 +158,8 @@ struct Region {
 // Final rows are coloured and reported by the thread that made them final, outside the lock.
 class RowScheduler final : public simd::LaneRows {
 public:
-    RowScheduler(TFractal& f, const Region& g, const Plan& plan, ComputeObserver* obs)
-        : m_f(f), m_g(g), m_carry(plan.carry), m_obs(obs), m_next(g.rowFirst),
+    RowScheduler(TFractal& f, const Region& g, const Plan& plan, int threads, ComputeObserver* obs)
+        : m_f(f), m_g(g), m_carry(plan.carry), m_obs(obs), m_threads(threads), m_next(g.rowFirst),
           m_rows(size_t(g.rowLast - g.rowFirst + 1)), m_frontier(g.rowFirst)
     {
         m_fixState = f.State;
@@ -169,6 +169,10 @@ public:
     }
 
     int takeRow() override { return takeRows(1); }
+
+    // Rows not handed out yet (a snapshot) and the threads that share them.
+    int rowsLeft() const { return std::max(m_g.rowLast + 1 - m_next.load(std::memory_order_relaxed), 0); }
+    int threads() const { return m_threads; }
 
     // The first of `count` consecutive rows (fewer at the bottom), or -1.
     int takeRows(int count)
@@ -240,6 +244,7 @@ private:
     const Region m_g;
     const Carry m_carry;
     ComputeObserver* const m_obs;
+    const int m_threads;
     std::atomic<int> m_next;
     std::mutex m_mutex;  // guards m_rows, m_frontier, the carry and m_fixState
     std::vector<Record> m_rows;
@@ -339,9 +344,14 @@ void scalarRows(TFractal& f, const Region& g, const Plan& plan, RowScheduler& sc
     st.Orbit = nullptr;
     const bool potential = plan.carry == Carry::Potential;
     const int width = g.colLast - g.colFirst + 1;
-    const int band = std::clamp(4096 / width, 1, MaxBand);  // a few thousand pixels per lock
+    const int maxBand = std::clamp(4096 / width, 1, MaxBand);  // a few thousand pixels per lock
     RowScheduler::RowResult results[MaxBand];
-    for (int first; (first = sched.takeRows(band)) >= 0;) {
+    for (;;) {
+        // Smaller bands towards the end, so that the threads run out of rows at about the same time.
+        const int band = std::clamp(sched.rowsLeft() / (2 * sched.threads()), 1, maxBand);
+        const int first = sched.takeRows(band);
+        if (first < 0)
+            break;
         const int count = std::min(band, g.rowLast - first + 1);
         st.PrevInside = plan.guess;
         st.LastPotential = std::numeric_limits<long double>::quiet_NaN();  // not known yet
@@ -501,7 +511,7 @@ ComputeEnd ParallelEngine::compute(TFractal& f, int rowFirst, int rowLast, bool 
 
     std::optional<RowScheduler> scheduler;
     try {
-        scheduler.emplace(f, g, plan, obs);
+        scheduler.emplace(f, g, plan, std::min(m_threads, g.rowLast - g.rowFirst + 1), obs);
     } catch (const std::bad_alloc&) {
         return Compute(f, rowFirst, rowLast, touchUp, colLast, colFirst, obs);  // no room for the row records
     }
