@@ -37,8 +37,11 @@ public:
     // Rows are coloured (f.ColorLine) and reported to the observer, from the computing threads, once they
     // are final; they may finish out of order. After a stop, ResumeLine is the first row that is not
     // final; rows after it may be complete and are computed again on resume. The calling thread works
-    // too and returns when every thread has ended. With an orbit observer (f.State.Orbit) the serial
-    // driver runs, so that orbits are plotted pixel by pixel in order.
+    // too and returns when every thread has ended. The other threads come from the process-wide
+    // WorkerPool and run at the calling thread's nice value; while another computation holds the pool,
+    // threads are started for this one. Computations from several threads at once are safe, each on a
+    // TFractal of its own. With an orbit observer (f.State.Orbit) the serial driver runs, so that orbits
+    // are plotted pixel by pixel in order.
     //
     // f.State after a computation: PrevInside and LastPotential as the serial driver leaves them after
     // the last final row (after a stop, the serial driver's state at the end of row ResumeLine - 1).
