@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include <fcntl.h>
@@ -23,19 +24,40 @@ void syncDirectoryOf(const std::string& path)
     }
 }
 
+// The file a save to `path` replaces: `path` itself unless it is a symbolic link, else the file the
+// chain of links finally names (false with errno ENOENT for a dangling link, ELOOP for a loop).
+bool resolveTarget(const std::string& path, std::string& target)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        target = path;  // a missing file is created; any other failure shows when it is opened
+        return true;
+    }
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return false;
+    target = resolved;
+    std::free(resolved);
+    return true;
+}
+
 }  // namespace
 
 AtomicFile::AtomicFile(std::string path) : m_path(std::move(path))
 {
+    if (!resolveTarget(m_path, m_targetPath)) {
+        fail(errno);
+        return;
+    }
     // "<target>.<pid>-<n>.tmp": unique in the directory; O_EXCL never opens somebody else's file.
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string candidate =
-            m_path + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+            m_targetPath + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             // A replaced file keeps its permission bits.
             struct stat st;
-            if (::stat(m_path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            if (::stat(m_targetPath.c_str(), &st) == 0 && S_ISREG(st.st_mode))
                 ::fchmod(fd, st.st_mode & 07777);
             m_fd = fd;
             m_tempPath = std::move(candidate);
@@ -44,6 +66,13 @@ AtomicFile::AtomicFile(std::string path) : m_path(std::move(path))
         if (errno != EEXIST && errno != EINTR)
             break;
     }
+    fail(errno);
+}
+
+void AtomicFile::fail(int error)
+{
+    if (m_error == 0)
+        m_error = error != 0 ? error : EIO;
     m_failed = true;
 }
 
@@ -62,7 +91,7 @@ bool AtomicFile::write(const void* data, size_t size)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            m_failed = true;
+            fail(n < 0 ? errno : ENOSPC);
             return false;
         }
         p += n;
@@ -77,17 +106,18 @@ bool AtomicFile::commit()
         discard();
         return false;
     }
-    bool good = ::fsync(m_fd) == 0;
-    good = (::close(m_fd) == 0) && good;
+    int error = ::fsync(m_fd) == 0 ? 0 : errno;
+    if (::close(m_fd) != 0 && error == 0)
+        error = errno;
     m_fd = -1;
-    if (good && std::rename(m_tempPath.c_str(), m_path.c_str()) == 0) {
+    if (error == 0 && std::rename(m_tempPath.c_str(), m_targetPath.c_str()) == 0) {
         m_tempPath.clear();
-        syncDirectoryOf(m_path);
+        syncDirectoryOf(m_targetPath);
         // A commit is final: a second one, or a later write, fails.
         m_failed = true;
         return true;
     }
-    m_failed = true;
+    fail(error != 0 ? error : errno);
     discard();
     return false;
 }

@@ -11,13 +11,18 @@
 // write, a failed commit, or an object destroyed without commit() removes the temporary file and
 // leaves the target as it was.
 //
+// A target that is a symbolic link stays one: the link is followed (through any chain of links) to
+// the file it finally names, the temporary file is created beside that file and the rename replaces
+// it. A dangling link, or links that loop, make creation fail (error() ENOENT or ELOOP) and nothing
+// is written, created or removed.
+//
 // Not thread-safe; one object per file being written. The object cannot be copied or moved.
 namespace storage {
 
 class AtomicFile {
 public:
-    // Creates the temporary file for `path`. When that fails, ok() is false and every later call
-    // fails; the target is never touched.
+    // Creates the temporary file for `path` (beside its final target when `path` is a symbolic link).
+    // When that fails, ok() is false and every later call fails; the target is never touched.
     explicit AtomicFile(std::string path);
     ~AtomicFile();  // discards the content unless commit() succeeded
 
@@ -37,13 +42,22 @@ public:
     // Discards the temporary file now. The target is untouched.
     void discard();
 
+    // The system's error number (errno) of the first failure; 0 while nothing has failed.
+    int error() const { return m_error; }
+
     const std::string& path() const { return m_path; }
+    // The file that commit() replaces: path() itself, or the file its symbolic link finally names.
+    const std::string& targetPath() const { return m_targetPath; }
     const std::string& temporaryPath() const { return m_tempPath; }
 
 private:
+    void fail(int error);
+
     std::string m_path;
+    std::string m_targetPath;
     std::string m_tempPath;
     int m_fd = -1;
+    int m_error = 0;
     bool m_failed = false;
 };
 
