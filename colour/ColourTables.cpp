@@ -6,6 +6,7 @@
 
 #include "colour/Hsv.h"
 #include "colour/TransferFunctions.h"
+#include "engine/AllocationFault.h"
 
 namespace colour {
 namespace {
@@ -126,11 +127,14 @@ bool GrowTablesForTouchUp(engine::TFractal& f, uint16_t newMaxIter)
     std::vector<uint8_t> r, g, b;
     try {
         const size_t n = size_t(newMaxIter) + 1;
+        engine::checkAllocation(engine::AllocationStep::ColourTables);
         r = f.TableR;
-        g = f.TableG;
-        b = f.TableB;
         r.resize(n);
+        engine::checkAllocation(engine::AllocationStep::ColourTables);
+        g = f.TableG;
         g.resize(n);
+        engine::checkAllocation(engine::AllocationStep::ColourTables);
+        b = f.TableB;
         b.resize(n);
     } catch (const std::bad_alloc&) {
         return false;

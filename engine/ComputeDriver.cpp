@@ -5,6 +5,7 @@
 
 #include "colour/ColorLine.h"
 #include "colour/ColourTables.h"
+#include "engine/AllocationFault.h"
 #include "engine/SelectKernel.h"
 
 namespace engine {
@@ -109,23 +110,33 @@ RetoucheResult RetoucheWith(TFractal& f, ComputeObserver* obs, const ComputeRows
     RetoucheResult result;
     const uint16_t newMax = f.RetoucheIter;
     if (newMax > f.Params.MaxIter) {
+        // A refused step leaves MaxIter, the orbit arrays and the colour tables as they were.
+        const size_t oldSize = size_t(f.Params.MaxIter) + 1;
+        const auto restoreOrbits = [&f, oldSize] {
+            // Shrinking never allocates; the values below oldSize were kept by the growth.
+            if (f.XOrbit.size() > oldSize)
+                f.XOrbit.resize(oldSize);
+            if (f.YOrbit.size() > oldSize)
+                f.YOrbit.resize(oldSize);
+            // A growth that succeeded may have moved an array: the kernel state must follow.
+            f.State.XOrbit = f.XOrbit.empty() ? nullptr : f.XOrbit.data();
+            f.State.YOrbit = f.YOrbit.empty() ? nullptr : f.YOrbit.data();
+        };
         if (usesOrbitArrays(f.Params.Algorithm)) {
             try {
+                checkAllocation(AllocationStep::Orbits);
                 f.XOrbit.resize(size_t(newMax) + 1);
+                checkAllocation(AllocationStep::Orbits);
                 f.YOrbit.resize(size_t(newMax) + 1);
             } catch (const std::bad_alloc&) {
-                // Shrinking never allocates.
-                const size_t old = size_t(f.Params.MaxIter) + 1;
-                if (f.XOrbit.size() > old)
-                    f.XOrbit.resize(old);
-                if (f.YOrbit.size() > old)
-                    f.YOrbit.resize(old);
+                restoreOrbits();
                 result.ok = false;
                 result.message = "No Memory for Orbits";
                 return result;
             }
         }
         if (f.PixelFormat == PixelFormat24 && !colour::GrowTablesForTouchUp(f, newMax)) {
+            restoreOrbits();
             result.ok = false;
             result.message = "No Memory Color space";
             return result;

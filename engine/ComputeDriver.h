@@ -43,8 +43,8 @@ struct RetoucheResult {
 
 // Touch-up of f.ZoomRect (corners in either order, clamped into the image) with f.RetoucheIter
 // iterations. A limit above MaxIter first grows the saved-orbit arrays (algorithms 1, 2, 4) and, for a
-// 24-bit image, the colour tables; when memory runs out nothing is computed and the result carries the
-// message to show. Then MaxIter (edited and image copy) = RetoucheIter, Running = Retouching = true,
+// 24-bit image, the colour tables; when memory runs out nothing is computed, MaxIter, the orbit arrays
+// and the colour tables stay as they were, and the result carries the message to show. Then MaxIter (edited and image copy) = RetoucheIter, Running = Retouching = true,
 // the rectangle is computed, and Retouching = false, UniformIter = false.
 RetoucheResult Retouche(TFractal& f, ComputeObserver* obs);
 

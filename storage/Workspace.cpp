@@ -5,6 +5,7 @@
 
 #include "colour/ColorLine.h"
 #include "colour/ColourTables.h"
+#include "engine/AllocationFault.h"
 #include "engine/SelectKernel.h"
 
 namespace storage {
@@ -32,6 +33,7 @@ bool allocBitmap(engine::TFractal& f, int width, int height, uint8_t pixelFormat
     releaseVector(bmp.Pixels);
     bmp.PixelFormat = pixelFormat;
     try {
+        engine::checkAllocation(engine::AllocationStep::Bitmap);
         bmp.Pixels.assign(size_t(width) * size_t(height) * size_t(bmp.bytesPerPixel()), 0);
     } catch (const std::bad_alloc&) {
         return false;
@@ -49,9 +51,14 @@ bool allocOrbits(engine::TFractal& f)
     }
     const size_t n = size_t(f.Params.MaxIter) + 1;
     try {
+        engine::checkAllocation(engine::AllocationStep::Orbits);
         f.XOrbit.resize(n);
+        engine::checkAllocation(engine::AllocationStep::Orbits);
         f.YOrbit.resize(n);
     } catch (const std::bad_alloc&) {
+        // X may have moved before Y failed: the kernel state must not keep its old address.
+        f.State.XOrbit = f.XOrbit.empty() ? nullptr : f.XOrbit.data();
+        f.State.YOrbit = f.YOrbit.empty() ? nullptr : f.YOrbit.data();
         return false;
     }
     return true;
@@ -61,8 +68,11 @@ bool allocTables(engine::TFractal& f)
 {
     const size_t n = size_t(f.Params.MaxIter) + 1;
     try {
+        engine::checkAllocation(engine::AllocationStep::ColourTables);
         f.TableR.assign(n, 0);
+        engine::checkAllocation(engine::AllocationStep::ColourTables);
         f.TableG.assign(n, 0);
+        engine::checkAllocation(engine::AllocationStep::ColourTables);
         f.TableB.assign(n, 0);
     } catch (const std::bad_alloc&) {
         releaseTables(f);
@@ -103,6 +113,7 @@ AllocResult AllocImage(engine::TFractal& f, int width, int height, uint8_t pixel
         try {
             if (clear)
                 f.Data.release();  // nothing is kept: spare the peak of old and new together
+            engine::checkAllocation(engine::AllocationStep::Workspace);
             f.Data.resize(width, height);
         } catch (const std::bad_alloc&) {
             fail(NoMemoryForWorkspace);
