@@ -54,7 +54,7 @@ bool WorkerPool::runErased(int helpers, Erased fn, void* context)
     int tickets;
     {
         std::lock_guard lock(m_mutex);
-        tickets = std::min(helpers, int(m_threads.size()));
+        tickets = std::clamp(helpers, 0, int(m_threads.size()));
         m_fn = fn;
         m_context = context;
         m_tickets = tickets;
@@ -62,14 +62,20 @@ bool WorkerPool::runErased(int helpers, Erased fn, void* context)
     for (int i = 0; i < tickets; ++i)
         m_wake.notify_one();
 
+    // The helpers use the caller's context: they must have returned before this does, even if fn throws.
+    struct Join {
+        WorkerPool& pool;
+        ~Join()
+        {
+            // The work queue is empty: helpers that have not begun yet have nothing to do.
+            std::unique_lock lock(pool.m_mutex);
+            pool.m_tickets = 0;
+            pool.m_idle.wait(lock, [this] { return pool.m_running == 0; });
+            pool.m_fn = nullptr;
+            pool.m_context = nullptr;
+        }
+    } join{*this};
     fn(context);
-
-    // The work queue is empty: helpers that have not begun yet have nothing to do.
-    std::unique_lock lock(m_mutex);
-    m_tickets = 0;
-    m_idle.wait(lock, [this] { return m_running == 0; });
-    m_fn = nullptr;
-    m_context = nullptr;
     return true;
 }
 
