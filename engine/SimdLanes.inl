@@ -11,6 +11,10 @@
 // vectors and stored lane by lane, and its finished lanes start their next pixels with masked blends
 // (Mandelbrot, Julia) or in scalar code (Z(1/C), and any lane at the end of its row). A lane's n is the
 // shared iteration clock minus the clock at its pixel's start, so running lanes need no bookkeeping.
+// Level rows of Mandelbrot and Julia are first swept: neighbouring pixels iterate side by side for a few
+// dozen steps and those that escape there are stored at once (see sweep()); the lanes walk only the rest.
+// Finishing a pixel costs far more in a lane than a step does, and most pixels of an image far from the
+// set escape within a few steps.
 // The operations of one step are those of the scalar kernels, in their order (engine/KernelsQuadratic.h):
 // zi' = (zr + zr) * zi + ai (zr + zr is exactly 2 * zr), zr' = (zr2 - zi2) + ar, zr2 = zr' * zr',
 // zi2 = zi' * zi'; the distance kernels carry dz along instead of walking a saved orbit afterwards,
@@ -26,6 +30,9 @@ constexpr uint16_t InsideValue = 65535;
 constexpr double DistanceRadiusSq = 100000.0;  // fixed escape radius squared of the distance kernels
 constexpr double InverseNearZero = 5e-300;     // |C|^2 at or below this: Z(1/C) gives 1 without iterating
 constexpr int PeriodStartInterval = 3;         // Mandelbrot Z^2+C and Julia
+constexpr int SweepIterations = 64;             // the most a row's sweep iterates
+constexpr int SweepGroup = 4;                  // blocks of a sweep in step
+constexpr int SweepPause = 16;                 // rows left unswept after a sweep that settled under 1/4
 
 // The bail-out tests (engine/Bailout.h) on vectors: true lanes exceed L.
 struct TMod {
@@ -62,6 +69,7 @@ class Lanes {
 public:
     static constexpr int W = Isa::W;
     static constexpr int NL = NV * W;
+    static constexpr bool Sweeps = A == Algo::Level;
 
     Lanes(const LaneJob& job, LaneRows& rows)
         : m_job(job), m_rows(rows), m_in(*job.in), m_maxIter(job.in->MaxIter)
@@ -183,24 +191,27 @@ public:
                 }
                 Isa::store(values, value);
                 int refill = 0, active = 0, rowEnd = 0;
+                V crV = zero;  // the refilled lanes' new columns, built in registers: a vector load right
+                               // after the scalar stores to cr would wait for them
                 for (int b = ev[v]; b != 0; b &= b - 1) {
                     const int i = __builtin_ctz(unsigned(b));
                     const int l = o + i;
                     out[l][col[l]] = A == Algo::Dist ? distanceValue(l, m2[i], dr[i], di[i]) : uint16_t(values[i]);
                     if (A == Algo::Level)
                         prev[l] = ((insideBits >> i) & 1) != 0;
-                    if (++col[l] > m_job.colLast) {
+                    if (advance(l) > m_job.colLast) {
                         rowEnd |= 1 << i;
                         continue;
                     }
                     refill |= 1 << i;
                     active |= int(prev[l]) << i;
-                    cr[l] = double(col[l]) * m_job.step + m_job.leftX;
+                    const double x = double(col[l]) * m_job.step + m_job.leftX;
+                    cr[l] = x;
+                    crV = Isa::blend(Isa::fromBits(1 << i), crV, Isa::set1(x));
                 }
                 if (refill != 0) {
                     // The next pixel of each lane, as nextPixel starts it.
                     const M d = Isa::fromBits(refill);
-                    const V crV = Isa::load(cr + o);
                     const V ciV = Isa::load(ci + o);
                     if (julia) {
                         vzr[v] = Isa::blend(d, vzr[v], crV);
@@ -258,6 +269,8 @@ private:
     alignas(64) double start[NL];  // m_clock when the lane's pixel started (also read as vectors)
     int row[NL], col[NL];
     bool prev[NL];     // PrevInside of the lane's sequence
+    bool swept[NL];    // the lane's row was swept: its settled pixels are skipped
+    int m_sweepRest = 0;  // rows still to take without a sweep
     alignas(64) double ci[NL];  // the pixel's plane coordinates (also read as vectors)
     alignas(64) double cr[NL];
     uint16_t* out[NL];
@@ -344,14 +357,132 @@ private:
         prev[l] = m_job.guess;
         ci[l] = m_job.topY - double(r) * m_job.step;
         out[l] = m_job.data + size_t(r) * m_job.stride;
+        swept[l] = false;
+        if (Sweeps && m_job.start != LaneStart::Inverse) {
+            if (m_sweepRest > 0) {
+                --m_sweepRest;
+            } else {
+                swept[l] = true;
+                const int settled = sweep(out[l], ci[l]);
+                if (settled * 4 < m_job.colLast - m_job.colFirst + 1)
+                    m_sweepRest = SweepPause;  // few quick pixels here: the next rows are walked alone
+            }
+        }
         return true;
+    }
+
+    // Moves lane l to the next column its row still needs and returns it (past colLast at the row's
+    // end). The pixels a sweep settled are skipped; they all escaped, so PrevInside after them is false.
+    int advance(int l)
+    {
+        int c = col[l] + 1;
+        if (swept[l]) {
+            const uint16_t* const o = out[l];
+            const int from = c;
+            while (c <= m_job.colLast && o[c] != 0)
+                ++c;
+            if (c != from)
+                prev[l] = false;
+        }
+        col[l] = c;
+        return c;
+    }
+
+    // The sweep of a row: blocks of W neighbouring pixels iterate side by side for at most SweepIterations.
+    // A pixel that escapes there before MaxIter, with no cycle that a periodicity check could have seen,
+    // has the same value whether the check runs or not, so whatever PrevInside it gets in serial order:
+    // its value is stored at once. Every other pixel is marked 0, a value no Level kernel gives, and left to
+    // the lanes. Returns the number of pixels settled.
+    int sweep(uint16_t* values, double y)
+    {
+        const int last = m_job.colLast;
+        const int limit = m_maxIter - 1 < SweepIterations ? m_maxIter - 1 : SweepIterations;
+        int settled = 0, c = m_job.colFirst;
+        if (limit >= 1) {
+            for (; c + SweepGroup * W - 1 <= last; c += SweepGroup * W)
+                settled += sweepBlocks<SweepGroup>(values, c, y, limit);
+            for (; c + W - 1 <= last; c += W)
+                settled += sweepBlocks<1>(values, c, y, limit);
+        }
+        for (; c <= last; ++c)
+            values[c] = 0;
+        return settled;
+    }
+
+    // G blocks from column c, in step (G > 1 hides the latency of one step behind the others).
+    template <int G>
+    int sweepBlocks(uint16_t* values, int c, double y, int limit)
+    {
+        alignas(64) double offsets[W], stored[W];
+        for (int i = 0; i < W; ++i)
+            offsets[i] = i;
+        const V iota = Isa::load(offsets);
+        const V step = Isa::set1(m_job.step), left = Isa::set1(m_job.leftX), yv = Isa::set1(y);
+        const V L = Isa::set1(double(m_in.L)), zero = Isa::set1(0.0);
+        const bool julia = m_job.start == LaneStart::Julia;
+        const V constR = Isa::set1(julia ? m_in.ParamCr : 0.0), constI = Isa::set1(julia ? m_in.ParamCi : 0.0);
+        const V pertR = Isa::set1(m_in.PertZr), pertI = Isa::set1(m_in.PertZi);
+        V zr[G], zi[G], zr2[G], zi2[G], ar[G], ai[G], value[G], saved[G];
+        int open[G];
+#pragma GCC unroll 4
+        for (int g = 0; g < G; ++g) {
+            const V x = Isa::add(Isa::mul(Isa::add(Isa::set1(double(c + g * W)), iota), step), left);
+            zr[g] = julia ? x : pertR;
+            zi[g] = julia ? yv : pertI;
+            ar[g] = julia ? constR : x;
+            ai[g] = julia ? constI : yv;
+            zr2[g] = Isa::mul(zr[g], zr[g]);
+            zi2[g] = Isa::mul(zi[g], zi[g]);
+            value[g] = zero;
+            saved[g] = zero;
+            open[g] = (1 << W) - 1;
+        }
+        int snapAt = PeriodStartInterval, gap = PeriodStartInterval;
+        for (int n = 1; n <= limit; ++n) {
+            const V nV = Isa::set1(double(n));
+            const bool snap = n == snapAt;
+            int any = 0;
+#pragma GCC unroll 4
+            for (int g = 0; g < G; ++g) {
+                const V tr = Isa::add(zr[g], zr[g]);
+                zi[g] = Isa::add(Isa::mul(tr, zi[g]), ai[g]);
+                zr[g] = Isa::add(Isa::sub(zr2[g], zi2[g]), ar[g]);
+                zr2[g] = Isa::mul(zr[g], zr[g]);
+                zi2[g] = Isa::mul(zi[g], zi[g]);
+                int cyc = 0;
+                if (Periodic) {
+                    const V m = Isa::add(zr2[g], zi2[g]);
+                    cyc = Isa::bits(Isa::eq(m, saved[g]));
+                    if (snap)
+                        saved[g] = m;
+                }
+                const int esc = Isa::bits(Test::esc(zr[g], zi[g], zr2[g], zi2[g], L)) & open[g] & ~cyc;
+                value[g] = Isa::blend(Isa::fromBits(esc), value[g], nV);
+                open[g] &= ~(esc | cyc);
+                any |= open[g];
+            }
+            if (snap) {
+                snapAt += gap;
+                ++gap;
+            }
+            if (any == 0)
+                break;
+        }
+        int settled = 0;
+        for (int g = 0; g < G; ++g) {
+            settled += W - __builtin_popcount(unsigned(open[g]));
+            Isa::store(stored, value[g]);
+            for (int i = 0; i < W; ++i)
+                values[c + g * W + i] = uint16_t(stored[i]);
+        }
+        return settled;
     }
 
     // Moves lane l to its next pixel (taking a new row at the end of its row) and loads the pixel's start.
     void nextPixel(int l)
     {
         for (;;) {
-            if (++col[l] > m_job.colLast) {
+            if (advance(l) > m_job.colLast) {
                 m_rows.rowDone(row[l], m_job.guess, prev[l]);
                 if (!startRow(l))
                     return;

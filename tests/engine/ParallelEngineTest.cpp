@@ -157,6 +157,37 @@ std::vector<View> views()
         x.scene.maxIter = 50;
         all.push_back(x);
     }
+    // Rows wide enough to be swept in vectors before the lanes walk them. Row 2 passes through c = 0,
+    // where z1 = 0 equals the first snapshot: with Epsilon that pixel escapes at once, unless the pixel
+    // before it is inside, when periodicity ends it as inside. At step 0.25 the pixel before is inside,
+    // at step 3 it escapes.
+    for (double step : {0.25, 3.0}) {
+        View x = v("cycle at c = 0 mid-row", 0, AlgLevel, true);
+        x.scene.width = 40;  // column 20 at x = 0
+        x.scene.height = 4;  // row 2 at y = 0
+        x.scene.bailout = BailEpsilon;
+        x.step = step;
+        x.centreX = 0;
+        x.centreY = 0;
+        all.push_back(x);
+    }
+    // Pixels escaping around the most iterations a sweep runs, and limits around it.
+    for (int maxIter : {2, 63, 64, 65, 66, 300}) {
+        View x = v("sweep limits", 0, AlgLevel, true);
+        x.scene.width = 200;
+        x.scene.height = 12;
+        x.scene.maxIter = maxIter;
+        x.centreX = -0.75;
+        x.centreY = 0.1;
+        x.step = 0.01;
+        all.push_back(x);
+        x.scene.type = 1;
+        x.scene.width = 150;
+        x.step = 0.02;
+        x.centreX = 0;
+        x.centreY = 0;
+        all.push_back(x);
+    }
     // Potential where |z|^2 overflows: those pixels keep the value of the pixel before, across rows too.
     for (long double start : {0.0L, 100.4L}) {
         View x = v("potential overflow", 0, AlgPotential);
@@ -322,6 +353,25 @@ TEST(ParallelEngine, FalseCycleViewsDependOnTheRowBefore)
     SelectKernel(f);
     f.State.PrevInside = true;
     EXPECT_EQ(f.Kernel(f.Inputs, f.State, 0.0, 1.0), Inside);
+}
+
+TEST(ParallelEngine, TheCycleAtTheOriginDependsOnThePixelBefore)
+{
+    // The mid-row views above test something only if c = 0 takes its value from the pixel before it.
+    for (auto [step, expected] : {std::pair{0.25, Inside}, {3.0, uint16_t(1)}}) {
+        TFractal f;
+        View x = v("cycle at c = 0", 0, AlgLevel, true);
+        x.scene.width = 40;
+        x.scene.height = 4;
+        x.scene.bailout = BailEpsilon;
+        x.step = step;
+        x.centreX = 0;
+        x.centreY = 0;
+        setUp(f, x);
+        enginetest::computeAll(f);
+        EXPECT_EQ(f.Data.at(2, 20), expected) << "step " << step;
+        EXPECT_EQ(f.Data.at(2, 19) == Inside, expected == Inside);
+    }
 }
 
 TEST(ParallelEngine, TouchUpGivesTheSerialValues)
