@@ -379,6 +379,16 @@ private:
         if (swept[l]) {
             const uint16_t* const o = out[l];
             const int from = c;
+            // Four values at a time: the lowest zero 16-bit field of w is the lowest set bit of z.
+            for (; c + 3 <= m_job.colLast; c += 4) {
+                uint64_t w;
+                __builtin_memcpy(&w, o + c, sizeof w);
+                const uint64_t z = (w - 0x0001000100010001ull) & ~w & 0x8000800080008000ull;
+                if (z != 0) {
+                    c += __builtin_ctzll(z) / 16;
+                    break;
+                }
+            }
             while (c <= m_job.colLast && o[c] != 0)
                 ++c;
             if (c != from)
