@@ -118,6 +118,14 @@ TFractForm::TFractForm(engine::TFractal& fractal, int page, bool newFractal, int
 
 // --- construction ---
 
+TFractForm::~TFractForm()
+{
+    // Closing the dialog takes the focus from its fields, and a float field that loses it reports
+    // editingFinished: no handler may run on the dialog once this part of it is gone.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+}
+
 QLineEdit* TFractForm::floatEdit(const char* name, FloatTag tag)
 {
     auto* edit = new QLineEdit(this);

@@ -50,6 +50,7 @@ public:
     // defaults box and starts an empty document when the image is allocated again).
     TFractForm(engine::TFractal& fractal, int page, bool newFractal, int language,
                FractFormOptions options = {}, QWidget* parent = nullptr);
+    ~TFractForm() override;
 
     void accept() override;
 

@@ -134,6 +134,10 @@ TMainForm::~TMainForm()
     m_runner->disconnect(this);
     delete m_runner;
     m_runner = nullptr;
+    // A mode binding filters every event of the application and calls into this window: each one
+    // must go before the QWidget part destroys the children (sending events) with this part gone.
+    qDeleteAll(findChildren<ModeBinding*>(Qt::FindDirectChildrenOnly));
+    m_modes = nullptr;
 }
 
 void TMainForm::buildWindow()
