@@ -2,7 +2,8 @@
 # Builds Vorex and runs every test. Runs headless: UI tests use the offscreen platform.
 # Then, unless turned off, two more steps:
 #  - the whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
-#    (scripts/sanitize.sh, into build-asan/; VOREX_TEST_SANITIZE=0 skips it);
+#    (scripts/sanitize.sh, into build-asan/, the Qt interface's tests included unless
+#    VOREX_SANITIZE_UI=0; VOREX_TEST_SANITIZE=0 skips it);
 #  - a short run (VOREX_FUZZ_SECONDS, default 30 s) of each libFuzzer harness (scripts/fuzz.sh,
 #    into build-fuzz/; VOREX_TEST_FUZZ=0 skips it).
 # The clang packages these steps use are installed with the others.
