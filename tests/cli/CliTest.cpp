@@ -314,3 +314,32 @@ TEST_F(Cli, ComputeResumesFromTheSavedRow)
     EXPECT_EQ(at<int32_t>(resumed, 0x09C), 0);
     EXPECT_EQ(pixels(resumed, 64, 48), pixels(full, 64, 48));
 }
+
+TEST_F(Cli, BenchComparesTheEngineWithTheSerialReference)
+{
+    // Functional only: the scenes named run, their values are checked against the reference, and the
+    // figures are printed. How fast they are is the benchmark's business, not a test's.
+    const CliRun r = run("bench --scene type-4 --scene type-12 --repeat 1 --threads 2 --isa scalar");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("engine: 2 threads, scalar"), std::string::npos) << r.out;
+    for (const char* scene : {"type-4 ", "type-12 "}) {
+        const size_t line = r.out.find(scene);
+        ASSERT_NE(line, std::string::npos) << r.out;
+        const std::string text = r.out.substr(line, r.out.find('\n', line) - line);
+        EXPECT_NE(text.find("640x480"), std::string::npos) << text;
+        EXPECT_NE(text.find(" same"), std::string::npos) << text;
+    }
+    EXPECT_EQ(r.out.find("type-3 "), std::string::npos) << "only the scenes named";
+    EXPECT_NE(r.out.find("peak memory"), std::string::npos);
+
+    const struct {
+        const char* args;
+        const char* mentions;
+    } bad[] = {{"bench --scene nowhere", "--scene"}, {"bench --isa mmx", "--isa"}, {"bench --threads 0", "--threads"}};
+    for (const auto& c : bad) {
+        SCOPED_TRACE(c.args);
+        const CliRun b = run(c.args);
+        EXPECT_EQ(b.status, 2);
+        EXPECT_NE(b.err.find(c.mentions), std::string::npos) << b.err;
+    }
+}
