@@ -245,8 +245,8 @@ private:
     const Carry m_carry;
     ComputeObserver* const m_obs;
     const int m_threads;
-    std::atomic<int> m_next;
-    std::mutex m_mutex;  // guards m_rows, m_frontier, the carry and m_fixState
+    alignas(64) std::atomic<int> m_next;  // own cache line: taken by every thread, while the lines before it are only read
+    alignas(64) std::mutex m_mutex;  // guards m_rows, m_frontier, the carry and m_fixState
     std::vector<Record> m_rows;
     int m_frontier;
     bool m_prev;

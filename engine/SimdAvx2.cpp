@@ -31,6 +31,7 @@ struct Isa {
     static M eq(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
     static M mor(M a, M b) { return _mm256_or_pd(a, b); }
     static M mand(M a, M b) { return _mm256_and_pd(a, b); }
+    static M mandnot(M a, M b) { return _mm256_andnot_pd(b, a); }  // a and not b
     static M fromBits(int bits) { return _mm256_load_pd(reinterpret_cast<const double*>(MaskTable[bits])); }
     static int bits(M m) { return _mm256_movemask_pd(m); }
     // m ? b : a, lane by lane.

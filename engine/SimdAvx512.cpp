@@ -30,6 +30,7 @@ struct Isa {
     static M eq(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
     static M mor(M a, M b) { return M(a | b); }
     static M mand(M a, M b) { return M(a & b); }
+    static M mandnot(M a, M b) { return M(a & ~b); }  // a and not b
     static M fromBits(int bits) { return M(bits); }
     static int bits(M m) { return int(m); }
     // m ? b : a, lane by lane.

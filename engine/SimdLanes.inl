@@ -252,9 +252,9 @@ public:
     }
 
 private:
-    const LaneJob& m_job;
+    const LaneJob m_job;  // copies: this thread reads them on every pixel
     LaneRows& m_rows;
-    const KernelInputs& m_in;
+    const KernelInputs m_in;
     const int m_maxIter;
     int m_live = 0;
     double m_clock = 0;  // iterations of the vectors so far; a lane's n is m_clock - start[l]
@@ -433,7 +433,8 @@ private:
         const V constR = Isa::set1(julia ? m_in.ParamCr : 0.0), constI = Isa::set1(julia ? m_in.ParamCi : 0.0);
         const V pertR = Isa::set1(m_in.PertZr), pertI = Isa::set1(m_in.PertZi);
         V zr[G], zi[G], zr2[G], zi2[G], ar[G], ai[G], value[G], saved[G];
-        int open[G];
+        M open[G];  // lanes not settled yet, and not seen in a cycle
+        const M all = Isa::fromBits((1 << W) - 1);
 #pragma GCC unroll 4
         for (int g = 0; g < G; ++g) {
             const V x = Isa::add(Isa::mul(Isa::add(Isa::set1(double(c + g * W)), iota), step), left);
@@ -445,13 +446,13 @@ private:
             zi2[g] = Isa::mul(zi[g], zi[g]);
             value[g] = zero;
             saved[g] = zero;
-            open[g] = (1 << W) - 1;
+            open[g] = all;
         }
         int snapAt = PeriodStartInterval, gap = PeriodStartInterval;
         for (int n = 1; n <= limit; ++n) {
             const V nV = Isa::set1(double(n));
             const bool snap = n == snapAt;
-            int any = 0;
+            M any = Isa::fromBits(0);
 #pragma GCC unroll 4
             for (int g = 0; g < G; ++g) {
                 const V tr = Isa::add(zr[g], zr[g]);
@@ -459,28 +460,31 @@ private:
                 zr[g] = Isa::add(Isa::sub(zr2[g], zi2[g]), ar[g]);
                 zr2[g] = Isa::mul(zr[g], zr[g]);
                 zi2[g] = Isa::mul(zi[g], zi[g]);
-                int cyc = 0;
+                const M esc = Test::esc(zr[g], zi[g], zr2[g], zi2[g], L);
+                M settle = Isa::mand(esc, open[g]);
+                M end = esc;
                 if (Periodic) {
                     const V m = Isa::add(zr2[g], zi2[g]);
-                    cyc = Isa::bits(Isa::eq(m, saved[g]));
+                    const M cyc = Isa::eq(m, saved[g]);
                     if (snap)
                         saved[g] = m;
+                    settle = Isa::mandnot(settle, cyc);
+                    end = Isa::mor(end, cyc);
                 }
-                const int esc = Isa::bits(Test::esc(zr[g], zi[g], zr2[g], zi2[g], L)) & open[g] & ~cyc;
-                value[g] = Isa::blend(Isa::fromBits(esc), value[g], nV);
-                open[g] &= ~(esc | cyc);
-                any |= open[g];
+                value[g] = Isa::blend(settle, value[g], nV);
+                open[g] = Isa::mandnot(open[g], end);
+                any = Isa::mor(any, open[g]);
             }
             if (snap) {
                 snapAt += gap;
                 ++gap;
             }
-            if (any == 0)
+            if (Isa::bits(any) == 0)
                 break;
         }
         int settled = 0;
         for (int g = 0; g < G; ++g) {
-            settled += W - __builtin_popcount(unsigned(open[g]));
+            settled += W - __builtin_popcount(unsigned(Isa::bits(open[g])));
             Isa::store(stored, value[g]);
             for (int i = 0; i < W; ++i)
                 values[c + g * W + i] = uint16_t(stored[i]);

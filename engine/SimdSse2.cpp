@@ -30,6 +30,7 @@ struct Isa {
     static M eq(V a, V b) { return _mm_cmpeq_pd(a, b); }
     static M mor(M a, M b) { return _mm_or_pd(a, b); }
     static M mand(M a, M b) { return _mm_and_pd(a, b); }
+    static M mandnot(M a, M b) { return _mm_andnot_pd(b, a); }  // a and not b
     static M fromBits(int bits) { return _mm_load_pd(reinterpret_cast<const double*>(MaskTable[bits])); }
     static int bits(M m) { return _mm_movemask_pd(m); }
     // m ? b : a, lane by lane.
