@@ -155,8 +155,9 @@ struct Region {
 
 // Hands out rows, takes them back in any order, and makes them final in row order: a row is final
 // once every row before it is final and its start agrees with the state the previous row ended in.
-// Final rows are coloured and reported by the thread that made them final, outside the lock.
-class RowScheduler final : public simd::LaneRows {
+// A row is coloured by the thread that computed it, as soon as it is complete; the thread that makes it
+// final colours it again only when putting it right changed a value, and reports it, outside the lock.
+class RowScheduler final {
 public:
     RowScheduler(TFractal& f, const Region& g, const Plan& plan, int threads, ComputeObserver* obs)
         : m_f(f), m_g(g), m_carry(plan.carry), m_obs(obs), m_threads(threads), m_next(g.rowFirst),
@@ -167,8 +168,6 @@ public:
         m_prev = f.State.PrevInside;
         m_potential = f.State.LastPotential;
     }
-
-    int takeRow() override { return takeRows(1); }
 
     // Rows not handed out yet (a snapshot) and the threads that share them.
     int rowsLeft() const { return std::max(m_g.rowLast + 1 - m_next.load(std::memory_order_relaxed), 0); }
@@ -191,9 +190,12 @@ public:
         long double potentialOut = 0;
     };
 
-    // Rows first .. first + count - 1, under one lock.
+    // Rows first .. first + count - 1, complete: coloured here, then recorded under one lock.
     void rowsDone(int first, const RowResult* results, int count)
     {
+        if (m_f.ColorLine)
+            for (int r = first; r < first + count; ++r)
+                m_f.ColorLine(m_f, r);
         int from, to;
         {
             std::lock_guard lock(m_mutex);
@@ -210,9 +212,9 @@ public:
             publish(from, to, true);
     }
 
-    bool running() const override { return m_f.Running.load(std::memory_order_relaxed); }
+    bool running() const { return m_f.Running.load(std::memory_order_relaxed); }
 
-    void rowDone(int row, bool guess, bool prevInsideOut) override
+    void rowDone(int row, bool guess, bool prevInsideOut)
     {
         RowResult r;
         r.guess = guess;
@@ -237,6 +239,7 @@ public:
 private:
     struct Record {
         bool complete = false;
+        bool recolour = false;  // made final with other values than it was coloured with
         RowResult result;
     };
 
@@ -259,17 +262,21 @@ private:
     void advance()
     {
         while (m_frontier <= m_g.rowLast && m_rows[size_t(m_frontier - m_g.rowFirst)].complete) {
-            settle(m_frontier, m_rows[size_t(m_frontier - m_g.rowFirst)].result);
+            Record& rec = m_rows[size_t(m_frontier - m_g.rowFirst)];
+            rec.recolour = settle(m_frontier, rec.result);
             ++m_frontier;
         }
     }
 
-    // Colours rows [first, last) and tells the observer.
+    // Tells the observer of rows [first, last): final rows that settle changed are coloured again
+    // first; rows a stop left unfinished (`final` false) are all coloured, as the serial driver colours
+    // the row it cuts short.
     void publish(int first, int last, bool final)
     {
         if (m_f.ColorLine)
             for (int r = first; r < last; ++r)
-                m_f.ColorLine(m_f, r);
+                if (!final || m_rows[size_t(r - m_g.rowFirst)].recolour)
+                    m_f.ColorLine(m_f, r);
         if (!m_obs)
             return;
         std::lock_guard lock(m_reportMutex);
@@ -280,13 +287,22 @@ private:
         }
     }
 
-    // Makes row r final given the carry into it, and moves the carry past it. Under the lock.
-    void settle(int r, const RowResult& rec)
+    // Makes row r final given the carry into it, and moves the carry past it. Under the lock. True when a
+    // value of the row changed.
+    bool settle(int r, const RowResult& rec)
     {
         uint16_t* const values = m_f.Data.row(r);
         const KernelFn kernel = m_f.Kernel;
         const KernelInputs& in = m_f.Inputs;
         const double ci = m_g.ci(r);
+        bool changed = false;
+        auto recompute = [&](int c) {
+            const uint16_t old = values[c];
+            const uint16_t v = kernel(in, m_fixState, m_g.cr(c), ci);
+            values[c] = v;
+            changed |= v != old;
+            return old;
+        };
         switch (m_carry) {
         case Carry::None:
             m_prev = rec.prevOut;
@@ -296,10 +312,8 @@ private:
                 // Recompute from the row's start until a pixel ends in the state it ended in before.
                 m_fixState.PrevInside = m_prev;
                 for (int c = m_g.colFirst; c <= m_g.colLast; ++c) {
-                    const uint16_t old = values[c];
-                    const uint16_t v = kernel(in, m_fixState, m_g.cr(c), ci);
-                    values[c] = v;
-                    if ((v == Inside) == (old == Inside))
+                    const uint16_t old = recompute(c);
+                    if ((values[c] == Inside) == (old == Inside))
                         break;
                 }
             }
@@ -312,7 +326,7 @@ private:
             if (in.Periodicity && rec.guess != m_prev) {
                 m_fixState.PrevInside = m_prev;
                 for (int c = m_g.colFirst; c <= m_g.colLast; ++c)
-                    values[c] = kernel(in, m_fixState, m_g.cr(c), ci);
+                    recompute(c);
                 m_prev = m_fixState.PrevInside;
             } else {
                 m_prev = rec.prevOut;
@@ -324,13 +338,43 @@ private:
             if (rec.usedCarry) {
                 m_fixState.LastPotential = m_potential;
                 for (int c = m_g.colFirst; c < rec.firstFormed && c <= m_g.colLast; ++c)
-                    values[c] = kernel(in, m_fixState, m_g.cr(c), ci);
+                    recompute(c);
             }
             if (rec.firstFormed <= m_g.colLast)
                 m_potential = rec.potentialOut;
             break;
         }
+        return changed;
     }
+};
+
+// One computing thread's rows: taken from the scheduler in chunks of consecutive rows, so that the
+// threads meet at the shared counter seldom and each computes, and mostly colours, rows of its own.
+// Chunks shrink towards the end of the image so that the threads run out of rows at about the same time.
+class ThreadRows final : public simd::LaneRows {
+public:
+    ThreadRows(RowScheduler& sched, int rowLast, int maxChunk) : m_sched(sched), m_rowLast(rowLast), m_maxChunk(maxChunk) {}
+
+    int takeRow() override
+    {
+        if (m_next > m_end) {
+            const int count = std::clamp(m_sched.rowsLeft() / (4 * m_sched.threads()), 1, m_maxChunk);
+            const int first = m_sched.takeRows(count);
+            if (first < 0)
+                return -1;
+            m_next = first;
+            m_end = std::min(first + count - 1, m_rowLast);
+        }
+        return running() ? m_next++ : -1;
+    }
+    bool running() const override { return m_sched.running(); }
+    void rowDone(int row, bool guess, bool prevInsideOut) override { m_sched.rowDone(row, guess, prevInsideOut); }
+
+private:
+    RowScheduler& m_sched;
+    const int m_rowLast;
+    const int m_maxChunk;
+    int m_next = 1, m_end = 0;  // the rows of the current chunk not taken yet
 };
 
 // Rows with the scalar kernel on the calling thread, in bands of consecutive rows: within a band the
@@ -392,7 +436,9 @@ void scalarRows(TFractal& f, const Region& g, const Plan& plan, RowScheduler& sc
 void worker(TFractal& f, const Region& g, const Plan& plan, simd::LaneRunner runner, RowScheduler& sched)
 {
     if (runner) {
-        runner(plan.job, sched);
+        constexpr int MaxChunk = 16;
+        ThreadRows rows(sched, g.rowLast, MaxChunk);
+        runner(plan.job, rows);
         return;
     }
     std::vector<double> xs, ys;

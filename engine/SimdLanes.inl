@@ -455,6 +455,8 @@ private:
             M any = Isa::fromBits(0);
 #pragma GCC unroll 4
             for (int g = 0; g < G; ++g) {
+                if (Isa::bits(open[g]) == 0)
+                    continue;  // settled: its values are final, and a slow neighbour need not keep it busy
                 const V tr = Isa::add(zr[g], zr[g]);
                 zi[g] = Isa::add(Isa::mul(tr, zi[g]), ai[g]);
                 zr[g] = Isa::add(Isa::sub(zr2[g], zi2[g]), ar[g]);
