@@ -57,7 +57,7 @@ enginetest::Scene tallScene()
     enginetest::Scene s;
     s.type = 0;
     s.width = 64;  // bands of 64 rows at most: a few bands per thread
-    s.height = 400;
+    s.height = 2000;  // enough rows for both threads to take some and to make some final
     s.maxIter = 200;
     s.periodicity = true;
     return s;
@@ -68,8 +68,9 @@ struct Report {
     std::set<int> nices;
 };
 
-// Computes the tall scene with two threads on the calling thread until both threads have reported rows
-// (the scheduler decides which thread reports; a few runs at most in practice).
+// Computes the tall scene with two threads on the calling thread until two threads have reported rows
+// (the scheduler decides which thread reports, and each run takes one of the pool's helpers; a few runs
+// at most in practice).
 Report computeAndRecord(Isa isa)
 {
     NiceRecorder rec;
@@ -148,7 +149,7 @@ TEST(ParallelEngine, HelpersComputeAtTheCallersNiceValue)
         SCOPED_TRACE(std::string(isaName(isa)));
         // The pool's threads are created at the test's nice value...
         Report first = computeAndRecord(isa);
-        EXPECT_EQ(first.threads, 2u);
+        EXPECT_GE(first.threads, 2u);  // the pool may have more helpers than a run takes
         EXPECT_EQ(first.nices, std::set<int>{base});
         // ...a caller that has lowered its priority gets helpers at its value...
         Report lowered;
@@ -157,11 +158,11 @@ TEST(ParallelEngine, HelpersComputeAtTheCallersNiceValue)
             lowered = computeAndRecord(isa);
         });
         caller.join();
-        EXPECT_EQ(lowered.threads, 2u);
+        EXPECT_GE(lowered.threads, 2u);  // the pool may have more helpers than a run takes
         EXPECT_EQ(lowered.nices, std::set<int>{base + 3});
         // ...and the first caller gets its own value back.
         Report again = computeAndRecord(isa);
-        EXPECT_EQ(again.threads, 2u);
+        EXPECT_GE(again.threads, 2u);  // the pool may have more helpers than a run takes
         EXPECT_EQ(again.nices, std::set<int>{base});
     }
 }
