@@ -1,5 +1,5 @@
 // The lane engine shared by the instruction-set modules. Not a header of its own: each module
-// (engine/SimdSse2.cpp, SimdAvx2.cpp, SimdAvx512.cpp) includes <cmath>, <climits>, <cstdint> and
+// (engine/SimdSse2.cpp, SimdAvx2.cpp, SimdAvx512.cpp) includes <cmath>, <climits>, <cstdint>, <type_traits> and
 // engine/SimdKernels.h, defines VOREX_SIMD_NS and, in namespace engine::simd::VOREX_SIMD_NS, a struct
 // `Isa` with the vector type V, the mask type M, the width W and the operations used below; then it
 // includes this file. Everything here lives in that namespace, so the modules, compiled with different
@@ -72,7 +72,7 @@ public:
     static constexpr bool Sweeps = A == Algo::Level;
 
     Lanes(const LaneJob& job, LaneRows& rows)
-        : m_job(job), m_rows(rows), m_in(*job.in), m_maxIter(job.in->MaxIter)
+        : m_job(job), m_rows(rows), m_in(*job.in), m_maxIter(job.in->MaxIter), m_skipBounded(skipsBounded(job))
     {
     }
 
@@ -199,7 +199,7 @@ public:
                     out[l][col[l]] = A == Algo::Dist ? distanceValue(l, m2[i], dr[i], di[i]) : uint16_t(values[i]);
                     if (A == Algo::Level)
                         prev[l] = ((insideBits >> i) & 1) != 0;
-                    if (advance(l) > m_job.colLast) {
+                    if (nextColumn(l) > m_job.colLast) {
                         rowEnd |= 1 << i;
                         continue;
                     }
@@ -256,6 +256,7 @@ private:
     LaneRows& m_rows;
     const KernelInputs m_in;
     const int m_maxIter;
+    const bool m_skipBounded;  // pixels that knownInside() finds get 65535 without iterating
     int m_live = 0;
     double m_clock = 0;  // iterations of the vectors so far; a lane's n is m_clock - start[l]
 
@@ -369,6 +370,52 @@ private:
             }
         }
         return true;
+    }
+
+    // Whether every pixel that knownInside() finds is 65535 in this job: the orbit from z = 0 of such a
+    // pixel stays within |z| < 2, so no test that needs |z| > 2 (an escape level of 2 or more, the fixed
+    // radius of the distance kernels) ever ends it before the limit, and every kernel here then gives
+    // 65535 (periodicity checking can only end such a pixel as inside). Not for Binary, whose value reads
+    // the last iterate, nor for Epsilon, which ends orbits near the diagonals.
+    static bool skipsBounded(const LaneJob& job)
+    {
+        if (job.start != LaneStart::Mandelbrot || A == Algo::Binary)
+            return false;
+        if (A == Algo::Dist)
+            return true;
+        return !std::is_same_v<Test, TEpsilon> && job.in->PertZr == 0 && job.in->PertZi == 0 && job.in->L >= 4;
+    }
+
+    // The main cardioid and the disc of period 2 of z^2 + c, less a margin of 1e-12 that lies far above
+    // the rounding of these few operations (about 1e-15 here): a pixel found inside is inside the exact
+    // region. Its orbit from 0 is drawn to an attracting fixed point or 2-cycle, and the rounding of each
+    // step (about 1e-16) cannot carry it out of the basin, so it never escapes.
+    static bool knownInside(double x, double y)
+    {
+        constexpr double Margin = 1e-12;
+        const double y2 = y * y;
+        const double xq = x - 0.25;
+        const double q = xq * xq + y2;
+        if (q * (q + xq) < 0.25 * y2 - Margin)
+            return true;
+        const double xb = x + 1;
+        return xb * xb + y2 < 0.0625 - Margin;
+    }
+
+    // advance(), storing 65535 for the pixels on the way that knownInside() finds (as an inside pixel,
+    // each leaves PrevInside true behind it for the Level kernel).
+    int nextColumn(int l)
+    {
+        int c = advance(l);
+        if (!m_skipBounded)
+            return c;
+        while (c <= m_job.colLast && knownInside(double(c) * m_job.step + m_job.leftX, ci[l])) {
+            out[l][c] = InsideValue;
+            if (A == Algo::Level)
+                prev[l] = true;
+            c = advance(l);
+        }
+        return c;
     }
 
     // Moves lane l to the next column its row still needs and returns it (past colLast at the row's
@@ -498,7 +545,7 @@ private:
     void nextPixel(int l)
     {
         for (;;) {
-            if (advance(l) > m_job.colLast) {
+            if (nextColumn(l) > m_job.colLast) {
                 m_rows.rowDone(row[l], m_job.guess, prev[l]);
                 if (!startRow(l))
                     return;

@@ -188,6 +188,63 @@ std::vector<View> views()
         x.centreY = 0;
         all.push_back(x);
     }
+    // The lanes give 65535 without iterating to the pixels of the main cardioid and the period-2 disc of
+    // Mandelbrot (distance kernels, and Level from z = 0 with a test that needs |z| > 2). Views that
+    // straddle the edges of both regions closely, where orbits take longest to settle or to escape: the
+    // cusp, the point where they meet, the tip of the disc, and an edge point of each (cardioid at angle 1,
+    // disc at angle 2), at a high limit. At the fine steps the pixels outside take longer than the limit
+    // to escape; at the coarse steps they escape within it, so that a region taken even slightly too
+    // large shows.
+    struct Edge {
+        const char* name;
+        double x, y, step;
+    };
+    std::vector<Edge> edges;
+    for (const Edge& e : {Edge{"cardioid cusp", 0.25, 0, 1e-8}, Edge{"cardioid meets disc", -0.75, 0, 2e-8},
+                          Edge{"cardioid at angle 1", 0.3741882, 0.1934111, 1e-9}, Edge{"disc tip", -1.25, 0, 1e-8},
+                          Edge{"disc at angle 2", -1.1040367, 0.2273243, 1e-9}}) {
+        edges.push_back(e);
+        edges.push_back({e.name, e.x, e.y, 2e-4});
+    }
+    edges.push_back({"whole cardioid", -0.5, 0, 0.06});
+    for (const Edge& e : edges) {
+        for (int alg : {AlgLevel, AlgDistance, AlgLevelDistance, AlgColorDistance}) {
+            for (bool per : {false, true}) {
+                if (per && alg != AlgLevel && alg != AlgLevelDistance)
+                    continue;
+                View x = v(e.name, 0, alg, per);
+                x.scene.width = 19;
+                x.scene.height = 13;
+                x.scene.maxIter = 20000;
+                x.centreX = e.x;
+                x.centreY = e.y;
+                x.step = e.step;
+                all.push_back(x);
+            }
+        }
+        // Where the shortcut must not apply: tests that end bounded orbits (Epsilon near the diagonals,
+        // Mod and Or below |z| = 2), and a start away from 0.
+        for (auto [bailout, levelSq] : {std::pair{int(BailEpsilon), 4}, {BailMod, 1}, {BailOr, 2}, {BailAnd, 4}}) {
+            View x = v(e.name, 0, AlgLevel, false);
+            x.scene.width = 11;
+            x.scene.height = 7;
+            x.scene.maxIter = 3000;
+            x.scene.bailout = bailout;
+            x.scene.levelSq = levelSq;
+            x.centreX = e.x;
+            x.centreY = e.y;
+            x.step = e.step;
+            all.push_back(x);
+        }
+        View x = v(e.name, 0, AlgLevel, false);
+        x.scene.maxIter = 3000;
+        x.centreX = e.x;
+        x.centreY = e.y;
+        x.step = e.step;
+        x.pertR = 0.3;
+        x.pertI = 0;
+        all.push_back(x);
+    }
     // Potential where |z|^2 overflows: those pixels keep the value of the pixel before, across rows too.
     for (long double start : {0.0L, 100.4L}) {
         View x = v("potential overflow", 0, AlgPotential);
