@@ -612,7 +612,16 @@ private:
     {
         if (!(m > DistanceRadiusSq))
             return InsideValue;
-        const double dist = std::sqrt(m) * std::log(m) / std::sqrt(dzr * dzr + dzi * dzi);
+        const double rootM = std::sqrt(m), size = std::sqrt(dzr * dzr + dzi * dzi);
+        if (m_job.kernel == LaneKernel::Distance) {
+            // log(m) > log(100000) > 11.5 here, and rounding is monotonic: (sqrt(m) * 11.5) / |dz| never
+            // exceeds the distance formed below, so when it passes the threshold the distance does too, and
+            // most pixels need no logarithm.
+            constexpr double LogBelowRadius = 11.5;
+            if (rootM * LogBelowRadius / size >= m_in.DistThreshold)
+                return 255;
+        }
+        const double dist = rootM * std::log(m) / size;
         switch (m_job.kernel) {
         case LaneKernel::Distance:
             return dist >= m_in.DistThreshold ? 255 : InsideValue;
