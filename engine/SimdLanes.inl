@@ -456,39 +456,82 @@ private:
         const int limit = m_maxIter - 1 < SweepIterations ? m_maxIter - 1 : SweepIterations;
         int settled = 0, c = m_job.colFirst;
         if (limit >= 1) {
-            for (; c + SweepGroup * W - 1 <= last; c += SweepGroup * W)
-                settled += sweepBlocks<SweepGroup>(values, c, y, limit);
-            for (; c + W - 1 <= last; c += W)
-                settled += sweepBlocks<1>(values, c, y, limit);
+            // Blocks whose pixels all escape at the first step (most of them, away from the set) are
+            // stored at once; the others iterate in groups, a few dozen blocks at a time.
+            constexpr int Chunk = 64;
+            int live[Chunk];
+            while (c + W - 1 <= last) {
+                int count = 0;
+                for (; count < Chunk && c + W - 1 <= last; c += W) {
+                    // Without a branch: the values of a block that goes on are stored again by its group.
+                    const bool done = firstStepSettles(values, c, y);
+                    settled += done ? W : 0;
+                    live[count] = c;
+                    count += done ? 0 : 1;
+                }
+                int i = 0;
+                for (; i + SweepGroup <= count; i += SweepGroup)
+                    settled += sweepBlocks<SweepGroup>(values, live + i, y, limit);
+                switch (count - i) {
+                case 3: settled += sweepBlocks<3>(values, live + i, y, limit); break;
+                case 2: settled += sweepBlocks<2>(values, live + i, y, limit); break;
+                case 1: settled += sweepBlocks<1>(values, live + i, y, limit); break;
+                default: break;
+                }
+            }
         }
         for (; c <= last; ++c)
             values[c] = 0;
         return settled;
     }
 
-    // G blocks from column c, in step (G > 1 hides the latency of one step behind the others).
-    template <int G>
-    int sweepBlocks(uint16_t* values, int c, double y, int limit)
+    // The start value and constant of the W pixels from column c, as the sweep and its first step use them.
+    void blockStart(int c, double y, V& zr, V& zi, V& ar, V& ai) const
     {
-        alignas(64) double offsets[W], stored[W];
+        alignas(64) double offsets[W];
         for (int i = 0; i < W; ++i)
             offsets[i] = i;
-        const V iota = Isa::load(offsets);
-        const V step = Isa::set1(m_job.step), left = Isa::set1(m_job.leftX), yv = Isa::set1(y);
+        const V x = Isa::add(Isa::mul(Isa::add(Isa::set1(double(c)), Isa::load(offsets)), Isa::set1(m_job.step)),
+                             Isa::set1(m_job.leftX));
+        if (m_job.start == LaneStart::Julia) {
+            zr = x, zi = Isa::set1(y), ar = Isa::set1(m_in.ParamCr), ai = Isa::set1(m_in.ParamCi);
+        } else {
+            zr = Isa::set1(m_in.PertZr), zi = Isa::set1(m_in.PertZi), ar = x, ai = Isa::set1(y);
+        }
+    }
+
+    // The first step of the block from column c: stores 1 for each of its pixels and returns whether every
+    // one escapes there (and none meets the first snapshot, 0, as a cycle). The sweep's limit is at least 1.
+    bool firstStepSettles(uint16_t* values, int c, double y)
+    {
+        V zr, zi, ar, ai;
+        blockStart(c, y, zr, zi, ar, ai);
+        const V zr2 = Isa::mul(zr, zr), zi2 = Isa::mul(zi, zi);
+        const V tr = Isa::add(zr, zr);
+        const V nzi = Isa::add(Isa::mul(tr, zi), ai);
+        const V nzr = Isa::add(Isa::sub(zr2, zi2), ar);
+        const V nzr2 = Isa::mul(nzr, nzr), nzi2 = Isa::mul(nzi, nzi);
+        M settle = Test::esc(nzr, nzi, nzr2, nzi2, Isa::set1(double(m_in.L)));
+        if (Periodic)
+            settle = Isa::mandnot(settle, Isa::eq(Isa::add(nzr2, nzi2), Isa::set1(0.0)));
+        for (int i = 0; i < W; ++i)
+            values[c + i] = 1;
+        return Isa::bits(settle) == (1 << W) - 1;
+    }
+
+    // G blocks from the columns cols[0..G-1], in step (G > 1 hides the latency of one step behind the
+    // others).
+    template <int G>
+    int sweepBlocks(uint16_t* values, const int* cols, double y, int limit)
+    {
+        alignas(64) double stored[W];
         const V L = Isa::set1(double(m_in.L)), zero = Isa::set1(0.0);
-        const bool julia = m_job.start == LaneStart::Julia;
-        const V constR = Isa::set1(julia ? m_in.ParamCr : 0.0), constI = Isa::set1(julia ? m_in.ParamCi : 0.0);
-        const V pertR = Isa::set1(m_in.PertZr), pertI = Isa::set1(m_in.PertZi);
         V zr[G], zi[G], zr2[G], zi2[G], ar[G], ai[G], value[G], saved[G];
         M open[G];  // lanes not settled yet, and not seen in a cycle
         const M all = Isa::fromBits((1 << W) - 1);
 #pragma GCC unroll 4
         for (int g = 0; g < G; ++g) {
-            const V x = Isa::add(Isa::mul(Isa::add(Isa::set1(double(c + g * W)), iota), step), left);
-            zr[g] = julia ? x : pertR;
-            zi[g] = julia ? yv : pertI;
-            ar[g] = julia ? constR : x;
-            ai[g] = julia ? constI : yv;
+            blockStart(cols[g], y, zr[g], zi[g], ar[g], ai[g]);
             zr2[g] = Isa::mul(zr[g], zr[g]);
             zi2[g] = Isa::mul(zi[g], zi[g]);
             value[g] = zero;
@@ -536,7 +579,7 @@ private:
             settled += W - __builtin_popcount(unsigned(Isa::bits(open[g])));
             Isa::store(stored, value[g]);
             for (int i = 0; i < W; ++i)
-                values[c + g * W + i] = uint16_t(stored[i]);
+                values[cols[g] + i] = uint16_t(stored[i]);
         }
         return settled;
     }
