@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ struct Scene {
     int maxIter = -1;  // -1: the type's default
     double centreX = 0, centreY = 0, step = 0;  // step 0: the type's default view
     bool periodicity = true;
+    std::optional<double> pertR;  // the start value's real part, when not the type's default
 };
 
 std::vector<Scene> scenes()
@@ -37,6 +39,12 @@ std::vector<Scene> scenes()
     periodic.name = "mandel-periodicity";
     periodic.periodicity = true;
     all.push_back(periodic);
+    // The same orbits started from 1e-300 instead of 0 (its square vanishes: z1 = C as before): the engine
+    // can then take no pixel for inside without iterating it, so this shows the speed of the loop itself.
+    Scene loop = full;
+    loop.name = "mandel-loop";
+    loop.pertR = 1e-300;
+    all.push_back(loop);
     all.push_back({"seahorse", 0, engine::AlgLevel, 1024, 768, 5000, -0.743643887037151, 0.131825904205330, 2e-9, true});
     all.push_back({"julia", 1, engine::AlgLevel, 1024, 768, 1000, 0, 0, 0, true});
     all.push_back({"distance", 0, engine::AlgDistance, 1024, 768, -1, 0, 0, 0, true});
@@ -66,6 +74,8 @@ bool setUp(engine::TFractal& f, const Scene& s)
         f.Params.Step = f.Params.Step * 640.0 / s.width;  // the default view, whatever the width
     }
     f.Periodicity = s.periodicity;
+    if (s.pertR)
+        f.Params.PertZr = *s.pertR;
     f.UpdateCorners();
     return storage::AllocImage(f, s.width, s.height, engine::PixelFormat8, true).ok;
 }
