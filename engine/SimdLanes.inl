@@ -14,7 +14,8 @@
 // Level rows of Mandelbrot and Julia are first swept: neighbouring pixels iterate side by side for a few
 // dozen steps and those that escape there are stored at once (see sweep()); the lanes walk only the rest.
 // Finishing a pixel costs far more in a lane than a step does, and most pixels of an image far from the
-// set escape within a few steps.
+// set escape within a few steps. Mandelbrot pixels of the main cardioid and the period-2 disc are given
+// 65535 without iterating where no kernel here could end them otherwise (see knownInside()).
 // The operations of one step are those of the scalar kernels, in their order (engine/KernelsQuadratic.h):
 // zi' = (zr + zr) * zi + ai (zr + zr is exactly 2 * zr), zr' = (zr2 - zi2) + ar, zr2 = zr' * zr',
 // zi2 = zi' * zi'; the distance kernels carry dz along instead of walking a saved orbit afterwards,
