@@ -12,7 +12,8 @@
 
 #include "cli/Args.h"
 #include "engine/ComputeDriver.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
+#include "document/Computation.h"
 #include "engine/ParallelEngine.h"
 #include "storage/Workspace.h"
 
@@ -57,7 +58,7 @@ std::vector<Scene> scenes()
 }
 
 // Sets the parameters and allocates the workspace (8-bit image) as a new document of the scene would.
-bool setUp(engine::TFractal& f, const Scene& s)
+bool setUp(document::TFractal& f, const Scene& s)
 {
     f.ResetParameters();
     f.Params.Algorithm = uint8_t(s.algorithm);
@@ -99,7 +100,7 @@ double cpuSeconds()
 // few iterations; with periodicity checking it is the work the checking saves included.
 double nominalIterations(const Scene& s, const engine::ParallelEngine& eng)
 {
-    engine::TFractal f;
+    document::TFractal f;
     Scene level = s;
     level.algorithm = engine::AlgLevel;
     level.periodicity = false;
@@ -107,7 +108,7 @@ double nominalIterations(const Scene& s, const engine::ParallelEngine& eng)
         return 0;
     if (s.algorithm != engine::AlgLevel)
         f.Params.EscapeLevelSq = 65535;  // the distance kernels escape at |z|^2 > 100000
-    eng.computeCommand(f, true, nullptr);
+    document::ComputeCommand(f, true, nullptr, eng);
     double sum = 0;
     for (int r = 0; r < f.Data.height(); ++r)
         for (int c = 0; c < f.Data.width(); ++c) {
@@ -173,7 +174,7 @@ int runBench(const std::vector<std::string>& args)
                 "engine s", "speed-up", "Git/s", "Git/s/thread", "serial cpu", "engine cpu", "values");
     bool allSame = true;
     for (const Scene& s : list) {
-        engine::TFractal ref, f;
+        document::TFractal ref, f;
         if (!setUp(ref, s) || !setUp(f, s)) {
             std::printf("%-20s not enough memory\n", s.name.c_str());
             continue;
@@ -192,7 +193,7 @@ int runBench(const std::vector<std::string>& args)
             if (i == 0 || (serialTotal < SerialSeconds && (i < o.repeat || serialTotal < MinSeconds))) {
                 const double c0 = cpuSeconds();
                 const auto t0 = Clock::now();
-                engine::ComputeCommand(ref, true, nullptr);
+                document::ComputeCommand(ref, true, nullptr);
                 const double t = seconds(Clock::now() - t0);
                 serialTotal += t;
                 serial = std::min(serial, t);
@@ -200,7 +201,7 @@ int runBench(const std::vector<std::string>& args)
             }
             const double c0 = cpuSeconds();
             const auto t0 = Clock::now();
-            eng.computeCommand(f, true, nullptr);
+            document::ComputeCommand(f, true, nullptr, eng);
             const double t = seconds(Clock::now() - t0);
             engineTotal += t;
             best = std::min(best, t);

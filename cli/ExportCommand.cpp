@@ -100,7 +100,7 @@ int runExportCommand(const std::vector<std::string>& args)
     // Past a file size limit a write then fails (EFBIG) and the export is reported and cleaned up,
     // instead of the process being killed with its temporary file left behind.
     std::signal(SIGXFSZ, SIG_IGN);
-    engine::TFractal f;
+    document::TFractal f;
     if (!loadOrReport(f, o.input))
         return ExitFailure;
     const bool trueColour = f.Bitmap.PixelFormat == engine::PixelFormat24;

@@ -6,7 +6,7 @@
 
 #include "colour/Palette.h"
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/ImageSink.h"
 
 namespace storage {
@@ -18,7 +18,7 @@ constexpr uint32_t ColourTableSize = 256 * 4;
 
 }  // namespace
 
-bool WriteBmp(const engine::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
+bool WriteBmp(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
               engine::ComputeObserver* observer)
 {
     const int width = bitmap.Width;

@@ -3,8 +3,10 @@
 namespace colour {
 struct Palette;
 }
-namespace engine {
+namespace colour {
 struct ImageBitmap;
+}
+namespace engine {
 class ComputeObserver;
 }
 
@@ -23,7 +25,7 @@ class ImageSink;
 //
 // Progress: one step of 10 rows. False for a 24-bit or empty bitmap, a file over 4 GB, or a
 // failing sink.
-bool WriteBmp(const engine::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
+bool WriteBmp(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
               engine::ComputeObserver* observer = nullptr);
 
 }  // namespace storage

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/ComputeObserver.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 
 // The pixel values of a fractal document: after the 4328-byte header, one zlib stream (RFC 1950)
 // holding Height rows, top row first, of Width little-endian u16 values. Both directions stream one
@@ -20,7 +20,7 @@ inline constexpr size_t RowBufferBytes = 40000;      // one row of the widest im
 // `out`. Values outside Data (should Data be smaller than that) are written as 0. Progress: after rows
 // 0, 10, 20, ... observer->progressChanged(rows done / Height), when an observer is given.
 // False when compression or a write failed.
-bool WriteData(AtomicFile& out, const engine::TFractal& f, engine::ComputeObserver* observer);
+bool WriteData(AtomicFile& out, const document::TFractal& f, engine::ComputeObserver* observer);
 
 enum class DataOutcome : uint8_t {
     Ok,
@@ -38,6 +38,6 @@ struct DataResult {
 // whatever the stream holds; bytes after the end of the stream are ignored. A stream that ends early
 // (a truncated file) is not an error: the rows it does not cover are filled from what the row buffer
 // last held. Progress as WriteData's; at the end observer->rowsReady(0, Height - 1).
-DataResult ReadData(std::FILE* in, engine::TFractal& f, engine::ComputeObserver* observer);
+DataResult ReadData(std::FILE* in, document::TFractal& f, engine::ComputeObserver* observer);
 
 }  // namespace storage

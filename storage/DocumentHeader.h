@@ -7,7 +7,7 @@
 
 #include "colour/ColorTable24.h"
 #include "colour/Palette.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 
 // The 4328-byte header record of a fractal document (".mbt"): every parameter of the document, its
 // 8-bit palette and 24-bit colour state, the 3D view parameters, the markers and the comment.
@@ -64,9 +64,9 @@ struct HeaderStamp {
 
 // The record for the document as it is now: the edited parameters (Params), the colour state, the
 // 3D parameters, the markers (labels cut to 80 characters) and the comment (cut to 150).
-TDataFileHeader BuildHeader(const engine::TFractal& f, const HeaderStamp& stamp);
+TDataFileHeader BuildHeader(const document::TFractal& f, const HeaderStamp& stamp);
 // Writes BuildHeader's 4328 bytes. False when the write failed.
-bool WriteHeader(AtomicFile& out, const engine::TFractal& f, const HeaderStamp& stamp);
+bool WriteHeader(AtomicFile& out, const document::TFractal& f, const HeaderStamp& stamp);
 
 enum class HeaderOutcome : uint8_t {
     Ok,
@@ -85,11 +85,11 @@ enum class HeaderOutcome : uint8_t {
 // (8-bit) or 5 (24-bit) bytes against 0.86 x availableMemory; too much changes nothing either.
 // The parameters go to Params; ImageParams is the caller's to commit. The save date, the user name,
 // the identification strings and the reserved fields are not used.
-HeaderOutcome ApplyHeader(const TDataFileHeader& header, engine::TFractal& f, uint64_t availableMemory);
+HeaderOutcome ApplyHeader(const TDataFileHeader& header, document::TFractal& f, uint64_t availableMemory);
 
 // Shrinks the image to 1 x 1 8-bit (so that the old workspace is given back before the new one is
 // made), reads the record from the current position of `in` and applies it (ApplyHeader).
-HeaderOutcome ReadHeader(std::FILE* in, engine::TFractal& f, uint64_t availableMemory);
+HeaderOutcome ReadHeader(std::FILE* in, document::TFractal& f, uint64_t availableMemory);
 
 // Reads the first 4328 bytes of a file. False when the file cannot be read or is shorter; `out` then
 // holds what could be read, zero-filled.

@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/BmpWriter.h"
 #include "storage/GifWriter.h"
 #include "storage/ImageSink.h"
@@ -54,7 +54,7 @@ bool isExportResolution(int dpi)
     return std::find(std::begin(ExportResolutions), std::end(ExportResolutions), dpi) != std::end(ExportResolutions);
 }
 
-ExportStatus ExportImageFile(const engine::TFractal& f, ExportFormat format, const std::string& path,
+ExportStatus ExportImageFile(const document::TFractal& f, ExportFormat format, const std::string& path,
                              const ExportOptions& options, engine::ComputeObserver* observer)
 {
     if (!exportFormatOffered(format, f.Bitmap.PixelFormat))

@@ -9,8 +9,10 @@
 #include "storage/JpegWriter.h"
 
 namespace engine {
-class TFractal;
 class ComputeObserver;
+}
+namespace document {
+class TFractal;
 }
 
 namespace storage {
@@ -45,7 +47,7 @@ enum class ExportStatus : uint8_t {
 // Writes the displayed image of `f` to `path` in `format`. The file is written beside the target
 // under a temporary name and renamed over it only when complete, so a failed export never leaves
 // a half-written file in place of a good one. Progress goes to `observer` (may be null).
-ExportStatus ExportImageFile(const engine::TFractal& f, ExportFormat format, const std::string& path,
+ExportStatus ExportImageFile(const document::TFractal& f, ExportFormat format, const std::string& path,
                              const ExportOptions& options, engine::ComputeObserver* observer = nullptr);
 
 }  // namespace storage

@@ -4,7 +4,7 @@
 
 #include "colour/Palette.h"
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/ImageSink.h"
 #include "storage/Lzw.h"
 
@@ -18,7 +18,7 @@ int gifColourBits(size_t colours)
     return bits;
 }
 
-std::vector<Rgb> quantizeBitmap(const engine::ImageBitmap& bitmap)
+std::vector<Rgb> quantizeBitmap(const colour::ImageBitmap& bitmap)
 {
     OctreeQuantizer octree(256, 8);
     for (int y = 0; y < bitmap.Height; ++y)
@@ -50,7 +50,7 @@ bool writeHeaderAndTable(ImageSink& sink, int width, int height, const std::vect
 
 }  // namespace
 
-bool WriteGif(const engine::ImageBitmap& bitmap, const colour::Palette& palette, GifDither dither, ImageSink& sink,
+bool WriteGif(const colour::ImageBitmap& bitmap, const colour::Palette& palette, GifDither dither, ImageSink& sink,
               engine::ComputeObserver* observer)
 {
     const int width = bitmap.Width;

@@ -9,7 +9,7 @@
 #include <jerror.h>
 
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/ImageSink.h"
 
 namespace storage {
@@ -74,7 +74,7 @@ struct Job {
     jpeg_compress_struct cinfo;
     ErrorManager error;
     Destination dest;
-    const engine::ImageBitmap* bitmap;
+    const colour::ImageBitmap* bitmap;
     int quality;
     RowProgress* progress;
 };
@@ -95,7 +95,7 @@ bool compress(Job& job)
     job.dest.base.term_destination = termDestination;
     cinfo.dest = &job.dest.base;
 
-    const engine::ImageBitmap& bitmap = *job.bitmap;
+    const colour::ImageBitmap& bitmap = *job.bitmap;
     cinfo.image_width = JDIMENSION(bitmap.Width);
     cinfo.image_height = JDIMENSION(bitmap.Height);
     cinfo.input_components = 3;
@@ -118,7 +118,7 @@ bool compress(Job& job)
 
 }  // namespace
 
-bool WriteJpeg(const engine::ImageBitmap& bitmap, int quality, ImageSink& sink, engine::ComputeObserver* observer)
+bool WriteJpeg(const colour::ImageBitmap& bitmap, int quality, ImageSink& sink, engine::ComputeObserver* observer)
 {
     if (bitmap.PixelFormat != engine::PixelFormat24 || bitmap.Width <= 0 || bitmap.Height <= 0
         || bitmap.Width > JPEG_MAX_DIMENSION || bitmap.Height > JPEG_MAX_DIMENSION

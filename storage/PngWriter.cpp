@@ -7,7 +7,7 @@
 
 #include "colour/Palette.h"
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/ImageSink.h"
 
 namespace storage {
@@ -86,7 +86,7 @@ private:
 
 }  // namespace
 
-bool WritePng(const engine::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
+bool WritePng(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
               engine::ComputeObserver* observer)
 {
     const int width = bitmap.Width;

@@ -3,8 +3,10 @@
 namespace colour {
 struct Palette;
 }
-namespace engine {
+namespace colour {
 struct ImageBitmap;
+}
+namespace engine {
 class ComputeObserver;
 }
 
@@ -16,7 +18,7 @@ class ImageSink;
 // 256-entry PLTE for an 8-bit bitmap, colour type 2 for a 24-bit one; no interlace), the deflated
 // rows in IDAT chunks of at most 64 KB (filter type 0 on every row), IEND. Every chunk carries its
 // CRC-32. Progress: one step of 10 rows. False for an empty bitmap, a zlib failure or a failing sink.
-bool WritePng(const engine::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
+bool WritePng(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
               engine::ComputeObserver* observer = nullptr);
 
 }  // namespace storage

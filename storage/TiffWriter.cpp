@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/ImageSink.h"
 
 namespace storage {
@@ -58,7 +58,7 @@ uint32_t directorySize(size_t entries)
 
 }  // namespace
 
-TiffLayout tiffLayoutFor(const engine::TFractal& f)
+TiffLayout tiffLayoutFor(const document::TFractal& f)
 {
     const uint8_t algorithm = f.ImageParams.Algorithm;
     if (algorithm == engine::AlgDistance || algorithm == engine::AlgBinary)
@@ -66,9 +66,9 @@ TiffLayout tiffLayoutFor(const engine::TFractal& f)
     return f.Bitmap.PixelFormat == engine::PixelFormat24 ? TiffLayout::Rgb : TiffLayout::Palette;
 }
 
-bool WriteTiff(const engine::TFractal& f, uint32_t resolution, ImageSink& sink, engine::ComputeObserver* observer)
+bool WriteTiff(const document::TFractal& f, uint32_t resolution, ImageSink& sink, engine::ComputeObserver* observer)
 {
-    const engine::ImageBitmap& bitmap = f.Bitmap;
+    const colour::ImageBitmap& bitmap = f.Bitmap;
     const int width = bitmap.Width;
     const int height = bitmap.Height;
     if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF)

@@ -3,8 +3,10 @@
 #include <cstdint>
 
 namespace engine {
-class TFractal;
 class ComputeObserver;
+}
+namespace document {
+class TFractal;
 }
 
 namespace storage {
@@ -15,7 +17,7 @@ class ImageSink;
 // algorithm is Distance or Binary (whatever the pixel format), palette for an 8-bit image, RGB for
 // a 24-bit one.
 enum class TiffLayout : uint8_t { TwoTone, Palette, Rgb };
-TiffLayout tiffLayoutFor(const engine::TFractal& f);
+TiffLayout tiffLayoutFor(const document::TFractal& f);
 
 // The 20-byte Software text of exported TIFF files: product name, version tag, one blank, zero padding.
 inline constexpr char TiffSoftware[] = "Vorex--V1.8-- ";
@@ -30,7 +32,7 @@ inline constexpr int TiffSoftwareSize = 20;
 // directly; the file is streamed in order, one row buffer at a time. Progress: one step of 10 rows.
 // False when the sink fails or the image cannot be written (empty, wider or taller than 65535
 // pixels, buffers not matching the bitmap size, file over 4 GB).
-bool WriteTiff(const engine::TFractal& f, uint32_t resolution, ImageSink& sink,
+bool WriteTiff(const document::TFractal& f, uint32_t resolution, ImageSink& sink,
                engine::ComputeObserver* observer = nullptr);
 
 }  // namespace storage
