@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -122,6 +123,7 @@ struct Options {
     int threads = 0;
     engine::Isa isa = engine::bestIsa();
     int repeat = 3;
+    bool digest = false;
     std::vector<std::string> only;
 };
 
@@ -142,11 +144,54 @@ Options parse(const std::vector<std::string>& words)
             o.repeat = int(a.integer(opt, 1, 100));
         } else if (opt == "--scene") {
             o.only.push_back(a.value(opt));
+        } else if (opt == "--digest") {
+            o.digest = true;
         } else {
-            throw UsageError(opt + ": unknown option of \"bench\" (--threads N, --isa NAME, --scene NAME, --repeat N)");
+            throw UsageError(opt + ": unknown option of \"bench\" (--threads N, --isa NAME, --scene NAME, --repeat N, "
+                                   "--digest)");
         }
     }
     return o;
+}
+
+// FNV-1a (64-bit) of the image's values, row by row from the top, each value as two little-endian bytes.
+uint64_t valuesDigest(const engine::TVxWork& data)
+{
+    constexpr uint64_t Offset = 0xcbf29ce484222325ULL, Prime = 0x100000001b3ULL;
+    uint64_t h = Offset;
+    for (int r = 0; r < data.height(); ++r)
+        for (int c = 0; c < data.width(); ++c) {
+            const uint16_t v = data.at(r, c);
+            h = (h ^ uint64_t(v & 0xFF)) * Prime;
+            h = (h ^ uint64_t(v >> 8)) * Prime;
+        }
+    return h;
+}
+
+// Computes each scene once on each side, untimed, and prints the digests of the values. The lines are
+// meant for comparison with those of another build (tests/golden/golden.py keeps them).
+int printDigests(const std::vector<Scene>& list, const engine::ParallelEngine& eng)
+{
+    std::printf("%-20s %9s %6s %-16s %-16s %s\n", "scene", "size", "iter", "serial fnv1a64", "engine fnv1a64",
+                "values");
+    bool allSame = true;
+    for (const Scene& s : list) {
+        engine::TFractal ref, f;
+        if (!setUp(ref, s) || !setUp(f, s)) {
+            std::printf("%-20s not enough memory\n", s.name.c_str());
+            allSame = false;
+            continue;
+        }
+        engine::ComputeCommand(ref, true, nullptr);
+        eng.computeCommand(f, true, nullptr);
+        const uint64_t serial = valuesDigest(ref.Data), parallel = valuesDigest(f.Data);
+        allSame &= serial == parallel;
+        const std::string size = std::to_string(s.width) + "x" + std::to_string(s.height);
+        std::printf("%-20s %9s %6d %016llx %016llx %s\n", s.name.c_str(), size.c_str(), int(ref.Params.MaxIter),
+                    (unsigned long long)serial, (unsigned long long)parallel, serial == parallel ? "same" : "DIFFERENT");
+        std::fflush(stdout);
+    }
+    return allSame ? ExitOk : ExitFailure;
 }
 
 }  // namespace
@@ -164,6 +209,8 @@ int runBench(const std::vector<std::string>& args)
             list.push_back(s);
     if (list.empty())
         throw UsageError("--scene: no such scene");
+    if (o.digest)
+        return printDigests(list, eng);
 
     std::printf("engine: %d threads, %s; serial reference: 1 thread, scalar; times: best of %d runs or more "
                 "(small scenes: until each side has run 0.25 s; serial runs: until they take 2 s)\n",
