@@ -176,14 +176,14 @@ int printDigests(const std::vector<Scene>& list, const engine::ParallelEngine& e
                 "values");
     bool allSame = true;
     for (const Scene& s : list) {
-        engine::TFractal ref, f;
+        document::TFractal ref, f;
         if (!setUp(ref, s) || !setUp(f, s)) {
             std::printf("%-20s not enough memory\n", s.name.c_str());
             allSame = false;
             continue;
         }
-        engine::ComputeCommand(ref, true, nullptr);
-        eng.computeCommand(f, true, nullptr);
+        document::ComputeCommand(ref, true, nullptr);
+        document::ComputeCommand(f, true, nullptr, eng);
         const uint64_t serial = valuesDigest(ref.Data), parallel = valuesDigest(f.Data);
         allSame &= serial == parallel;
         const std::string size = std::to_string(s.width) + "x" + std::to_string(s.height);
