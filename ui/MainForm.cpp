@@ -441,7 +441,9 @@ void TMainForm::onComputationFinished(engine::ComputeEnd end)
     m_resumeLineShown = m_fractal->ResumeLine;
     m_image->unsetCursor();
     ShowStatus(QString());
-    if (m_settings.prefs.beep)
+    // A touch-up refused for lack of memory computed nothing: it beeps as the other refusals do,
+    // whatever the end-of-computation preference, and once (the mode binding then shows its message).
+    if (m_settings.prefs.beep || (m_modes && m_modes->touchUpRefused()))
         m_services->beep();
     DrawMainMenus();
     emit computationFinished(end);

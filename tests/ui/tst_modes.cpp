@@ -6,7 +6,9 @@
 #include <QtTest>
 #include <deque>
 #include <memory>
+#include <optional>
 
+#include "engine/AllocationFault.h"
 #include "engine/ComputeDriver.h"
 #include "engine/Fractal.h"
 #include "storage/Workspace.h"
@@ -130,6 +132,8 @@ private slots:
     void retoucheFormRange();
     void windowZoomThroughThePicturesEvents();
     void windowTouchUpOnTheComputeRunner();
+    void windowTouchUpRefusedForLackOfMemoryBeeps_data();
+    void windowTouchUpRefusedForLackOfMemoryBeeps();
     void arrowKeysMoveTheZoomRectangleLikeTheMouse();
 };
 
@@ -616,6 +620,78 @@ void TestModes::windowTouchUpOnTheComputeRunner()
     QVERIFY(changed > 0);
 }
 
+
+// A touch-up refused because its larger arrays cannot be had beeps once, as the window's other
+// refusals do, whether or not the end of a computation beeps; the message goes through the window's
+// error dialog and the picture stays as it was. The allocation seam (engine/AllocationFault.h) makes
+// the growth fail. The rows without a seam are the controls: a touch-up that runs beeps by the
+// preference only.
+void TestModes::windowTouchUpRefusedForLackOfMemoryBeeps_data()
+{
+    QTest::addColumn<int>("failingStep");  // an engine::AllocationStep, or -1 for none
+    QTest::addColumn<int>("algorithm");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<bool>("beepAtEnd");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("beeps");
+    const int orbits = int(engine::AllocationStep::Orbits), tables = int(engine::AllocationStep::ColourTables);
+    const int p8 = engine::PixelFormat8, p24 = engine::PixelFormat24;
+    const QString noOrbits = QStringLiteral("No Memory for Orbits"), noColour = QStringLiteral("No Memory Color space");
+    QTest::newRow("orbits refused, end beep on") << orbits << int(engine::AlgDistance) << p8 << true << noOrbits << 1;
+    QTest::newRow("orbits refused, end beep off") << orbits << int(engine::AlgDistance) << p8 << false << noOrbits << 1;
+    QTest::newRow("colour space refused, end beep on") << tables << int(engine::AlgLevel) << p24 << true << noColour << 1;
+    QTest::newRow("colour space refused, end beep off") << tables << int(engine::AlgLevel) << p24 << false << noColour << 1;
+    QTest::newRow("done, end beep on") << -1 << int(engine::AlgDistance) << p24 << true << QString() << 1;
+    QTest::newRow("done, end beep off") << -1 << int(engine::AlgDistance) << p24 << false << QString() << 0;
+}
+
+void TestModes::windowTouchUpRefusedForLackOfMemoryBeeps()
+{
+    QFETCH(int, failingStep);
+    QFETCH(int, algorithm);
+    QFETCH(int, format);
+    QFETCH(bool, beepAtEnd);
+    QFETCH(QString, message);
+    QFETCH(int, beeps);
+    vxtest::WindowFixture fx({}, beepAtEnd ? "[Prefer]\nBeep=1\n" : "[Prefer]\nBeep=0\n");
+    fx.f().Params.Algorithm = uint8_t(algorithm);
+    fx.f().Params.MaxIter = 30;
+    QVERIFY(fx.allocate(W, H, uint8_t(format)));
+    fx.f().Params.Step = Step;
+    fx.f().UpdateCorners();
+    QVERIFY(fx.computeAndWait());
+    const engine::TVxWork before = fx.f().Data;
+    const int beepsBefore = fx.services.beeps;
+
+    std::optional<engine::ScopedAllocationFailure> failure;
+    if (failingStep >= 0)
+        failure.emplace(engine::AllocationStep(failingStep));
+    QVERIFY(fx.trigger("MenuRet"));
+    ui::ImageView* view = fx.w().mainImage();
+    sendMouse(view, QEvent::MouseButtonPress, QPoint(30, 20));
+    sendMouse(view, QEvent::MouseMove, QPoint(90, 70));
+    QTimer::singleShot(0, [] {
+        auto* form = qobject_cast<ui::TRetoucheForm*>(QApplication::activeModalWidget());
+        if (!form)
+            return;
+        form->findChild<QSpinBox*>(QStringLiteral("IterationEdit"))->setValue(400);
+        form->accept();
+    });
+    QSignalSpy finished(&fx.w(), &ui::TMainForm::computationFinished);
+    sendMouse(view, QEvent::MouseButtonRelease, QPoint(90, 70));
+    QVERIFY(finished.wait(120000));
+
+    QCOMPARE(fx.services.beeps - beepsBefore, beeps);
+    QCOMPARE(fx.services.errors, message.isEmpty() ? QStringList() : QStringList{message});
+    QVERIFY(!engine::allocationFailureArmed());  // the growth did reach the armed check
+    QVERIFY(!fx.w().modes().controller().touchUpRunning());
+    if (message.isEmpty()) {
+        QCOMPARE(fx.f().Params.MaxIter, uint16_t(400));
+    } else {
+        QCOMPARE(fx.f().Params.MaxIter, uint16_t(30));
+        QVERIFY(vxtest::sameData(fx.f().Data, before));
+    }
+}
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -13,6 +12,7 @@
 #include "engine/ParallelEngine.h"
 #include "ui/RetoucheForm.h"
 #include "ui/Texts.h"
+#include "ui/UiServices.h"
 
 namespace ui {
 
@@ -152,8 +152,9 @@ void ModeBinding::computationFinished(engine::ComputeEnd end)
     // The frame's pixels are replaced by the bitmap's rows before it is dropped (or drawn again).
     m_window.pictureChanged();
     m_controller.touchUpFinished(end == engine::ComputeEnd::Stopped);
+    // The window has beeped already (TMainForm::onComputationFinished).
     if (m_touchUpMessage && !m_touchUpMessage->empty())
-        QMessageBox::critical(&m_window, QString(), QString::fromStdString(*m_touchUpMessage));
+        m_window.services().showError(&m_window, QString(), QString::fromStdString(*m_touchUpMessage));
     m_touchUpMessage.reset();
 }
 

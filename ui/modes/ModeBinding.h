@@ -28,6 +28,10 @@ public:
 
     void start(ModeKind kind) { m_controller.start(kind); }
     ModeController& controller() { return m_controller; }
+    // True from the end of a touch-up that was refused for lack of memory ("No Memory for Orbits",
+    // "No Memory Color space") until this binding has reported it, which it does on the window's
+    // computationFinished.
+    bool touchUpRefused() const { return m_touchUpRunning && m_touchUpMessage && !m_touchUpMessage->empty(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
