@@ -129,15 +129,18 @@ private:
 
 int correctFontSize(int size) { return size > 10 || size < 6 ? 8 : size; }
 
+// Works in 64 bits: the value read may be any 32-bit integer, and lowering INT32_MIN (even) by one
+// would overflow an int.
 int correctMarkerSize(int size)
 {
-    if (size % 2 == 0)
-        --size;
-    if (size > 41)
-        size = 41;
-    if (size < 21)
-        size = 21;
-    return size;
+    int64_t wide = size;
+    if (wide % 2 == 0)
+        --wide;
+    if (wide > 41)
+        wide = 41;
+    if (wide < 21)
+        wide = 21;
+    return int(wide);
 }
 
 }  // namespace

@@ -311,7 +311,7 @@ void TMainForm::DrawMainMenus()
     std::array<QString, 4> recent;
     for (int i = 0; i < storage::RecentFileCount; ++i)
         recent[size_t(i)] = QString::fromStdString(storage::recentFileCaption(m_settings.prefs.recentFiles[size_t(i)]));
-    m_menus->setCaptions(m_settings.language(), state.resumeLine, recent);
+    m_menus->setCaptions(m_settings.language(), state.resumeLine, m_fractal->Params.Height, recent);
     m_menus->applyRules(state);
     nameMenus(menuBar());
 }

@@ -57,6 +57,8 @@ public:
     ComputeRunner& runner() { return *m_runner; }
     // The mouse modes of the picture, armed by their commands.
     ModeBinding& modes() { return *m_modes; }
+    // The dialogs and the beep the window uses (the platform's, or a test's).
+    UiServices& services() { return *m_services; }
 
     // The status line: an empty message means none (see StatusLine::showStatus).
     void ShowStatus(const QString& message, bool restorePrevious = false);

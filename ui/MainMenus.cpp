@@ -50,7 +50,7 @@ QKeySequence shortcutFor(Cmd cmd)
 
 }  // namespace
 
-QString commandCaption(Cmd cmd, int language, int resumeLine)
+QString commandCaption(Cmd cmd, int language, int resumeLine, int imageHeight)
 {
     MainMenuText mainId{};
     if (mainMenuText(cmd, mainId))
@@ -58,7 +58,7 @@ QString commandCaption(Cmd cmd, int language, int resumeLine)
     switch (cmd) {
     case Cmd::PopCalcul: {
         QString caption = tx(Popup2DText::PopCalcul, language);
-        if (resumeLine != 0)
+        if (resumeLine > 0 && resumeLine < imageHeight)
             caption += tx(Popup2DText::PopCalculFromLine, language) + QString::number(resumeLine);
         return caption;
     }
@@ -150,7 +150,7 @@ MainMenus::MainMenus(QMainWindow* window) : QObject(window)
     }
 }
 
-void MainMenus::setCaptions(int language, int resumeLine, const std::array<QString, 4>& recentCaptions)
+void MainMenus::setCaptions(int language, int resumeLine, int imageHeight, const std::array<QString, 4>& recentCaptions)
 {
     for (const CommandInfo& info : commandTable()) {
         QAction* a = m_actions[size_t(info.cmd)];
@@ -164,7 +164,7 @@ void MainMenus::setCaptions(int language, int resumeLine, const std::array<QStri
             a->setText(caption);
             continue;
         }
-        a->setText(commandCaption(info.cmd, language, resumeLine));
+        a->setText(commandCaption(info.cmd, language, resumeLine, imageHeight));
     }
 }
 

@@ -28,8 +28,8 @@ public:
     QMenu* popup3D() const { return menu(MenuId::Popup3D); }
 
     // Captions of every entry in `language`. The 2D menu's Compute entry names the line a resumed
-    // computation starts from; the recent-file entries show `recentCaptions`.
-    void setCaptions(int language, int resumeLine, const std::array<QString, 4>& recentCaptions);
+    // computation starts from (see commandCaption); the recent-file entries show `recentCaptions`.
+    void setCaptions(int language, int resumeLine, int imageHeight, const std::array<QString, 4>& recentCaptions);
     void applyRules(const CommandState& state);
 
 signals:
@@ -44,7 +44,9 @@ private:
 };
 
 // The caption of an entry in `language` ("&Compute", "Compute from line 57", ...); empty for the
-// recent-file entries and the separator, whose captions come from the recent-files list.
-QString commandCaption(Cmd cmd, int language, int resumeLine);
+// recent-file entries and the separator, whose captions come from the recent-files list. The Compute
+// entry names `resumeLine` only when it is a row of the image other than the first (above 0 and below
+// `imageHeight`): from any other value a computation starts at the top.
+QString commandCaption(Cmd cmd, int language, int resumeLine, int imageHeight);
 
 }  // namespace ui

@@ -80,6 +80,8 @@ TEST_F(ExportCli, EveryFormatMatchesTheDocumentsPicture)
             EXPECT_LT(error / (61.0 * 43 * 3), r.tolerance);
         }
     }
+    VOREX_NEED_TOOLS("/usr/bin/tifftopnm", "/usr/bin/giftopnm", "/usr/bin/djpeg", "/usr/bin/bmptopnm",
+                     "/usr/bin/pngtopnm", "/usr/bin/tiffinfo");
     const CommandResult info = run("/usr/bin/tiffinfo " + quoted(dir.file("p24.tif")), true);
     EXPECT_NE(info.out.find("Resolution: 1200, 1200 pixels/inch"), std::string::npos) << info.out;
 }

@@ -72,8 +72,7 @@ TEST(BmpWriter, HeadersTableAndRows)
 
 TEST(BmpWriter, BmptopnmDecodesExactly)
 {
-    if (!toolExists("/usr/bin/bmptopnm"))
-        GTEST_SKIP() << "netpbm is needed (scripts/install-deps.sh)";
+    VOREX_NEED_TOOLS("/usr/bin/bmptopnm");
     storage_test::TempDir dir("bmp");
     for (const auto& [w, h] : std::vector<std::pair<int, int>>{{1, 1}, {6, 5}, {31, 17}, {64, 3}}) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));

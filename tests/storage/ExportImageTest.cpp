@@ -74,8 +74,7 @@ TEST(ExportImage, DepthRulesWriteNothingForARefusedFormat)
 
 TEST(ExportImage, EveryFormatReadByImageMagick)
 {
-    if (!toolExists("/usr/bin/identify"))
-        GTEST_SKIP() << "ImageMagick is needed (scripts/install-deps.sh)";
+    VOREX_NEED_TOOLS("/usr/bin/identify");
     storage_test::TempDir dir("identify");
     struct Row {
         const char* name;

@@ -101,8 +101,7 @@ TEST(JpegWriter, BaselineYCbCrReadBackWithinTolerance)
             }
         EXPECT_LT(error / (96.0 * 64 * 3), r.maxMeanError);
     }
-    if (!haveDjpeg)
-        GTEST_SKIP() << "djpeg (libjpeg-turbo-progs) is needed for the decoding half";
+    VOREX_NEED_TOOLS("/usr/bin/djpeg");  // for the decoding half
 }
 
 TEST(JpegWriter, QualityIsClampedAndEightBitRefused)

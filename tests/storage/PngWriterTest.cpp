@@ -90,6 +90,5 @@ TEST(PngWriter, ChunksAndThirdPartyDecoding)
         std::string where;
         EXPECT_EQ(countDifferences(f, decoded, &where), 0) << where;
     }
-    if (!havePngtopnm)
-        GTEST_SKIP() << "netpbm is needed for the decoding half";
+    VOREX_NEED_TOOLS("/usr/bin/pngtopnm");  // for the decoding half
 }

@@ -182,6 +182,69 @@ TEST(Preferences, LoadCorrections)
     }
 }
 
+// Every integer key at the ends of the 32-bit range and just past them. A value that fits 32 bits goes
+// through the key's own rule (kept, corrected or refused as any other); one that does not fit is the
+// key's default. Under the sanitizers a correction that overflows (MarS=-2147483648 made odd by
+// subtracting 1) stops the test; without them it wrapped round to 41.
+TEST(Preferences, IntegerKeysAtTheEndsOfTheRange)
+{
+    const struct { const char* line; int Preferences::*field; int expected; } ints[] = {
+        {"MarS=-2147483648", &Preferences::markerSize, 21},  // even: lowered by one, then clamped
+        {"MarS=-2147483647", &Preferences::markerSize, 21},
+        {"MarS=2147483647", &Preferences::markerSize, 41},
+        {"MarS=2147483646", &Preferences::markerSize, 41},
+        {"MarS=2147483648", &Preferences::markerSize, 29},
+        {"MarS=-2147483649", &Preferences::markerSize, 29},
+        {"FntS=-2147483648", &Preferences::fontSize, 8},
+        {"FntS=2147483647", &Preferences::fontSize, 8},
+        {"FntS=2147483648", &Preferences::fontSize, 8},
+        {"Wid=-2147483648", &Preferences::width, INT32_MIN},
+        {"Wid=2147483647", &Preferences::width, 2147483647},
+        {"Wid=-2147483649", &Preferences::width, 620},
+        {"Hei=-2147483648", &Preferences::height, INT32_MIN},
+        {"Hei=2147483648", &Preferences::height, 470},
+        {"Prev=-2147483648", &Preferences::previewMode, 0},
+        {"Prev=2147483647", &Preferences::previewMode, 0},
+        {"DpiP=-2147483648", &Preferences::printDpi, 200},
+        {"DpiP=2147483647", &Preferences::printDpi, 2147483647},
+        {"DpiP=2147483648", &Preferences::printDpi, 200},
+        {"PriW=-2147483648", &Preferences::printFrameWidth, INT32_MIN},
+        {"PriW=9223372036854775807", &Preferences::printFrameWidth, 1},
+        {"PriS=2147483647", &Preferences::captionFontSize, 2147483647},
+        {"PriS=-9223372036854775808", &Preferences::captionFontSize, 6},
+        {"PrPS=-2147483648", &Preferences::parameterFontSize, INT32_MIN},
+        {"PrPS=9223372036854775808", &Preferences::parameterFontSize, 9},  // past 64 bits as well
+    };
+    for (const auto& c : ints) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(parsePreferences(std::string("[Prefer]\n") + c.line + "\n").*c.field, c.expected);
+    }
+
+    const struct { const char* line; uint8_t language, dpiIndex; } bytes[] = {
+        {"Lang=-2147483648", 1, 2}, {"Lang=2147483647", 1, 2}, {"Lang=4294967296", 1, 2},
+        {"DpiI=-2147483648", 1, 2}, {"DpiI=2147483647", 1, 2}, {"DpiI=4294967302", 1, 2},
+    };
+    for (const auto& c : bytes) {
+        SCOPED_TRACE(c.line);
+        const Preferences p = parsePreferences(std::string("[Prefer]\n") + c.line + "\n");
+        EXPECT_EQ(p.language, c.language);
+        EXPECT_EQ(p.printDpiIndex, c.dpiIndex);
+    }
+
+    // Booleans: any 32-bit value other than 0 is true; past 32 bits the default.
+    const struct { const char* line; bool Preferences::*field; bool expected; } flags[] = {
+        {"Wst=-2147483648", &Preferences::maximized, true},
+        {"Wst=4294967296", &Preferences::maximized, true},
+        {"ShMk=-2147483648", &Preferences::markersShown, true},
+        {"ShMk=4294967296", &Preferences::markersShown, false},  // its low 32 bits are 0: no truncation
+        {"Beep=2147483648", &Preferences::beep, true},
+    };
+    for (const auto& c : flags) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(parsePreferences(std::string("[Prefer]\n") + c.line + "\n").*c.field, c.expected);
+    }
+}
+
 TEST(Preferences, NormalWindowState)
 {
     const Preferences p = parsePreferences("[Prefer]\r\nWst=0\r\nWid=800\r\nHei=600\r\n");

@@ -274,8 +274,7 @@ TEST(TiffWriter, ProgressOneStepPerTenRows)
 
 TEST(TiffWriter, ThirdPartyDecoderReadsEveryLayout)
 {
-    if (!toolExists("/usr/bin/tifftopnm") || !toolExists("/usr/bin/tiffinfo"))
-        GTEST_SKIP() << "netpbm and libtiff-tools are needed (scripts/install-deps.sh)";
+    VOREX_NEED_TOOLS("/usr/bin/tifftopnm", "/usr/bin/tiffinfo");
     storage_test::TempDir dir("tiff");
     struct Row {
         const char* name;

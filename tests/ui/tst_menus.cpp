@@ -7,6 +7,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
+#include <cstdint>
 #include <sys/resource.h>
 
 #include "ui/CommandTable.h"
@@ -56,6 +57,8 @@ private slots:
     void ruleTable_data();
     void ruleTable();
     void shortcutsOfTheStandardCommands();
+    void computeCaptionNamesOnlyARowOfTheImage_data();
+    void computeCaptionNamesOnlyARowOfTheImage();
 };
 
 void TestMenus::enableRules_data()
@@ -269,6 +272,43 @@ void TestMenus::shortcutsOfTheStandardCommands()
     QTest::keyClick(&fx.w(), Qt::Key_F5);
     QVERIFY(finished.wait(60000));
     QVERIFY(!fx.f().ImageParamsChanged());
+}
+
+// The Compute entry of the picture's menu says "from line N" only when the computation would start
+// at row N: above 0 and below the image's height. A document may hold any ResumeLine (a file written
+// elsewhere, a height changed since); from any other value the computation starts at the top.
+void TestMenus::computeCaptionNamesOnlyARowOfTheImage_data()
+{
+    QTest::addColumn<int>("resumeLine");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("firstRow");
+    QTest::newRow("0: from the top") << 0 << QStringLiteral("Compute ") << 0;
+    QTest::newRow("1: the second row") << 1 << QStringLiteral("Compute from line 1") << 1;
+    QTest::newRow("47: the last row") << 47 << QStringLiteral("Compute from line 47") << 47;
+    QTest::newRow("48: the height, past the last row") << 48 << QStringLiteral("Compute ") << 0;
+    QTest::newRow("500: far below the image") << 500 << QStringLiteral("Compute ") << 0;
+    QTest::newRow("-1: negative") << -1 << QStringLiteral("Compute ") << 0;
+    QTest::newRow("INT32_MIN") << int(INT32_MIN) << QStringLiteral("Compute ") << 0;
+    QTest::newRow("INT32_MAX") << int(INT32_MAX) << QStringLiteral("Compute ") << 0;
+}
+
+void TestMenus::computeCaptionNamesOnlyARowOfTheImage()
+{
+    QFETCH(int, resumeLine);
+    QFETCH(QString, caption);
+    QFETCH(int, firstRow);
+    WindowFixture fx({}, "[Prefer]\nLang=0\n");
+    QVERIFY(fx.allocate(64, 48));
+    fx.f().ResumeLine = resumeLine;
+    fx.w().DrawMainMenus();
+    QCOMPARE(fx.action("PopCalcul")->text(), caption);
+
+    // The caption tells where the computation it starts begins.
+    QSignalSpy rows(&fx.w().runner(), &ui::ComputeRunner::rowsReady);
+    QVERIFY(fx.computeAndWait("PopCalcul"));
+    QVERIFY(!rows.isEmpty());
+    QCOMPARE(rows.first().at(0).toInt(), firstRow);
+    QCOMPARE(fx.action("PopCalcul")->text(), QStringLiteral("Compute "));
 }
 
 QTEST_MAIN(TestMenus)

@@ -4,9 +4,12 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
+#include <cmath>
 #include <deque>
 #include <memory>
+#include <optional>
 
+#include "engine/AllocationFault.h"
 #include "engine/ComputeDriver.h"
 #include "document/Computation.h"
 #include "document/Fractal.h"
@@ -109,6 +112,28 @@ void release(ui::ModeController& c, int x, int y) { c.mouseRelease(at(x, y)); }
 
 ui::ZoomMode* zoomMode(ui::ModeController& c) { return dynamic_cast<ui::ZoomMode*>(c.mode()); }
 
+// How a zoom's result differs from the box it was given, or nothing. The box (corners as the mode
+// reports them, left and right the edges, so its width is right - left) on a picture whose top-left
+// corner was (leftX, topY) must become the picture: the plane points under its left and right edges
+// are those of the new picture's edges, and the point under its middle pixel is the new centre.
+QString zoomedOnto(const document::TFractal& f, double leftX, double topY, const QRect& box)
+{
+    const auto planeX = [&](double column) { return leftX + column * Step; };
+    const auto planeY = [&](double row) { return topY - row * Step; };
+    const int left = box.left(), right = box.left() + box.width() - 1, top = box.top();
+    const int bottom = box.top() + box.height() - 1;
+    const struct { const char* what; double got, expected; } checks[] = {
+        {"left edge", f.LeftX, planeX(left)},
+        {"right edge", f.LeftX + W * f.Params.Step, planeX(right)},
+        {"centre x", f.Params.CentreX, planeX((left + right) / 2)},
+        {"centre y", f.Params.CentreY, planeY((top + bottom) / 2)},
+    };
+    for (const auto& c : checks)
+        if (std::abs(c.got - c.expected) > 1e-12)
+            return QStringLiteral("%1: %2, expected %3").arg(QLatin1String(c.what)).arg(c.got, 0, 'g', 17).arg(c.expected, 0, 'g', 17);
+    return {};
+}
+
 }  // namespace
 
 class TestModes : public QObject {
@@ -131,6 +156,8 @@ private slots:
     void retoucheFormRange();
     void windowZoomThroughThePicturesEvents();
     void windowTouchUpOnTheComputeRunner();
+    void windowTouchUpRefusedForLackOfMemoryBeeps_data();
+    void windowTouchUpRefusedForLackOfMemoryBeeps();
     void arrowKeysMoveTheZoomRectangleLikeTheMouse();
 };
 
@@ -179,11 +206,8 @@ void TestModes::zoomRectangleDraggedUpLeftMovedAndApplied()
     QCOMPARE(host.status(), QString());
     QCOMPARE(host.markersDeleted, 1);
     QCOMPARE(host.cursor, Qt::ArrowCursor);
-    // The rectangle (60, 43)-(90, 65): 30 x 22 pixels, its middle 15 and 11 pixels from its corner.
-    QCOMPARE(f->Params.Step, Step * 30 / W);
-    QCOMPARE(f->Params.CentreX, leftX + (60 + 15) * Step);
-    QCOMPARE(f->Params.CentreY, topY - (43 + 11) * Step);
-    QCOMPARE(f->LeftX, f->Params.CentreX - W / 2.0 * f->Params.Step);
+    const QString mismatch = zoomedOnto(*f, leftX, topY, QRect(QPoint(60, 43), QPoint(90, 65)));
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     QVERIFY(f->ImageParamsChanged());
 }
 
@@ -575,10 +599,9 @@ void TestModes::windowZoomThroughThePicturesEvents()
     QTest::keyClick(view, Qt::Key_Return);
     QVERIFY(!bw.binding->controller().active());
     QCOMPARE(bw.image, before);
-    // (20, 30)-(60, 60): 40 columns, 30 rows (40 / (4 / 3)), middle 20 and 15 pixels in.
-    QCOMPARE(bw.fx.f().Params.Step, Step * 40 / W);
-    QCOMPARE(bw.fx.f().Params.CentreX, leftX + 40 * Step);
-    QCOMPARE(bw.fx.f().Params.CentreY, topY - 45 * Step);
+    // (20, 30)-(60, 60): 40 columns, 30 rows (40 / (4 / 3)).
+    const QString mismatch = zoomedOnto(bw.fx.f(), leftX, topY, QRect(QPoint(20, 30), QPoint(60, 60)));
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     QCOMPARE(bw.fx.panel(4), QString::fromUtf8("Fractale doit être recalculée"));
 }
 
@@ -617,6 +640,82 @@ void TestModes::windowTouchUpOnTheComputeRunner()
     QVERIFY(changed > 0);
 }
 
+
+// A touch-up refused because its larger arrays cannot be had beeps once, as the window's other
+// refusals do, whether or not the end of a computation beeps; the message goes through the window's
+// error dialog and the picture stays as it was. The allocation seam (engine/AllocationFault.h) makes
+// the growth fail. The rows without a seam are the controls: a touch-up that runs beeps by the
+// preference only.
+void TestModes::windowTouchUpRefusedForLackOfMemoryBeeps_data()
+{
+    QTest::addColumn<int>("failingStep");  // an engine::AllocationStep, or -1 for none
+    QTest::addColumn<int>("algorithm");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<bool>("beepAtEnd");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("beeps");
+    const int orbits = int(engine::AllocationStep::Orbits), tables = int(engine::AllocationStep::ColourTables);
+    const int p8 = engine::PixelFormat8, p24 = engine::PixelFormat24;
+    const QString noOrbits = QStringLiteral("No Memory for Orbits"), noColour = QStringLiteral("No Memory Color space");
+    QTest::newRow("orbits refused, end beep on") << orbits << int(engine::AlgDistance) << p8 << true << noOrbits << 1;
+    QTest::newRow("orbits refused, end beep off") << orbits << int(engine::AlgDistance) << p8 << false << noOrbits << 1;
+    QTest::newRow("colour space refused, end beep on") << tables << int(engine::AlgLevel) << p24 << true << noColour << 1;
+    QTest::newRow("colour space refused, end beep off") << tables << int(engine::AlgLevel) << p24 << false << noColour << 1;
+    QTest::newRow("done, end beep on") << -1 << int(engine::AlgDistance) << p24 << true << QString() << 1;
+    QTest::newRow("done, end beep off") << -1 << int(engine::AlgDistance) << p24 << false << QString() << 0;
+}
+
+void TestModes::windowTouchUpRefusedForLackOfMemoryBeeps()
+{
+    QFETCH(int, failingStep);
+    QFETCH(int, algorithm);
+    QFETCH(int, format);
+    QFETCH(bool, beepAtEnd);
+    QFETCH(QString, message);
+    QFETCH(int, beeps);
+    vxtest::WindowFixture fx({}, beepAtEnd ? "[Prefer]\nBeep=1\n" : "[Prefer]\nBeep=0\n");
+    fx.f().Params.Algorithm = uint8_t(algorithm);
+    fx.f().Params.MaxIter = 30;
+    QVERIFY(fx.allocate(W, H, uint8_t(format)));
+    fx.f().Params.Step = Step;
+    fx.f().UpdateCorners();
+    QVERIFY(fx.computeAndWait());
+    const engine::TVxWork before = fx.f().Data;
+    const int beepsBefore = fx.services.beeps;
+
+    std::optional<engine::ScopedAllocationFailure> failure;
+    if (failingStep >= 0)
+        failure.emplace(engine::AllocationStep(failingStep));
+    QVERIFY(fx.trigger("MenuRet"));
+    ui::ImageView* view = fx.w().mainImage();
+    sendMouse(view, QEvent::MouseButtonPress, QPoint(30, 20));
+    sendMouse(view, QEvent::MouseMove, QPoint(90, 70));
+    QTimer::singleShot(0, [] {
+        auto* form = qobject_cast<ui::TRetoucheForm*>(QApplication::activeModalWidget());
+        if (!form)
+            return;
+        form->findChild<QSpinBox*>(QStringLiteral("IterationEdit"))->setValue(400);
+        form->accept();
+    });
+    QSignalSpy finished(&fx.w(), &ui::TMainForm::computationFinished);
+    sendMouse(view, QEvent::MouseButtonRelease, QPoint(90, 70));
+    if (message.isEmpty())
+        QVERIFY(finished.wait(120000));
+    else
+        QTRY_VERIFY(!fx.services.errors.isEmpty());  // refused before anything computes
+    QVERIFY(!fx.w().runner().busy());
+
+    QCOMPARE(fx.services.beeps - beepsBefore, beeps);
+    QCOMPARE(fx.services.errors, message.isEmpty() ? QStringList() : QStringList{message});
+    QVERIFY(!engine::allocationFailureArmed());  // the growth did reach the armed check
+    QVERIFY(!fx.w().modes().controller().touchUpRunning());
+    if (message.isEmpty()) {
+        QCOMPARE(fx.f().Params.MaxIter, uint16_t(400));
+    } else {
+        QCOMPARE(fx.f().Params.MaxIter, uint16_t(30));
+        QVERIFY(vxtest::sameData(fx.f().Data, before));
+    }
+}
 
 namespace {
 

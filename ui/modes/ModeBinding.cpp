@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -12,6 +11,7 @@
 #include "ui/MainForm.h"
 #include "ui/RetoucheForm.h"
 #include "ui/Texts.h"
+#include "ui/UiServices.h"
 
 namespace ui {
 
@@ -132,9 +132,14 @@ void ModeBinding::startTouchUp()
     const engine::RetoucheResult r = m_window.runner().startRetouche();
     m_touchUpRunning = r.ok;
     if (!r.ok) {
+        // Refused for lack of memory: nothing computes. It beeps as the other refusals do, whatever the
+        // end-of-computation preference, and says why.
+        m_window.ShowStatus(QString());
         m_controller.touchUpFinished(false);
-        if (!r.message.empty())
-            QMessageBox::critical(&m_window, QString(), QString::fromStdString(r.message));
+        if (!r.message.empty()) {
+            m_window.services().beep();
+            m_window.services().showError(&m_window, QString(), QString::fromStdString(r.message));
+        }
     }
     m_window.DrawMainMenus();
 }
