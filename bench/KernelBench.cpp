@@ -2,12 +2,13 @@
 // their default limits (250), with and without periodicity checking. Reports pixels per second.
 #include <benchmark/benchmark.h>
 
+#include "document/Computation.h"
 #include "engine/ComputeDriver.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 
 namespace {
 
-void setUp(engine::TFractal& f, int type, bool periodicity)
+void setUp(document::TFractal& f, int type, bool periodicity)
 {
     f.ApplyTypeDefaults(type);
     f.Params.Width = 640;
@@ -28,10 +29,10 @@ void setUp(engine::TFractal& f, int type, bool periodicity)
 
 void computeImage(benchmark::State& state, int type, bool periodicity)
 {
-    engine::TFractal f;
+    document::TFractal f;
     setUp(f, type, periodicity);
     for (auto _ : state) {
-        engine::ComputeCommand(f, true, nullptr);
+        document::ComputeCommand(f, true, nullptr);
         benchmark::DoNotOptimize(f.Data.row(240)[320]);
     }
     state.SetItemsProcessed(state.iterations() * 640 * 480);

@@ -4,8 +4,9 @@
 // serial run without periodicity checking).
 #include <benchmark/benchmark.h>
 
+#include "document/Computation.h"
 #include "engine/ComputeDriver.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "engine/ParallelEngine.h"
 
 namespace {
@@ -16,7 +17,7 @@ struct Case {
     int maxIter;
 };
 
-void setUp(engine::TFractal& f, const Case& c)
+void setUp(document::TFractal& f, const Case& c)
 {
     f.Params.Algorithm = uint8_t(c.algorithm);
     f.ApplyTypeDefaults(c.type);
@@ -38,11 +39,11 @@ void setUp(engine::TFractal& f, const Case& c)
 
 double nominalIterations(const Case& c)
 {
-    engine::TFractal f;
+    document::TFractal f;
     setUp(f, {c.type, engine::AlgLevel, false, c.maxIter});
     if (c.algorithm != engine::AlgLevel)
         f.Params.EscapeLevelSq = 65535;
-    engine::ParallelEngine(0, engine::bestIsa()).computeCommand(f, true, nullptr);
+    document::ComputeCommand(f, true, nullptr, engine::ParallelEngine(0, engine::bestIsa()));
     double sum = 0;
     for (int r = 0; r < 480; ++r)
         for (int col = 0; col < 640; ++col) {
@@ -58,11 +59,11 @@ void run(benchmark::State& state, Case c, engine::Isa isa)
         state.SkipWithError("instruction set not available");
         return;
     }
-    engine::TFractal f;
+    document::TFractal f;
     setUp(f, c);
     const engine::ParallelEngine eng(0, isa);
     for (auto _ : state) {
-        eng.computeCommand(f, true, nullptr);
+        document::ComputeCommand(f, true, nullptr, eng);
         benchmark::DoNotOptimize(f.Data.row(240)[320]);
     }
     state.counters["iterations/s"] =

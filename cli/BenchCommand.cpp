@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -12,7 +13,8 @@
 
 #include "cli/Args.h"
 #include "engine/ComputeDriver.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
+#include "document/Computation.h"
 #include "engine/ParallelEngine.h"
 #include "storage/Workspace.h"
 
@@ -57,7 +59,7 @@ std::vector<Scene> scenes()
 }
 
 // Sets the parameters and allocates the workspace (8-bit image) as a new document of the scene would.
-bool setUp(engine::TFractal& f, const Scene& s)
+bool setUp(document::TFractal& f, const Scene& s)
 {
     f.ResetParameters();
     f.Params.Algorithm = uint8_t(s.algorithm);
@@ -99,7 +101,7 @@ double cpuSeconds()
 // few iterations; with periodicity checking it is the work the checking saves included.
 double nominalIterations(const Scene& s, const engine::ParallelEngine& eng)
 {
-    engine::TFractal f;
+    document::TFractal f;
     Scene level = s;
     level.algorithm = engine::AlgLevel;
     level.periodicity = false;
@@ -107,7 +109,7 @@ double nominalIterations(const Scene& s, const engine::ParallelEngine& eng)
         return 0;
     if (s.algorithm != engine::AlgLevel)
         f.Params.EscapeLevelSq = 65535;  // the distance kernels escape at |z|^2 > 100000
-    eng.computeCommand(f, true, nullptr);
+    document::ComputeCommand(f, true, nullptr, eng);
     double sum = 0;
     for (int r = 0; r < f.Data.height(); ++r)
         for (int c = 0; c < f.Data.width(); ++c) {
@@ -121,6 +123,7 @@ struct Options {
     int threads = 0;
     engine::Isa isa = engine::bestIsa();
     int repeat = 3;
+    bool digest = false;
     std::vector<std::string> only;
 };
 
@@ -141,11 +144,54 @@ Options parse(const std::vector<std::string>& words)
             o.repeat = int(a.integer(opt, 1, 100));
         } else if (opt == "--scene") {
             o.only.push_back(a.value(opt));
+        } else if (opt == "--digest") {
+            o.digest = true;
         } else {
-            throw UsageError(opt + ": unknown option of \"bench\" (--threads N, --isa NAME, --scene NAME, --repeat N)");
+            throw UsageError(opt + ": unknown option of \"bench\" (--threads N, --isa NAME, --scene NAME, --repeat N, "
+                                   "--digest)");
         }
     }
     return o;
+}
+
+// FNV-1a (64-bit) of the image's values, row by row from the top, each value as two little-endian bytes.
+uint64_t valuesDigest(const engine::TVxWork& data)
+{
+    constexpr uint64_t Offset = 0xcbf29ce484222325ULL, Prime = 0x100000001b3ULL;
+    uint64_t h = Offset;
+    for (int r = 0; r < data.height(); ++r)
+        for (int c = 0; c < data.width(); ++c) {
+            const uint16_t v = data.at(r, c);
+            h = (h ^ uint64_t(v & 0xFF)) * Prime;
+            h = (h ^ uint64_t(v >> 8)) * Prime;
+        }
+    return h;
+}
+
+// Computes each scene once on each side, untimed, and prints the digests of the values. The lines are
+// meant for comparison with those of another build (tests/golden/golden.py keeps them).
+int printDigests(const std::vector<Scene>& list, const engine::ParallelEngine& eng)
+{
+    std::printf("%-20s %9s %6s %-16s %-16s %s\n", "scene", "size", "iter", "serial fnv1a64", "engine fnv1a64",
+                "values");
+    bool allSame = true;
+    for (const Scene& s : list) {
+        document::TFractal ref, f;
+        if (!setUp(ref, s) || !setUp(f, s)) {
+            std::printf("%-20s not enough memory\n", s.name.c_str());
+            allSame = false;
+            continue;
+        }
+        document::ComputeCommand(ref, true, nullptr);
+        document::ComputeCommand(f, true, nullptr, eng);
+        const uint64_t serial = valuesDigest(ref.Data), parallel = valuesDigest(f.Data);
+        allSame &= serial == parallel;
+        const std::string size = std::to_string(s.width) + "x" + std::to_string(s.height);
+        std::printf("%-20s %9s %6d %016llx %016llx %s\n", s.name.c_str(), size.c_str(), int(ref.Params.MaxIter),
+                    (unsigned long long)serial, (unsigned long long)parallel, serial == parallel ? "same" : "DIFFERENT");
+        std::fflush(stdout);
+    }
+    return allSame ? ExitOk : ExitFailure;
 }
 
 }  // namespace
@@ -163,6 +209,8 @@ int runBench(const std::vector<std::string>& args)
             list.push_back(s);
     if (list.empty())
         throw UsageError("--scene: no such scene");
+    if (o.digest)
+        return printDigests(list, eng);
 
     std::printf("engine: %d threads, %s; serial reference: 1 thread, scalar; times: best of %d runs or more "
                 "(small scenes: until each side has run 0.25 s; serial runs: until they take 2 s)\n",
@@ -173,7 +221,7 @@ int runBench(const std::vector<std::string>& args)
                 "engine s", "speed-up", "Git/s", "Git/s/thread", "serial cpu", "engine cpu", "values");
     bool allSame = true;
     for (const Scene& s : list) {
-        engine::TFractal ref, f;
+        document::TFractal ref, f;
         if (!setUp(ref, s) || !setUp(f, s)) {
             std::printf("%-20s not enough memory\n", s.name.c_str());
             continue;
@@ -192,7 +240,7 @@ int runBench(const std::vector<std::string>& args)
             if (i == 0 || (serialTotal < SerialSeconds && (i < o.repeat || serialTotal < MinSeconds))) {
                 const double c0 = cpuSeconds();
                 const auto t0 = Clock::now();
-                engine::ComputeCommand(ref, true, nullptr);
+                document::ComputeCommand(ref, true, nullptr);
                 const double t = seconds(Clock::now() - t0);
                 serialTotal += t;
                 serial = std::min(serial, t);
@@ -200,7 +248,7 @@ int runBench(const std::vector<std::string>& args)
             }
             const double c0 = cpuSeconds();
             const auto t0 = Clock::now();
-            eng.computeCommand(f, true, nullptr);
+            document::ComputeCommand(f, true, nullptr, eng);
             const double t = seconds(Clock::now() - t0);
             engineTotal += t;
             best = std::min(best, t);

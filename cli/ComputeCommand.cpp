@@ -44,7 +44,7 @@ ComputeOptions parse(const std::vector<std::string>& words)
 int runCompute(const std::vector<std::string>& args)
 {
     const ComputeOptions o = parse(args);
-    engine::TFractal f;
+    document::TFractal f;
     if (!loadOrReport(f, o.input))
         return ExitFailure;
 
@@ -62,7 +62,7 @@ int runCompute(const std::vector<std::string>& args)
                                  + " image (columns 0 to " + std::to_string(w - 1) + ", rows 0 to "
                                  + std::to_string(h - 1) + ")");
         }
-        job.touchUp = engine::ZoomRectangle{int32_t(r[0]), int32_t(r[1]), int32_t(r[2]), int32_t(r[3])};
+        job.touchUp = engine::PixelRect{int32_t(r[0]), int32_t(r[1]), int32_t(r[2]), int32_t(r[3])};
         const long long iter = o.touchUpIter.value_or(f.RetoucheIter);
         if (iter < f.Params.MaxIter)
             throw UsageError("--touch-up-iter: expects a number from " + std::to_string(f.Params.MaxIter)

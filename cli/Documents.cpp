@@ -4,6 +4,7 @@
 
 #include "cli/Session.h"
 #include "engine/ComputeDriver.h"
+#include "document/Computation.h"
 #include "engine/ParallelEngine.h"
 #include "storage/Document.h"
 
@@ -24,7 +25,7 @@ bool parseCommonOption(const std::string& opt, Args& args, CommonOptions& out)
     return false;
 }
 
-bool loadOrReport(engine::TFractal& f, const std::string& path, storage::ImageParts parts)
+bool loadOrReport(document::TFractal& f, const std::string& path, storage::ImageParts parts)
 {
     storage::LoadOptions options;
     options.parts = parts;
@@ -41,7 +42,7 @@ bool loadOrReport(engine::TFractal& f, const std::string& path, storage::ImagePa
     }
 }
 
-int computeAndSave(engine::TFractal& f, const ComputeJob& job, const std::string& output, const CommonOptions& common)
+int computeAndSave(document::TFractal& f, const ComputeJob& job, const std::string& output, const CommonOptions& common)
 {
     {
         InterruptGuard guard(f);
@@ -50,13 +51,13 @@ int computeAndSave(engine::TFractal& f, const ComputeJob& job, const std::string
         if (job.touchUp) {
             f.ZoomRect = *job.touchUp;
             f.RetoucheIter = job.touchUpIter;
-            const engine::RetoucheResult r = engine.retouche(f, &progress);
+            const engine::RetoucheResult r = document::Retouche(f, &progress, engine);
             if (!r.ok) {
                 std::fprintf(stderr, "%s\n", r.message.c_str());
                 return ExitFailure;
             }
         } else {
-            engine.computeCommand(f, job.fromStart, &progress);
+            document::ComputeCommand(f, job.fromStart, &progress, engine);
         }
     }
     const bool interrupted = InterruptGuard::interrupted();

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/Args.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/Workspace.h"
 
 namespace cli {
@@ -19,18 +19,18 @@ bool parseCommonOption(const std::string& opt, Args& args, CommonOptions& out);
 
 // Loads a document (with the buffers of `parts`); prints "Error reading file" or "Not enough memory to
 // open file" and returns false on failure.
-bool loadOrReport(engine::TFractal& f, const std::string& path,
+bool loadOrReport(document::TFractal& f, const std::string& path,
                   storage::ImageParts parts = storage::ImageParts::ValuesAndBitmap);
 
 struct ComputeJob {
     bool fromStart = false;
-    std::optional<engine::ZoomRectangle> touchUp;  // touch up this rectangle instead of computing
+    std::optional<engine::PixelRect> touchUp;  // touch up this rectangle instead of computing
     uint16_t touchUpIter = 0;
     bool saveWhenInterrupted = true;  // false: Ctrl-C writes nothing
 };
 
 // Computes (or touches up) and saves to `output`. Ctrl-C stops the computation cleanly; the partial
 // document, with the row to resume from, is then saved when job.saveWhenInterrupted.
-int computeAndSave(engine::TFractal& f, const ComputeJob& job, const std::string& output, const CommonOptions& common);
+int computeAndSave(document::TFractal& f, const ComputeJob& job, const std::string& output, const CommonOptions& common);
 
 }  // namespace cli

@@ -102,7 +102,7 @@ int runExportCommand(const std::vector<std::string>& args)
     std::signal(SIGXFSZ, SIG_IGN);
     // The values alone are loaded; the rows are coloured band by band as they are written, so the
     // picture is never held whole.
-    engine::TFractal f;
+    document::TFractal f;
     if (!loadOrReport(f, o.input, storage::ImageParts::ValuesOnly))
         return ExitFailure;
     const bool trueColour = f.PixelFormat == engine::PixelFormat24;

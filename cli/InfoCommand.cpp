@@ -11,7 +11,7 @@ int runInfo(const std::vector<std::string>& args)
 {
     if (args.size() != 1 || (!args[0].empty() && args[0][0] == '-'))
         throw UsageError("info: expects one document FILE.mbt");
-    engine::TFractal f;
+    document::TFractal f;
     if (!loadOrReport(f, args[0]))
         return ExitFailure;
     // The clipboard form ends its lines with CR LF; a terminal wants LF.

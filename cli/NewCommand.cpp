@@ -85,7 +85,7 @@ void checkRange(const char* name, double v, double min, double max)
 }
 
 // Applies the options as the variables dialog would for a new fractal with its defaults box ticked.
-void apply(const NewOptions& o, engine::TFractal& f)
+void apply(const NewOptions& o, document::TFractal& f)
 {
     engine::FractalParams& p = f.Params;
     const int type = int(o.type.value_or(0));
@@ -159,7 +159,7 @@ void apply(const NewOptions& o, engine::TFractal& f)
 int runNew(const std::vector<std::string>& args)
 {
     const NewOptions o = parse(args);
-    engine::TFractal f;
+    document::TFractal f;
     storage::ResetToDefaults(f);
     apply(o, f);
 

@@ -7,15 +7,15 @@ namespace cli {
 namespace {
 
 // The flag a signal clears; std::atomic<bool> is lock-free here, so storing it from a handler is safe.
-std::atomic<bool>* g_running = nullptr;
+std::atomic<bool>* g_stop = nullptr;
 volatile std::sig_atomic_t g_interrupted = 0;
 struct sigaction g_oldInt, g_oldTerm;
 
 extern "C" void onInterrupt(int)
 {
     g_interrupted = 1;
-    if (g_running)
-        g_running->store(false);
+    if (g_stop)
+        g_stop->store(true);
 }
 
 constexpr auto QuietPeriod = std::chrono::milliseconds(500);
@@ -49,10 +49,10 @@ void ProgressLine::progressChanged(double fraction)
     }
 }
 
-InterruptGuard::InterruptGuard(engine::TFractal& f)
+InterruptGuard::InterruptGuard(document::TFractal& f)
 {
     static_assert(std::atomic<bool>::is_always_lock_free);
-    g_running = &f.Running;
+    g_stop = &f.Run.stopFlag();
     g_interrupted = 0;
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;
@@ -65,7 +65,7 @@ InterruptGuard::~InterruptGuard()
 {
     sigaction(SIGINT, &g_oldInt, nullptr);
     sigaction(SIGTERM, &g_oldTerm, nullptr);
-    g_running = nullptr;
+    g_stop = nullptr;
 }
 
 bool InterruptGuard::interrupted()

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/ComputeObserver.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 
 namespace cli {
 
@@ -24,10 +24,10 @@ private:
     std::atomic<bool> m_printed{false};
 };
 
-// While alive, Ctrl-C (SIGINT, SIGTERM) clears f.Running so that a computation stops cleanly.
+// While alive, Ctrl-C (SIGINT, SIGTERM) requests a stop of f's computation so that a computation stops cleanly.
 class InterruptGuard {
 public:
-    explicit InterruptGuard(engine::TFractal& f);
+    explicit InterruptGuard(document::TFractal& f);
     ~InterruptGuard();
     static bool interrupted();
 };

@@ -3,13 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "colour/Palette.h"
+
 namespace colour {
 namespace {
-
-const engine::TVxWork& source(const engine::TFractal& f)
-{
-    return f.View3D ? f.Data3D : f.Data;
-}
 
 // Rounds to nearest with ties to even and keeps the low 8 bits.
 uint8_t roundedLowByte(long double x)
@@ -18,78 +15,70 @@ uint8_t roundedLowByte(long double x)
 }
 
 template <typename Rule>
-void colourRow8(engine::TFractal& f, int row, Rule rule)
+void colourRow8(const ColourInputs& in, const uint16_t* __restrict values, int width, uint8_t* __restrict out,
+                Rule rule)
 {
-    const engine::TVxWork& src = source(f);
-    if (row < 0 || row >= f.Bitmap.Height || row >= src.height() || f.Bitmap.bytesPerPixel() != 1)
-        return;
-    const uint16_t* __restrict values = src.row(row);
-    uint8_t* __restrict out = f.Bitmap.row(row);  // never overlaps the values: lets the loop vectorise
-    const int width = std::min(f.Bitmap.Width, src.width());
-    const uint8_t biomorph = uint8_t(f.BiomorphIndex & 0xFF);
+    // `out` never overlaps the values: lets the loop vectorise.
+    const uint8_t biomorph = uint8_t(in.c8->BiomorphIndex & 0xFF);
     for (int x = 0; x < width; ++x)
         out[x] = rule(values[x], biomorph);
 }
 
 }  // namespace
 
-void SelectColorLine(engine::TFractal& f)
+ColorLineFn SelectColorLine(uint8_t pixelFormat, const Colour8State& c8, const Colour24State& c24,
+                            ColorLineFn current)
 {
-    if (f.PixelFormat == engine::PixelFormat8) {
-        switch (f.BoundaryType) {
-        case 0: f.ColorLine = &ColorLineLinear; break;
-        case 1: f.ColorLine = &ColorLineLog; break;
-        case 2: f.ColorLine = &ColorLineSqrt; break;
-        default: break;
+    if (pixelFormat == engine::PixelFormat8) {
+        switch (c8.BoundaryType) {
+        case BoundaryKind::Linear: return &ColorLineLinear;
+        case BoundaryKind::Log: return &ColorLineLog;
+        case BoundaryKind::Sqrt: return &ColorLineSqrt;
         }
-    } else if (f.PixelFormat == engine::PixelFormat24) {
-        if (f.TableMode == 0 || f.TableMode == 1)
-            f.ColorLine = &ColorLine24;
+    } else if (pixelFormat == engine::PixelFormat24) {
+        if (c24.TableMode == TableModeKind::FromBoundaries || c24.TableMode == TableModeKind::Calculated)
+            return &ColorLine24;
     }
+    return current;
 }
 
-void ColorLineLinear(engine::TFractal& f, int row)
+void ColorLineLinear(const ColourInputs& in, const uint16_t* values, int width, uint8_t* out)
 {
-    colourRow8(f, row, [](uint16_t v, uint8_t biomorph) {
+    colourRow8(in, values, width, out, [](uint16_t v, uint8_t biomorph) {
         return v == engine::Inside ? biomorph : uint8_t(v & 0xFF);
     });
 }
 
-void ColorLineLog(engine::TFractal& f, int row)
+void ColorLineLog(const ColourInputs& in, const uint16_t* values, int width, uint8_t* out)
 {
-    const long double m = f.Multiplier;
-    colourRow8(f, row, [m](uint16_t v, uint8_t biomorph) {
+    const long double m = in.c8->Multiplier;
+    colourRow8(in, values, width, out, [m](uint16_t v, uint8_t biomorph) {
         return v == engine::Inside || v == 0 ? biomorph : roundedLowByte(std::log((long double)v) * m);
     });
 }
 
-void ColorLineSqrt(engine::TFractal& f, int row)
+void ColorLineSqrt(const ColourInputs& in, const uint16_t* values, int width, uint8_t* out)
 {
-    const long double m = f.Multiplier;
-    colourRow8(f, row, [m](uint16_t v, uint8_t biomorph) {
+    const long double m = in.c8->Multiplier;
+    colourRow8(in, values, width, out, [m](uint16_t v, uint8_t biomorph) {
         return v == engine::Inside || v == 0 ? biomorph : roundedLowByte(std::sqrt((long double)v) * m);
     });
 }
 
-void ColorLine24(engine::TFractal& f, int row)
+void ColorLine24(const ColourInputs& in, const uint16_t* __restrict values, int width, uint8_t* __restrict out)
 {
-    const engine::TVxWork& src = source(f);
-    if (row < 0 || row >= f.Bitmap.Height || row >= src.height() || f.Bitmap.bytesPerPixel() != 3)
-        return;
-    const uint16_t* __restrict values = src.row(row);
-    uint8_t* __restrict out = f.Bitmap.row(row);  // never overlaps the values: lets the loop vectorise
-    const int width = std::min(f.Bitmap.Width, src.width());
-    const size_t tableSize = std::min({f.TableR.size(), f.TableG.size(), f.TableB.size()});
-    const uint16_t maxIter = f.Params.MaxIter;
+    const Colour24State& c = *in.c24;
+    const size_t tableSize = std::min({c.TableR.size(), c.TableG.size(), c.TableB.size()});
+    const uint16_t maxIter = in.MaxIter;
     for (int x = 0; x < width; ++x) {
         const uint16_t v = values[x];
         uint8_t r, g, b;
         if (v == engine::Inside) {
-            r = f.BiomorphRGB[0]; g = f.BiomorphRGB[1]; b = f.BiomorphRGB[2];
+            r = c.BiomorphRGB[0]; g = c.BiomorphRGB[1]; b = c.BiomorphRGB[2];
         } else if (v < maxIter && v < tableSize) {
-            r = f.TableR[v]; g = f.TableG[v]; b = f.TableB[v];
+            r = c.TableR[v]; g = c.TableG[v]; b = c.TableB[v];
         } else {
-            r = colourRed(f.OutOfRangeColour); g = colourGreen(f.OutOfRangeColour); b = colourBlue(f.OutOfRangeColour);
+            r = colourRed(c.OutOfRangeColour); g = colourGreen(c.OutOfRangeColour); b = colourBlue(c.OutOfRangeColour);
         }
         out[3 * x] = b;
         out[3 * x + 1] = g;
@@ -97,12 +86,21 @@ void ColorLine24(engine::TFractal& f, int row)
     }
 }
 
-void ColourAllRows(engine::TFractal& f)
+int bytesPerPixel(ColorLineFn fn)
 {
-    if (!f.ColorLine)
+    return fn == &ColorLine24 ? 3 : 1;
+}
+
+void ColourRows(const RowColouring& colouring, const engine::TVxWork& values, ImageBitmap& bitmap, int first,
+                int last)
+{
+    if (!colouring || colouring.bytesPerPixel() != bitmap.bytesPerPixel())
         return;
-    for (int r = 0; r < f.Bitmap.Height; ++r)
-        f.ColorLine(f, r);
+    first = std::max(first, 0);
+    last = std::min({last, bitmap.Height - 1, values.height() - 1});
+    const int width = std::min(bitmap.Width, values.width());
+    for (int r = first; r <= last; ++r)
+        colouring(values.row(r), width, bitmap.row(r));
 }
 
 }  // namespace colour

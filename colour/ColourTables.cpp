@@ -6,18 +6,18 @@
 
 #include "colour/Hsv.h"
 #include "colour/TransferFunctions.h"
-#include "engine/AllocationFault.h"
+#include "engine/Values.h"
 
 namespace colour {
 namespace {
 
 // Highest table index the builders may write, or -1 when the tables are empty.
-int64_t lastEntry(const engine::TFractal& f)
+int64_t lastEntry(const Colour24State& f, uint16_t maxIter)
 {
     const size_t size = std::min({f.TableR.size(), f.TableG.size(), f.TableB.size()});
     if (size == 0)
         return -1;
-    return std::min<int64_t>(f.Params.MaxIter, int64_t(size) - 1);
+    return std::min<int64_t>(maxIter, int64_t(size) - 1);
 }
 
 const BoundaryRec& recordAt(const ColorTable24& t, int n)
@@ -40,11 +40,11 @@ uint8_t wrappedByte(long double x)
     return uint8_t(roundEven(x) & 0xFF);
 }
 
-void setEntry0(engine::TFractal& f, uint32_t filaments)
+void setEntry0(Colour24State& f, uint32_t filaments, uint16_t maxIter, uint8_t algorithm)
 {
-    if (lastEntry(f) < 0)
+    if (lastEntry(f, maxIter) < 0)
         return;
-    if (f.Params.Algorithm == engine::AlgPotential)
+    if (algorithm == engine::AlgPotential)
         filaments = 0;
     f.TableR[0] = colourRed(filaments);
     f.TableG[0] = colourGreen(filaments);
@@ -53,11 +53,11 @@ void setEntry0(engine::TFractal& f, uint32_t filaments)
 
 }  // namespace
 
-void InterpolateSegment(engine::TFractal& f, const ColorTable24& record, int a, int b)
+void InterpolateSegment(Colour24State& f, const ColorTable24& record, int a, int b, uint16_t maxIter)
 {
     if (a < LeadInRecord || a > ColorTable24::LeadOutRecord || b < LeadInRecord || b > ColorTable24::LeadOutRecord)
         return;
-    const int64_t limit = lastEntry(f);
+    const int64_t limit = lastEntry(f, maxIter);
     const BoundaryRec& ra = recordAt(record, a);
     const BoundaryRec& rb = recordAt(record, b);
     const int64_t start = std::min<int64_t>(ra.position, limit);
@@ -77,30 +77,30 @@ void InterpolateSegment(engine::TFractal& f, const ColorTable24& record, int a, 
     }
 }
 
-void BuildTableFromBoundaries(engine::TFractal& f, const ColorTable24& record)
+void BuildTableFromBoundaries(Colour24State& f, const ColorTable24& record, uint16_t maxIter, uint8_t algorithm)
 {
     // A private copy: the caller may pass the document's own record, or one the tables alias.
     const ColorTable24 t = record;
     constexpr int End = ColorTable24::EndRecord;
     if (isFree(t.records[1])) {
-        InterpolateSegment(f, t, 0, End);
+        InterpolateSegment(f, t, 0, End, maxIter);
     } else {
         if (t.records[0].position > 1)
-            InterpolateSegment(f, t, LeadInRecord, 0);
+            InterpolateSegment(f, t, LeadInRecord, 0, maxIter);
         int i = 1;
         for (; i < End && !isFree(t.records[size_t(i)]); ++i)
-            InterpolateSegment(f, t, i - 1, i);
-        InterpolateSegment(f, t, i - 1, End);
-        if (f.Params.MaxIter > t.records[End].position)
-            InterpolateSegment(f, t, End, ColorTable24::LeadOutRecord);
+            InterpolateSegment(f, t, i - 1, i, maxIter);
+        InterpolateSegment(f, t, i - 1, End, maxIter);
+        if (maxIter > t.records[End].position)
+            InterpolateSegment(f, t, End, ColorTable24::LeadOutRecord, maxIter);
     }
     f.BiomorphRGB = {colourRed(t.biomorph), colourGreen(t.biomorph), colourBlue(t.biomorph)};
-    setEntry0(f, t.filaments);
+    setEntry0(f, t.filaments, maxIter, algorithm);
 }
 
-void BuildTableCalculated(engine::TFractal& f)
+void BuildTableCalculated(Colour24State& f, uint16_t maxIter, uint8_t algorithm)
 {
-    const int64_t limit = lastEntry(f);
+    const int64_t limit = lastEntry(f, maxIter);
     for (int64_t k = 1; k <= limit; ++k) {
         const long double x = valueFunction(f.ValueFunction, k, f.ValueMult);
         const int64_t h = int64_t(f.HueOffset) + hueTerm(f.HueFunction, k, f.HueMult);
@@ -109,31 +109,35 @@ void BuildTableCalculated(engine::TFractal& f)
         f.TableG[size_t(k)] = wrappedByte(c.g);
         f.TableB[size_t(k)] = wrappedByte(c.b);
     }
-    setEntry0(f, f.ColorTable24.filaments);
+    setEntry0(f, f.ColorTable24.filaments, maxIter, algorithm);
 }
 
-void RebuildTables(engine::TFractal& f)
+void RebuildTables(Colour24State& f, uint16_t maxIter, uint8_t algorithm)
 {
-    if (f.TableMode == 1)
-        BuildTableCalculated(f);
+    if (f.TableMode == TableModeKind::Calculated)
+        BuildTableCalculated(f, maxIter, algorithm);
     else
-        BuildTableFromBoundaries(f, f.ColorTable24);
+        BuildTableFromBoundaries(f, f.ColorTable24, maxIter, algorithm);
 }
 
-bool GrowTablesForTouchUp(engine::TFractal& f, uint16_t newMaxIter)
+bool GrowTablesForTouchUp(Colour24State& f, uint16_t maxIter, uint16_t newMaxIter, uint8_t algorithm,
+                          BeforeAllocation beforeAllocation)
 {
-    if (newMaxIter <= f.Params.MaxIter)
+    if (newMaxIter <= maxIter)
         return true;
     std::vector<uint8_t> r, g, b;
     try {
         const size_t n = size_t(newMaxIter) + 1;
-        engine::checkAllocation(engine::AllocationStep::ColourTables);
+        if (beforeAllocation)
+            beforeAllocation();
         r = f.TableR;
         r.resize(n);
-        engine::checkAllocation(engine::AllocationStep::ColourTables);
+        if (beforeAllocation)
+            beforeAllocation();
         g = f.TableG;
         g.resize(n);
-        engine::checkAllocation(engine::AllocationStep::ColourTables);
+        if (beforeAllocation)
+            beforeAllocation();
         b = f.TableB;
         b.resize(n);
     } catch (const std::bad_alloc&) {
@@ -142,11 +146,9 @@ bool GrowTablesForTouchUp(engine::TFractal& f, uint16_t newMaxIter)
     f.TableR.swap(r);
     f.TableG.swap(g);
     f.TableB.swap(b);
-    f.Params.MaxIter = newMaxIter;
-    f.ImageParams.MaxIter = newMaxIter;
     f.ColorTable24.records[ColorTable24::EndRecord].position = newMaxIter;
     f.ColorTable24.records[ColorTable24::LeadOutRecord].position = newMaxIter;
-    RebuildTables(f);
+    RebuildTables(f, newMaxIter, algorithm);
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "engine/Values.h"
+
 namespace engine {
 
 // Indices of the type catalogue. 2, 5, 8 and 10 are separator rows of the type list.
@@ -14,27 +16,11 @@ inline constexpr int FormulaCount = 5;
 inline constexpr int FunctionCount = 5;
 inline constexpr int BailoutCount = 6;
 
-enum Algorithm : uint8_t {
-    AlgLevel = 0,
-    AlgDistance = 1,
-    AlgLevelDistance = 2,
-    AlgBinary = 3,
-    AlgColorDistance = 4,
-    AlgPotential = 5,
-};
-
 enum Bailout : uint8_t { BailMod = 0, BailSqrZr = 1, BailSqrZi = 2, BailEpsilon = 3, BailAnd = 4, BailOr = 5 };
 
 enum Formula : uint8_t { FormulaZ2 = 0, FormulaZ3 = 1, FormulaZ4 = 2, FormulaZ8 = 3, FormulaZ2C2 = 4 };
 
 enum Function : uint8_t { FnSin = 0, FnCos = 1, FnSinh = 2, FnCosh = 3, FnExp = 4 };
-
-// Pixel format codes as stored in documents.
-inline constexpr uint8_t PixelFormat8 = 3;
-inline constexpr uint8_t PixelFormat24 = 6;
-
-// The value every algorithm stores for "inside" (limit reached or cycle found).
-inline constexpr uint16_t Inside = 65535;
 
 inline constexpr int ZoomBase = 200;
 inline constexpr double MinStepAll = 1e-15;

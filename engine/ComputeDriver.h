@@ -1,39 +1,88 @@
 #pragma once
 
-#include <functional>
+#include <cstdint>
 #include <string>
 
 #include "engine/ComputeObserver.h"
-#include "engine/Fractal.h"
+#include "engine/ComputeState.h"
 
-// The serial compute driver: the reference computation. Any faster engine must store the same value
-// in every pixel of Data. Runs on the calling thread; another thread may request a stop at any time by
-// clearing f.Running, which the driver reads before every row and every pixel (a kernel call in
-// progress always finishes).
+// The computation of a document's values, and the serial compute driver: the reference computation.
+// Any faster engine must store the same value in every pixel of Data.
+//
+// A computation has one start and one end, shared by every engine, both run on the thread that starts
+// it (in the window, the user-interface thread): BeginCompute prepares it, an engine computes the rows
+// (on that thread or on workers), EndCompute records how it ended. Between the two, the engine writes
+// Data, the kernel state and the saved orbits; nothing else of the parameters or the state. Another
+// thread may request a stop at any time (f.Run.requestStop()); the rows read it before every row and
+// every pixel, and a kernel call in progress always finishes.
 namespace engine {
+
+enum class ComputeKind : uint8_t {
+    Full,     // the rows of a Compute command: ResumeLine follows the computation
+    TouchUp,  // a rectangle with another iteration limit: ResumeLine stays as it is
+};
 
 enum class ComputeEnd {
     Completed,  // every requested row was computed
-    Stopped,    // f.Running was cleared; for a touch-up the caller redraws its rectangle
+    Stopped,    // a stop was requested; for a touch-up the caller redraws its rectangle
     NoKernel,   // the parameters select no kernel (unknown type, formula or function): nothing computed
 };
 
-// Computes rows rowFirst..rowLast and columns colFirst..colLast (inclusive, clamped into Data) into Data,
-// colouring each row with f.ColorLine (when set) after it, even when it was cut short, and then telling
-// the observer (may be null) rowsReady(r, r) and progressChanged over the requested rows.
-//
-// Before the rows: Idle = false, Modified = true; a full computation (touchUp false) also sets
-// UniformIter = true and RetoucheIter = BaseMaxIter = MaxIter; then SelectKernel and SelectColorLine.
-// A full computation keeps ResumeLine at the first row not completely computed: 0 when it completes,
-// otherwise the row that was cut short or whose start saw the stop. A touch-up never changes ResumeLine.
-// At the end Running = false, then Idle = true.
-ComputeEnd Compute(TFractal& f, int rowFirst, int rowLast, bool touchUp, int colLast, int colFirst,
-                   ComputeObserver* obs);
+// Told about rows whose values changed, so that the caller can colour them: the serial driver calls it
+// after each row (also the row a stop cut short), the parallel engine when a row is complete and again
+// when putting it right changed a value. Called from the computing threads, for distinct rows at once.
+class RowHook {
+public:
+    virtual ~RowHook() = default;
+    virtual void rowComputed(int row) = 0;
+};
 
-// The Compute commands: fromStart sets ResumeLine = 0 ("Compute from start"); otherwise the rows start at
-// ResumeLine (taken as 0 when it is not a row of the image). Commits the edited parameters as the
-// image's, sets Running = true and computes every column of rows ResumeLine..Height-1.
-ComputeEnd ComputeCommand(TFractal& f, bool fromStart, ComputeObserver* obs);
+// A computation prepared by BeginCompute: its kind and its pixels (rows and columns inclusive, clamped
+// into Data; no row when rowFirst > rowLast, no column when colFirst > colLast).
+struct ComputeJob {
+    ComputeKind kind = ComputeKind::Full;
+    int rowFirst = 0, rowLast = -1, colFirst = 0, colLast = -1;
+    bool hasKernel = false;
+};
+
+// How the rows of a job ended: complete, or the first row that is not completely computed.
+struct RowsOutcome {
+    bool complete = true;
+    int firstIncomplete = 0;
+};
+
+// Computes the rows of a prepared job into Data.
+class RowEngine {
+public:
+    virtual ~RowEngine() = default;
+    virtual RowsOutcome computeRows(FractalCore& f, const ComputeJob& job, RowHook* hook,
+                                    ComputeObserver* obs) const = 0;
+};
+
+// The reference: every pixel in serial order on the calling thread, each row handed to the hook after it
+// (even when cut short) and then reported to the observer (rowsReady(r, r), progressChanged over the rows).
+class SerialEngine final : public RowEngine {
+public:
+    RowsOutcome computeRows(FractalCore& f, const ComputeJob& job, RowHook* hook,
+                            ComputeObserver* obs) const override;
+};
+
+// The start of a computation of `rect` (corners in any order): Idle false; a full computation also sets
+// UniformIter = true and RetoucheIter = BaseMaxIter = MaxIter; then SelectKernel. Does not touch the stop
+// request: the command that starts a computation calls f.Run.start() first.
+ComputeJob BeginCompute(FractalCore& f, ComputeKind kind, const PixelRect& rect);
+
+// The end: a full computation keeps ResumeLine at the first row not completely computed (0 when it
+// completed); a touch-up never changes ResumeLine; Idle true.
+ComputeEnd EndCompute(FractalCore& f, const ComputeJob& job, const RowsOutcome& outcome);
+
+// Begin, the rows on `engine`, end, all on the calling thread.
+ComputeEnd Compute(FractalCore& f, ComputeKind kind, const PixelRect& rect, RowHook* hook, ComputeObserver* obs,
+                   const RowEngine& engine);
+
+// The rows of the Compute commands: every column of rows ResumeLine..Height-1 (ResumeLine = 0 when
+// fromStart or when it is not a row of the image), after committing the edited parameters as the image's.
+PixelRect ComputeCommandRect(FractalCore& f, bool fromStart);
 
 struct RetoucheResult {
     bool ok = true;
@@ -41,16 +90,12 @@ struct RetoucheResult {
     ComputeEnd end = ComputeEnd::Completed;
 };
 
-// Touch-up of f.ZoomRect (corners in either order, clamped into the image) with f.RetoucheIter
-// iterations. A limit above MaxIter first grows the saved-orbit arrays (algorithms 1, 2, 4) and, for a
-// 24-bit image, the colour tables; when memory runs out nothing is computed, MaxIter, the orbit arrays
-// and the colour tables stay as they were, and the result carries the message to show. Then MaxIter (edited and image copy) = RetoucheIter, Running = Retouching = true,
-// the rectangle is computed, and Retouching = false, UniformIter = false.
-RetoucheResult Retouche(TFractal& f, ComputeObserver* obs);
-
-// The same touch-up with the rectangle computed by another engine; `computeRows` has Compute's contract.
-using ComputeRowsFn = std::function<ComputeEnd(TFractal&, int rowFirst, int rowLast, bool touchUp, int colLast,
-                                               int colFirst, ComputeObserver*)>;
-RetoucheResult RetoucheWith(TFractal& f, ComputeObserver* obs, const ComputeRowsFn& computeRows);
+// The engine's half of a touch-up's preparation, on the starting thread: grows the saved-orbit arrays to
+// newMaxIter + 1 entries for the algorithms that use them when newMaxIter is above MaxIter. False, with
+// the arrays as they were, when memory runs out ("No Memory for Orbits").
+bool GrowOrbitsForTouchUp(FractalCore& f, uint16_t newMaxIter);
+// Undoes a growth of the saved-orbit arrays back to MaxIter + 1 entries (when the colour tables could
+// not follow).
+void ShrinkOrbitsAfterRefusal(FractalCore& f);
 
 }  // namespace engine

@@ -4,7 +4,7 @@
 
 namespace engine {
 
-std::optional<uint16_t> ProbePoint(const TFractal& f, int col, int row, OrbitObserver* orbit)
+std::optional<uint16_t> ProbePoint(const FractalCore& f, int col, int row, OrbitObserver* orbit)
 {
     const FractalParams& p = f.Params;
     const int type = p.FractalType;

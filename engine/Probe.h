@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "engine/Fractal.h"
+#include "engine/ComputeState.h"
 
 namespace engine {
 
@@ -15,6 +15,6 @@ namespace engine {
 // The probe runs with a state of its own: PrevInside is false, so periodicity checking never cuts it
 // short and the count does not depend on the last pixel computed. Data and f.State are not touched.
 // `orbit`, when given, receives the point's orbit (for the kernels that plot orbits).
-std::optional<uint16_t> ProbePoint(const TFractal& f, int col, int row, OrbitObserver* orbit = nullptr);
+std::optional<uint16_t> ProbePoint(const FractalCore& f, int col, int row, OrbitObserver* orbit = nullptr);
 
 }  // namespace engine

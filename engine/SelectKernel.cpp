@@ -29,7 +29,7 @@ KernelFn levelKernel(int type, int formula, int function, int newtonP, int bailo
 namespace {
 
 // True when the saved-orbit arrays hold MaxIter + 1 entries each, growing them when they are shorter.
-bool ensureOrbitArrays(TFractal& f)
+bool ensureOrbitArrays(FractalCore& f)
 {
     const size_t need = size_t(f.Params.MaxIter) + 1;
     if (f.XOrbit.size() >= need && f.YOrbit.size() >= need)
@@ -47,7 +47,7 @@ bool ensureOrbitArrays(TFractal& f)
 
 }  // namespace
 
-void SelectKernel(TFractal& f)
+void SelectKernel(FractalCore& f)
 {
     const FractalParams& p = f.Params;
     KernelInputs& in = f.Inputs;

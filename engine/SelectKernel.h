@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Fractal.h"
+#include "engine/ComputeState.h"
 
 namespace engine {
 
@@ -16,6 +16,6 @@ namespace engine {
 //
 // The distance kernels need MaxIter + 1 entries in each saved-orbit array: when the arrays are
 // shorter, they are grown here; when memory runs out, f.Kernel is left null.
-void SelectKernel(TFractal& f);
+void SelectKernel(FractalCore& f);
 
 }  // namespace engine

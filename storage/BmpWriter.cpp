@@ -5,7 +5,7 @@
 
 #include "colour/Palette.h"
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/ImageFeeder.h"
 #include "storage/ImageSink.h"
 #include "storage/RowSource.h"
@@ -64,7 +64,7 @@ bool BmpImageWriter::writeRows(int, int, int count, const uint8_t* rows, size_t 
     return true;
 }
 
-bool WriteBmp(const engine::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
+bool WriteBmp(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
               engine::ComputeObserver* observer)
 {
     BitmapRowSource source(bitmap, palette);

@@ -6,9 +6,9 @@
 
 namespace colour {
 struct Palette;
+struct ImageBitmap;
 }
 namespace engine {
-struct ImageBitmap;
 class ComputeObserver;
 }
 
@@ -43,7 +43,7 @@ private:
 // Writes the bitmap (BitmapRowSource) with a BmpImageWriter. Progress: one step of 10 rows. False
 // for a 24-bit or empty bitmap, one whose pixels do not match its size, a file over 4 GB, or a
 // failing sink.
-bool WriteBmp(const engine::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
+bool WriteBmp(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
               engine::ComputeObserver* observer = nullptr);
 
 }  // namespace storage

@@ -54,7 +54,7 @@ std::string DocumentBaseName(const std::string& path)
     return std::filesystem::path(path).stem().string();
 }
 
-bool SaveDocument(engine::TFractal& f, const std::string& path, const SaveContext& context)
+bool SaveDocument(document::TFractal& f, const std::string& path, const SaveContext& context)
 {
     HeaderStamp stamp;
     stamp.savedAt = context.savedAt ? *context.savedAt : currentFileDate();
@@ -68,7 +68,7 @@ bool SaveDocument(engine::TFractal& f, const std::string& path, const SaveContex
     return ok;
 }
 
-LoadResult LoadDocument(engine::TFractal& f, const std::string& path, engine::ComputeObserver* observer,
+LoadResult LoadDocument(document::TFractal& f, const std::string& path, engine::ComputeObserver* observer,
                         const LoadOptions& options, LoadDetails* details)
 {
     LoadDetails scratch;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/ComputeObserver.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/Workspace.h"
 
 // Saving and opening a fractal document (".mbt") by path: the header record (DocumentHeader.h)
@@ -26,7 +26,7 @@ struct SaveContext {
 // complete: a failed save returns false and leaves any previous file at `path` byte for byte as it
 // was (no partial file is left either). Afterwards Modified = !result; on success FileName becomes
 // the file's name without directory and extension, on failure it is unchanged.
-bool SaveDocument(engine::TFractal& f, const std::string& path, const SaveContext& context = {});
+bool SaveDocument(document::TFractal& f, const std::string& path, const SaveContext& context = {});
 
 enum class LoadResult : uint8_t {
     Ok,
@@ -53,7 +53,7 @@ struct LoadDetails {
 // extension. On failure the document is reset to the defaults again. A header that passed the memory
 // estimate but whose workspace still cannot be allocated gives NotEnoughMemory (details say which
 // allocation failed). Progress goes to `observer` (may be null).
-LoadResult LoadDocument(engine::TFractal& f, const std::string& path, engine::ComputeObserver* observer,
+LoadResult LoadDocument(document::TFractal& f, const std::string& path, engine::ComputeObserver* observer,
                         const LoadOptions& options = {}, LoadDetails* details = nullptr);
 
 // The name of the user saving documents: the login name of the process's user (the password

@@ -22,7 +22,7 @@ void reportProgress(engine::ComputeObserver* observer, int row, int height)
 }
 
 // Row y of Data as little-endian bytes, `width` values; values outside Data are 0.
-void packRow(const engine::TFractal& f, int y, int width, uint8_t* out)
+void packRow(const document::TFractal& f, int y, int width, uint8_t* out)
 {
     const engine::TVxWork& data = f.Data;
     const int have = (y < data.height()) ? std::min(width, data.width()) : 0;
@@ -49,7 +49,7 @@ struct InflateEnd {
 
 }  // namespace
 
-bool WriteData(AtomicFile& out, const engine::TFractal& f, engine::ComputeObserver* observer)
+bool WriteData(AtomicFile& out, const document::TFractal& f, engine::ComputeObserver* observer)
 {
     const int width = f.Params.Width;
     const int height = f.Params.Height;
@@ -92,7 +92,7 @@ bool WriteData(AtomicFile& out, const engine::TFractal& f, engine::ComputeObserv
     return pump(nullptr, 0, Z_FINISH);
 }
 
-DataResult ReadData(std::FILE* in, engine::TFractal& f, engine::ComputeObserver* observer, ImageParts parts)
+DataResult ReadData(std::FILE* in, document::TFractal& f, engine::ComputeObserver* observer, ImageParts parts)
 {
     DataResult result;
     const int width = f.Params.Width;
@@ -150,8 +150,8 @@ DataResult ReadData(std::FILE* in, engine::TFractal& f, engine::ComputeObserver*
             // Z_OK or Z_BUF_ERROR: go on (more input, or more room, is needed).
         }
         unpackRow(row.data(), width, f.Data.row(y));
-        if (f.ColorLine && parts == ImageParts::ValuesAndBitmap)
-            f.ColorLine(f, y);
+        if (parts == ImageParts::ValuesAndBitmap)
+            f.ColorLine(y);
         reportProgress(observer, y, height);
     }
     if (observer && height > 0)

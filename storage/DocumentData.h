@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/ComputeObserver.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/Workspace.h"
 
 // The pixel values of a fractal document: after the 4328-byte header, one zlib stream (RFC 1950)
@@ -21,7 +21,7 @@ inline constexpr size_t RowBufferBytes = 40000;      // one row of the widest im
 // `out`. Values outside Data (should Data be smaller than that) are written as 0. Progress: after rows
 // 0, 10, 20, ... observer->progressChanged(rows done / Height), when an observer is given.
 // False when compression or a write failed.
-bool WriteData(AtomicFile& out, const engine::TFractal& f, engine::ComputeObserver* observer);
+bool WriteData(AtomicFile& out, const document::TFractal& f, engine::ComputeObserver* observer);
 
 enum class DataOutcome : uint8_t {
     Ok,
@@ -35,11 +35,12 @@ struct DataResult {
 
 // Allocates the workspace for the header's Params.Width x Params.Height in f.PixelFormat (AllocImage
 // without clear, with the buffers of `parts`), then inflates the stream from the current position of
-// `in` row by row into Data, colouring each row (f.ColorLine) as it arrives when there is a bitmap. Never writes more than Height rows of Width values,
-// whatever the stream holds; bytes after the end of the stream are ignored. A stream that ends early
+// `in` row by row into Data, colouring each row (f.ColorLine) as it arrives when there is a bitmap.
+// Never writes more than Height rows of Width values, whatever the stream holds; bytes after the end
+// of the stream are ignored. A stream that ends early
 // (a truncated file) is not an error: the rows it does not cover are filled from what the row buffer
 // last held. Progress as WriteData's; at the end observer->rowsReady(0, Height - 1).
-DataResult ReadData(std::FILE* in, engine::TFractal& f, engine::ComputeObserver* observer,
+DataResult ReadData(std::FILE* in, document::TFractal& f, engine::ComputeObserver* observer,
                     ImageParts parts = ImageParts::ValuesAndBitmap);
 
 }  // namespace storage

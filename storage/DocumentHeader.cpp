@@ -69,7 +69,7 @@ size_t markerOffset(int slot) { return hdr::MarkerBase + hdr::MarkerSize * size_
 
 }  // namespace
 
-TDataFileHeader BuildHeader(const engine::TFractal& f, const HeaderStamp& stamp)
+TDataFileHeader BuildHeader(const document::TFractal& f, const HeaderStamp& stamp)
 {
     TDataFileHeader h;
     Record& b = h.bytes;
@@ -102,7 +102,7 @@ TDataFileHeader BuildHeader(const engine::TFractal& f, const HeaderStamp& stamp)
     // 0x104 and 0x10E: two reserved extended zeros, which are all-zero bytes.
 
     putU8(b, hdr::PixelFormat, f.PixelFormat);
-    putU8(b, hdr::BoundaryType, f.BoundaryType);
+    putU8(b, hdr::BoundaryType, uint8_t(f.BoundaryType));
     putI32(b, hdr::Multiplier, f.Multiplier);
     const colour::PaletteBytes palette = colour::encodePalette(f.Palette);
     std::copy(palette.begin(), palette.end(), b.begin() + hdr::Palette);
@@ -124,7 +124,7 @@ TDataFileHeader BuildHeader(const engine::TFractal& f, const HeaderStamp& stamp)
     putI32(b, hdr::VerticalShift, f.VerticalShift);
     putU8(b, hdr::Inverted3D, f.Inverted3D);
     putU8(b, hdr::Perspective, f.Perspective);
-    putU8(b, hdr::TableMode, f.TableMode);
+    putU8(b, hdr::TableMode, uint8_t(f.TableMode));
     putU8(b, hdr::ValueFunction, f.ValueFunction);
     putI32(b, hdr::HueOffset, f.HueOffset);
     putI32(b, hdr::ValueMult, f.ValueMult);
@@ -134,10 +134,10 @@ TDataFileHeader BuildHeader(const engine::TFractal& f, const HeaderStamp& stamp)
     putU8(b, hdr::FunctionIndex, p.FunctionIndex);
     putI32(b, hdr::NewtonP, p.NewtonP);
 
-    for (int slot = 1; slot <= engine::MarkerSlots; ++slot) {
-        const engine::Marker& m = f.Markers[size_t(slot - 1)];
+    for (int slot = 1; slot <= document::MarkerSlots; ++slot) {
+        const document::Marker& m = f.Markers[size_t(slot - 1)];
         const size_t at = markerOffset(slot);
-        putU8(b, at + hdr::MarkerShape, m.InUse ? m.Shape : hdr::EmptyMarker);
+        putU8(b, at + hdr::MarkerShape, m.InUse ? uint8_t(m.Shape) : hdr::EmptyMarker);
         putI32(b, at + hdr::MarkerX, m.X);
         putI32(b, at + hdr::MarkerY, m.Y);
         putString(b, at + hdr::MarkerLabel, hdr::MarkerLabelText, m.Label);
@@ -147,13 +147,13 @@ TDataFileHeader BuildHeader(const engine::TFractal& f, const HeaderStamp& stamp)
     return h;
 }
 
-bool WriteHeader(AtomicFile& out, const engine::TFractal& f, const HeaderStamp& stamp)
+bool WriteHeader(AtomicFile& out, const document::TFractal& f, const HeaderStamp& stamp)
 {
     const TDataFileHeader h = BuildHeader(f, stamp);
     return out.write(h.bytes.data(), h.bytes.size());
 }
 
-HeaderOutcome ApplyHeader(const TDataFileHeader& header, engine::TFractal& f, uint64_t availableMemory,
+HeaderOutcome ApplyHeader(const TDataFileHeader& header, document::TFractal& f, uint64_t availableMemory,
                           ImageParts parts)
 {
     const Record& b = header.bytes;
@@ -195,7 +195,7 @@ HeaderOutcome ApplyHeader(const TDataFileHeader& header, engine::TFractal& f, ui
     p.PertZi = getExtended(b, hdr::PertZi);
 
     f.PixelFormat = pixelFormat;
-    f.BoundaryType = getU8(b, hdr::BoundaryType);
+    f.BoundaryType = colour::BoundaryKind(getU8(b, hdr::BoundaryType));
     f.Multiplier = getI32(b, hdr::Multiplier);
     f.Palette = colour::decodePalette(b.data() + hdr::Palette);
     f.BiomorphIndex = getI32(b, hdr::BiomorphIndex);
@@ -212,7 +212,7 @@ HeaderOutcome ApplyHeader(const TDataFileHeader& header, engine::TFractal& f, ui
     f.VerticalShift = getI32(b, hdr::VerticalShift);
     f.Inverted3D = getU8(b, hdr::Inverted3D);
     f.Perspective = getU8(b, hdr::Perspective);
-    f.TableMode = getU8(b, hdr::TableMode);
+    f.TableMode = colour::TableModeKind(getU8(b, hdr::TableMode));
     f.ValueFunction = getU8(b, hdr::ValueFunction);
     f.HueOffset = getI32(b, hdr::HueOffset);
     f.ValueMult = getI32(b, hdr::ValueMult);
@@ -225,12 +225,12 @@ HeaderOutcome ApplyHeader(const TDataFileHeader& header, engine::TFractal& f, ui
     const int32_t newtonP = getI32(b, hdr::NewtonP);
     p.NewtonP = newtonP == -1 ? 3 : newtonP;
 
-    for (int slot = 1; slot <= engine::MarkerSlots; ++slot) {
-        engine::Marker& m = f.Markers[size_t(slot - 1)];
+    for (int slot = 1; slot <= document::MarkerSlots; ++slot) {
+        document::Marker& m = f.Markers[size_t(slot - 1)];
         const size_t at = markerOffset(slot);
         const uint8_t shape = getU8(b, at + hdr::MarkerShape);
         m.InUse = shape != hdr::EmptyMarker;
-        m.Shape = shape <= 4 ? shape : 0;
+        m.Shape = shape <= uint8_t(document::MarkerShape::Triangle) ? document::MarkerShape(shape) : document::MarkerShape::Simple;
         m.X = getI32(b, at + hdr::MarkerX);
         m.Y = getI32(b, at + hdr::MarkerY);
         m.Label = m.InUse ? getString(b, at + hdr::MarkerLabel, hdr::MarkerLabelText) : std::string();
@@ -239,7 +239,7 @@ HeaderOutcome ApplyHeader(const TDataFileHeader& header, engine::TFractal& f, ui
     return HeaderOutcome::Ok;
 }
 
-HeaderOutcome ReadHeader(std::FILE* in, engine::TFractal& f, uint64_t availableMemory, ImageParts parts)
+HeaderOutcome ReadHeader(std::FILE* in, document::TFractal& f, uint64_t availableMemory, ImageParts parts)
 {
     AllocImage(f, 1, 1, engine::PixelFormat8, false, parts);
     TDataFileHeader header;  // magic 0 until read

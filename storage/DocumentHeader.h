@@ -7,7 +7,7 @@
 
 #include "colour/ColorTable24.h"
 #include "colour/Palette.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/Workspace.h"
 
 // The 4328-byte header record of a fractal document (".mbt"): every parameter of the document, its
@@ -65,9 +65,9 @@ struct HeaderStamp {
 
 // The record for the document as it is now: the edited parameters (Params), the colour state, the
 // 3D parameters, the markers (labels cut to 80 characters) and the comment (cut to 150).
-TDataFileHeader BuildHeader(const engine::TFractal& f, const HeaderStamp& stamp);
+TDataFileHeader BuildHeader(const document::TFractal& f, const HeaderStamp& stamp);
 // Writes BuildHeader's 4328 bytes. False when the write failed.
-bool WriteHeader(AtomicFile& out, const engine::TFractal& f, const HeaderStamp& stamp);
+bool WriteHeader(AtomicFile& out, const document::TFractal& f, const HeaderStamp& stamp);
 
 enum class HeaderOutcome : uint8_t {
     Ok,
@@ -87,12 +87,12 @@ enum class HeaderOutcome : uint8_t {
 // against 0.86 x availableMemory; too much changes nothing either.
 // The parameters go to Params; ImageParams is the caller's to commit. The save date, the user name,
 // the identification strings and the reserved fields are not used.
-HeaderOutcome ApplyHeader(const TDataFileHeader& header, engine::TFractal& f, uint64_t availableMemory,
+HeaderOutcome ApplyHeader(const TDataFileHeader& header, document::TFractal& f, uint64_t availableMemory,
                           ImageParts parts = ImageParts::ValuesAndBitmap);
 
 // Shrinks the image to 1 x 1 8-bit (so that the old workspace is given back before the new one is
 // made), reads the record from the current position of `in` and applies it (ApplyHeader).
-HeaderOutcome ReadHeader(std::FILE* in, engine::TFractal& f, uint64_t availableMemory,
+HeaderOutcome ReadHeader(std::FILE* in, document::TFractal& f, uint64_t availableMemory,
                          ImageParts parts = ImageParts::ValuesAndBitmap);
 
 // Reads the first 4328 bytes of a file. False when the file cannot be read or is shorter; `out` then

@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/BmpWriter.h"
 #include "storage/GifWriter.h"
 #include "storage/ImageFeeder.h"
@@ -90,7 +90,7 @@ ExportStatus ExportImageFile(RowSource& source, ExportFormat format, const std::
     return ok && sink.commit() ? ExportStatus::Ok : ExportStatus::WriteFailed;
 }
 
-ExportStatus ExportImageFile(const engine::TFractal& f, ExportFormat format, const std::string& path,
+ExportStatus ExportImageFile(const document::TFractal& f, ExportFormat format, const std::string& path,
                              const ExportOptions& options, engine::ComputeObserver* observer, ExportSource from)
 {
     if (from == ExportSource::ColouredValues) {

@@ -9,8 +9,10 @@
 #include "storage/ColourMapping.h"
 #include "storage/JpegWriter.h"
 
-namespace engine {
+namespace document {
 class TFractal;
+}
+namespace engine {
 class ComputeObserver;
 }
 
@@ -64,7 +66,7 @@ ExportStatus ExportImageFile(RowSource& source, ExportFormat format, const std::
                              int bandRows = 0);
 
 // Writes the picture of `f` taken from `from` (BitmapRowSource or ValueRowSource), as above.
-ExportStatus ExportImageFile(const engine::TFractal& f, ExportFormat format, const std::string& path,
+ExportStatus ExportImageFile(const document::TFractal& f, ExportFormat format, const std::string& path,
                              const ExportOptions& options, engine::ComputeObserver* observer = nullptr,
                              ExportSource from = ExportSource::DisplayBitmap);
 

@@ -4,7 +4,7 @@
 
 #include "colour/Palette.h"
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/ImageFeeder.h"
 #include "storage/ImageSink.h"
 #include "storage/Lzw.h"
@@ -20,7 +20,7 @@ int gifColourBits(size_t colours)
     return bits;
 }
 
-std::vector<Rgb> quantizeBitmap(const engine::ImageBitmap& bitmap)
+std::vector<Rgb> quantizeBitmap(const colour::ImageBitmap& bitmap)
 {
     OctreeQuantizer octree(256, 8);
     for (int y = 0; y < bitmap.Height; ++y)
@@ -124,7 +124,7 @@ bool GifImageWriter::finish()
     return m_lzw && m_lzw->finish() && m_sink->writeU8(0x3B);
 }
 
-bool WriteGif(const engine::ImageBitmap& bitmap, const colour::Palette& palette, GifDither dither, ImageSink& sink,
+bool WriteGif(const colour::ImageBitmap& bitmap, const colour::Palette& palette, GifDither dither, ImageSink& sink,
               engine::ComputeObserver* observer)
 {
     BitmapRowSource source(bitmap, palette);

@@ -11,9 +11,9 @@
 
 namespace colour {
 struct Palette;
+struct ImageBitmap;
 }
 namespace engine {
-struct ImageBitmap;
 class ComputeObserver;
 }
 
@@ -27,7 +27,7 @@ int gifColourBits(std::size_t colours);
 
 // The reduced palette of a 24-bit bitmap: octree quantization to at most 256 colours with a
 // colour depth of 8 bits.
-std::vector<Rgb> quantizeBitmap(const engine::ImageBitmap& bitmap);
+std::vector<Rgb> quantizeBitmap(const colour::ImageBitmap& bitmap);
 
 // A GIF file: "GIF87a", a logical screen descriptor with a global colour table (the image's one
 // local table moved there), one image of the full size, LZW data and the trailer. No extension
@@ -63,7 +63,7 @@ private:
 // Writes the bitmap (BitmapRowSource) with a GifImageWriter. Progress: one step of 10 rows while the
 // rows are encoded. False when the sink fails or the bitmap is empty, larger than 65535 pixels a
 // side, or its pixels do not match its size.
-bool WriteGif(const engine::ImageBitmap& bitmap, const colour::Palette& palette, GifDither dither, ImageSink& sink,
+bool WriteGif(const colour::ImageBitmap& bitmap, const colour::Palette& palette, GifDither dither, ImageSink& sink,
               engine::ComputeObserver* observer = nullptr);
 
 }  // namespace storage

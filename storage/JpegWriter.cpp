@@ -9,7 +9,7 @@
 #include <jerror.h>
 
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/ImageFeeder.h"
 #include "storage/ImageSink.h"
 #include "storage/RowSource.h"
@@ -179,7 +179,7 @@ bool JpegImageWriter::finish()
     return m_job && m_job->created && finishCompress(*m_job);
 }
 
-bool WriteJpeg(const engine::ImageBitmap& bitmap, int quality, ImageSink& sink, engine::ComputeObserver* observer)
+bool WriteJpeg(const colour::ImageBitmap& bitmap, int quality, ImageSink& sink, engine::ComputeObserver* observer)
 {
     const colour::Palette unused;  // a 24-bit image has no palette
     BitmapRowSource source(bitmap, unused);

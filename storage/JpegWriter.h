@@ -4,8 +4,10 @@
 
 #include "storage/ImageWriter.h"
 
-namespace engine {
+namespace colour {
 struct ImageBitmap;
+}
+namespace engine {
 class ComputeObserver;
 }
 
@@ -40,7 +42,7 @@ private:
 // Writes the bitmap (BitmapRowSource) with a JpegImageWriter. Progress: one step of 10 rows.
 // False for an 8-bit or empty bitmap, one whose pixels do not match its size, an image over 65500
 // pixels a side, or a failing sink.
-bool WriteJpeg(const engine::ImageBitmap& bitmap, int quality, ImageSink& sink,
+bool WriteJpeg(const colour::ImageBitmap& bitmap, int quality, ImageSink& sink,
                engine::ComputeObserver* observer = nullptr);
 
 }  // namespace storage

@@ -6,7 +6,7 @@
 
 #include "colour/Palette.h"
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/ImageFeeder.h"
 #include "storage/ImageSink.h"
 #include "storage/RowSource.h"
@@ -151,7 +151,7 @@ bool PngImageWriter::finish()
     return m_idat && m_idat->finish() && writeChunk(*m_sink, "IEND", nullptr, 0);
 }
 
-bool WritePng(const engine::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
+bool WritePng(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
               engine::ComputeObserver* observer)
 {
     BitmapRowSource source(bitmap, palette);

@@ -7,9 +7,9 @@
 
 namespace colour {
 struct Palette;
+struct ImageBitmap;
 }
 namespace engine {
-struct ImageBitmap;
 class ComputeObserver;
 }
 
@@ -42,7 +42,7 @@ private:
 
 // Writes the bitmap (BitmapRowSource) with a PngImageWriter. Progress: one step of 10 rows. False for
 // an empty bitmap, one whose pixels do not match its size, a zlib failure or a failing sink.
-bool WritePng(const engine::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
+bool WritePng(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
               engine::ComputeObserver* observer = nullptr);
 
 }  // namespace storage

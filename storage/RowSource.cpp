@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#include "engine/Fractal.h"
-#include "storage/RowColourer.h"
+#include "document/Fractal.h"
 
 namespace storage {
 namespace {
@@ -27,13 +26,13 @@ void copyValueRows(const engine::TVxWork& values, int first, int count, uint8_t*
 
 }  // namespace
 
-BitmapRowSource::BitmapRowSource(const engine::TFractal& f)
+BitmapRowSource::BitmapRowSource(const document::TFractal& f)
     : m_bitmap(f.Bitmap), m_palette(f.Palette), m_values(f.View3D ? &f.Data3D : &f.Data),
       m_algorithm(f.ImageParams.Algorithm)
 {
 }
 
-BitmapRowSource::BitmapRowSource(const engine::ImageBitmap& bitmap, const colour::Palette& palette)
+BitmapRowSource::BitmapRowSource(const colour::ImageBitmap& bitmap, const colour::Palette& palette)
     : m_bitmap(bitmap), m_palette(palette)
 {
 }
@@ -72,12 +71,10 @@ bool BitmapRowSource::readRows(RowContent content, int first, int count, uint8_t
     return true;
 }
 
-ValueRowSource::ValueRowSource(const engine::TFractal& f)
-    : m_fractal(f), m_values(f.View3D ? f.Data3D : f.Data), m_colourer(std::make_unique<RowColourer>(f))
+ValueRowSource::ValueRowSource(const document::TFractal& f)
+    : m_fractal(f), m_values(f.View3D ? f.Data3D : f.Data), m_colouring(f.rowColouring())
 {
 }
-
-ValueRowSource::~ValueRowSource() = default;
 
 ImageInfo ValueRowSource::info() const
 {
@@ -94,7 +91,11 @@ bool ValueRowSource::provides(RowContent content) const
 {
     if (m_values.width() <= 0 || m_values.height() <= 0)
         return false;
-    return content == RowContent::Values || m_colourer->ready();
+    if (content == RowContent::Values)
+        return true;
+    // The row procedure must write the pixel format's bytes, as the display bitmap's rows require.
+    const int bytesPerPixel = m_fractal.PixelFormat == engine::PixelFormat24 ? 3 : 1;
+    return m_colouring && m_colouring.bytesPerPixel() == bytesPerPixel;
 }
 
 bool ValueRowSource::readRows(RowContent content, int first, int count, uint8_t* out, size_t stride)
@@ -106,7 +107,7 @@ bool ValueRowSource::readRows(RowContent content, int first, int count, uint8_t*
         return true;
     }
     for (int i = 0; i < count; ++i)
-        m_colourer->colourRow(first + i, out + size_t(i) * stride);
+        m_colouring(m_values.row(first + i), m_values.width(), out + size_t(i) * stride);
     return true;
 }
 

@@ -2,19 +2,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
+#include "colour/ColorLine.h"
 #include "storage/ImageWriter.h"
 
-namespace engine {
+namespace document {
 class TFractal;
-class TVxWork;
-struct ImageBitmap;
 }
 
 namespace storage {
-
-class RowColourer;
 
 // Where the feeder takes the rows of an exported image from.
 class RowSource {
@@ -36,38 +32,37 @@ public:
 // The bitmap and values must stay alive and unchanged while the source is used.
 class BitmapRowSource : public RowSource {
 public:
-    explicit BitmapRowSource(const engine::TFractal& f);
+    explicit BitmapRowSource(const document::TFractal& f);
     // A bitmap alone, with no values.
-    BitmapRowSource(const engine::ImageBitmap& bitmap, const colour::Palette& palette);
+    BitmapRowSource(const colour::ImageBitmap& bitmap, const colour::Palette& palette);
 
     ImageInfo info() const override;
     bool provides(RowContent content) const override;
     bool readRows(RowContent content, int first, int count, uint8_t* out, size_t stride) override;
 
 private:
-    const engine::ImageBitmap& m_bitmap;
+    const colour::ImageBitmap& m_bitmap;
     const colour::Palette& m_palette;
     const engine::TVxWork* m_values = nullptr;
     uint8_t m_algorithm = engine::AlgLevel;
 };
 
 // The picture coloured on the fly from the values (Data, or Data3D while the 3D view is shown) with
-// the document's colour state, row by row into the feeder's band: the same bytes as the display
-// bitmap's rows, without the display bitmap (which may be absent). The fractal must stay alive and
-// unchanged while the source is used.
+// the document's row colouring (TFractal::rowColouring), row by row into the feeder's band: the same
+// bytes as the display bitmap's rows, without the display bitmap (which may be absent). The fractal
+// must stay alive and unchanged while the source is used.
 class ValueRowSource : public RowSource {
 public:
-    explicit ValueRowSource(const engine::TFractal& f);
-    ~ValueRowSource() override;
+    explicit ValueRowSource(const document::TFractal& f);
 
     ImageInfo info() const override;
     bool provides(RowContent content) const override;
     bool readRows(RowContent content, int first, int count, uint8_t* out, size_t stride) override;
 
 private:
-    const engine::TFractal& m_fractal;
+    const document::TFractal& m_fractal;
     const engine::TVxWork& m_values;
-    std::unique_ptr<RowColourer> m_colourer;
+    colour::RowColouring m_colouring;
 };
 
 }  // namespace storage

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/ImageFeeder.h"
 #include "storage/ImageSink.h"
 #include "storage/RowSource.h"
@@ -50,7 +50,7 @@ TiffLayout tiffLayoutFor(const ImageInfo& info)
     return info.pixelFormat == engine::PixelFormat24 ? TiffLayout::Rgb : TiffLayout::Palette;
 }
 
-TiffLayout tiffLayoutFor(const engine::TFractal& f)
+TiffLayout tiffLayoutFor(const document::TFractal& f)
 {
     return tiffLayoutFor(BitmapRowSource(f).info());
 }
@@ -191,7 +191,7 @@ bool TiffImageWriter::finish()
     return ok && sink.writeU32LE(0);
 }
 
-bool WriteTiff(const engine::TFractal& f, uint32_t resolution, ImageSink& sink, engine::ComputeObserver* observer)
+bool WriteTiff(const document::TFractal& f, uint32_t resolution, ImageSink& sink, engine::ComputeObserver* observer)
 {
     BitmapRowSource source(f);
     ImageInfo info = source.info();

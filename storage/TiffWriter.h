@@ -5,8 +5,10 @@
 
 #include "storage/ImageWriter.h"
 
-namespace engine {
+namespace document {
 class TFractal;
+}
+namespace engine {
 class ComputeObserver;
 }
 
@@ -19,7 +21,7 @@ class ImageSink;
 // a 24-bit one.
 enum class TiffLayout : uint8_t { TwoTone, Palette, Rgb };
 TiffLayout tiffLayoutFor(const ImageInfo& info);
-TiffLayout tiffLayoutFor(const engine::TFractal& f);
+TiffLayout tiffLayoutFor(const document::TFractal& f);
 
 // The 20-byte Software text of exported TIFF files: product name, version tag, one blank, zero padding.
 inline constexpr char TiffSoftware[] = "Vorex--V1.8-- ";
@@ -58,7 +60,7 @@ private:
 // reads Data, or Data3D while the 3D view is shown. Progress: one step of 10 rows. False when the
 // sink fails or the image cannot be written (see TiffImageWriter; also values not matching the
 // bitmap's size for the two-tone layout, or a bitmap whose pixels do not match its size).
-bool WriteTiff(const engine::TFractal& f, uint32_t resolution, ImageSink& sink,
+bool WriteTiff(const document::TFractal& f, uint32_t resolution, ImageSink& sink,
                engine::ComputeObserver* observer = nullptr);
 
 }  // namespace storage

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 
 namespace storage {
 

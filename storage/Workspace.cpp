@@ -17,7 +17,7 @@ void releaseVector(std::vector<T>& v)
     std::vector<T>().swap(v);
 }
 
-void releaseTables(engine::TFractal& f)
+void releaseTables(document::TFractal& f)
 {
     releaseVector(f.TableR);
     releaseVector(f.TableG);
@@ -26,9 +26,9 @@ void releaseTables(engine::TFractal& f)
 
 // Step 3. The old pixels are freed first so that the peak is the new bitmap alone; on failure the
 // bitmap is 0 x 0, which every row procedure treats as having no rows.
-bool allocBitmap(engine::TFractal& f, int width, int height, uint8_t pixelFormat, ImageParts parts)
+bool allocBitmap(document::TFractal& f, int width, int height, uint8_t pixelFormat, ImageParts parts)
 {
-    engine::ImageBitmap& bmp = f.Bitmap;
+    colour::ImageBitmap& bmp = f.Bitmap;
     bmp.Width = bmp.Height = 0;
     releaseVector(bmp.Pixels);
     bmp.PixelFormat = pixelFormat;
@@ -45,7 +45,7 @@ bool allocBitmap(engine::TFractal& f, int width, int height, uint8_t pixelFormat
     return true;
 }
 
-bool allocOrbits(engine::TFractal& f)
+bool allocOrbits(document::TFractal& f)
 {
     if (!engine::usesOrbitArrays(f.Params.Algorithm)) {
         FreeOrbits(f);
@@ -66,7 +66,7 @@ bool allocOrbits(engine::TFractal& f)
     return true;
 }
 
-bool allocTables(engine::TFractal& f)
+bool allocTables(document::TFractal& f)
 {
     const size_t n = size_t(f.Params.MaxIter) + 1;
     try {
@@ -85,7 +85,7 @@ bool allocTables(engine::TFractal& f)
 
 }  // namespace
 
-AllocResult AllocImage(engine::TFractal& f, int width, int height, uint8_t pixelFormat, bool clear,
+AllocResult AllocImage(document::TFractal& f, int width, int height, uint8_t pixelFormat, bool clear,
                        ImageParts parts)
 {
     AllocResult result;
@@ -128,7 +128,7 @@ AllocResult AllocImage(engine::TFractal& f, int width, int height, uint8_t pixel
         return result;
 
     engine::SelectKernel(f);
-    colour::SelectColorLine(f);
+    f.SelectColorLine();
     if (clear) {
         f.Palette = colour::systemPalette();
         f.ColorTable24 = colour::defaultColorTable24();
@@ -139,7 +139,7 @@ AllocResult AllocImage(engine::TFractal& f, int width, int height, uint8_t pixel
             const uint16_t maxIter = f.Params.MaxIter;
             f.ColorTable24.records[colour::ColorTable24::EndRecord].position = maxIter;
             f.ColorTable24.records[colour::ColorTable24::LeadOutRecord].position = maxIter;
-            colour::RebuildTables(f);
+            f.RebuildTables();
             if (f.Params.Algorithm == engine::AlgPotential)
                 f.TableR[0] = f.TableG[0] = f.TableB[0] = 0;
         } else {
@@ -151,12 +151,12 @@ AllocResult AllocImage(engine::TFractal& f, int width, int height, uint8_t pixel
         f.FileName.clear();
         ClearImage(f, true);
     } else {
-        colour::ColourAllRows(f);
+        f.ColourAllRows();
     }
     return result;
 }
 
-void ClearImage(engine::TFractal& f, bool clearValues)
+void ClearImage(document::TFractal& f, bool clearValues)
 {
     if (clearValues)
         f.Data.fill(0);
@@ -164,12 +164,12 @@ void ClearImage(engine::TFractal& f, bool clearValues)
     f.Modified = false;
 }
 
-ImageSize GetImageSize(const engine::TFractal& f)
+ImageSize GetImageSize(const document::TFractal& f)
 {
     return ImageSize{f.Bitmap.Width, f.Bitmap.Height, f.PixelFormat};
 }
 
-void FreeOrbits(engine::TFractal& f)
+void FreeOrbits(document::TFractal& f)
 {
     releaseVector(f.XOrbit);
     releaseVector(f.YOrbit);
@@ -178,14 +178,14 @@ void FreeOrbits(engine::TFractal& f)
     f.State.YOrbit = nullptr;
 }
 
-AllocResult ResetToDefaults(engine::TFractal& f)
+AllocResult ResetToDefaults(document::TFractal& f)
 {
     f.ResetParameters();
     f.Data3D.release();
     return AllocImage(f, 1, 1, engine::PixelFormat8, true);
 }
 
-uint64_t CurrentImageUse(const engine::TFractal& f)
+uint64_t CurrentImageUse(const document::TFractal& f)
 {
     const uint64_t w = uint64_t(std::max(f.Params.Width, 0));
     const uint64_t h = uint64_t(std::max(f.Params.Height, 0));

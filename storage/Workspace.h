@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 
 // The memory an image needs, owned by the fractal object: the display bitmap, the value array Data,
 // the saved-orbit arrays of the distance algorithms and, for 24-bit images, the per-value colour
@@ -47,25 +47,25 @@ struct AllocResult {
 // rows to colour; everything else is the same, the colour tables included.
 // A width or height outside 1..MaxImageSide, or an unknown pixel format, is refused before anything
 // changes.
-AllocResult AllocImage(engine::TFractal& f, int width, int height, uint8_t pixelFormat, bool clear,
+AllocResult AllocImage(document::TFractal& f, int width, int height, uint8_t pixelFormat, bool clear,
                        ImageParts parts = ImageParts::ValuesAndBitmap);
 
 // Sets every pixel byte of the bitmap to 0 and, with clearValues, every value of Data to 0; then the
 // document counts as unmodified.
-void ClearImage(engine::TFractal& f, bool clearValues);
+void ClearImage(document::TFractal& f, bool clearValues);
 
 struct ImageSize {
     int width = 0, height = 0;
     uint8_t pixelFormat = engine::PixelFormat8;
 };
 // The size and pixel format of the display bitmap (for the export dialog).
-ImageSize GetImageSize(const engine::TFractal& f);
+ImageSize GetImageSize(const document::TFractal& f);
 
 // Empties the saved-orbit arrays and gives their memory back.
-void FreeOrbits(engine::TFractal& f);
+void FreeOrbits(document::TFractal& f);
 
 // A new document: default parameters and colour state, a 1 x 1 8-bit image, no 3D field.
-AllocResult ResetToDefaults(engine::TFractal& f);
+AllocResult ResetToDefaults(document::TFractal& f);
 
 // Bytes per pixel of an image: 2 of Data plus 1 (8-bit) or 3 (24-bit) of bitmap; 2 without the bitmap.
 inline constexpr uint64_t bytesPerPixel(bool depth24, ImageParts parts = ImageParts::ValuesAndBitmap)
@@ -74,7 +74,7 @@ inline constexpr uint64_t bytesPerPixel(bool depth24, ImageParts parts = ImagePa
 }
 
 // Memory the current image holds (and gives back when replaced): Width x Height x 3 or 5.
-uint64_t CurrentImageUse(const engine::TFractal& f);
+uint64_t CurrentImageUse(const document::TFractal& f);
 
 // True when `need` bytes exceed 0.86 of `available`. Computed exactly in integers, so a need of
 // exactly 0.86 x available still fits.

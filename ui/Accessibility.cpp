@@ -10,7 +10,7 @@
 #include <QMenuBar>
 #include <QWidget>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "engine/NumberFormat.h"
 #include "ui/StatusLine.h"
 #include "ui/Texts.h"
@@ -47,7 +47,7 @@ void installAccessibility()
     QAccessible::installFactory(vorexAccessibleFactory);
 }
 
-QString pictureDescription(const engine::TFractal& f, int language)
+QString pictureDescription(const document::TFractal& f, int language)
 {
     const engine::FractalParams& p = f.Params;
     if (p.Width < 2 || p.Height < 2)
@@ -59,7 +59,7 @@ QString pictureDescription(const engine::TFractal& f, int language)
         + labelled(text::VariablesText::CalculationStep, p.Step, language);
 }
 
-void updatePictureAccessibleName(QWidget* picture, const engine::TFractal& f, int language)
+void updatePictureAccessibleName(QWidget* picture, const document::TFractal& f, int language)
 {
     if (!picture)
         return;

@@ -5,7 +5,7 @@
 class QMenuBar;
 class QWidget;
 
-namespace engine {
+namespace document {
 class TFractal;
 }
 
@@ -23,11 +23,11 @@ void installAccessibility();
 // "Mandelbrot / Binary, 120x90x8 bit, X Center: -0.5, Y Center: 0, Calculation step: 0.01".
 // Numbers are written as on the status line (shortest form, up to 15 significant digits). Empty
 // when there is no image (width or height below 2).
-QString pictureDescription(const engine::TFractal& f, int language);
+QString pictureDescription(const document::TFractal& f, int language);
 
 // Gives `picture` the name pictureDescription(f, language); assistive tools are told when it
 // changes. Cheap when nothing changed: call it wherever the status line is refreshed.
-void updatePictureAccessibleName(QWidget* picture, const engine::TFractal& f, int language);
+void updatePictureAccessibleName(QWidget* picture, const document::TFractal& f, int language);
 
 // Names each drop-down menu of `bar` after its entry in the bar ("File", "Fractale", without the
 // accelerator mark), so that an opened menu is announced by name. Call it after the captions of

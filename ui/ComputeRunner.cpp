@@ -4,23 +4,11 @@
 #include <QThread>
 #include <algorithm>
 
-#include "engine/Fractal.h"
+#include "document/Computation.h"
 #include "engine/ParallelEngine.h"
 #include "ui/OsLoad.h"
 
 namespace ui {
-
-namespace {
-
-// The rows of a full computation, on every core with the widest vector kernels the CPU offers.
-// The parallel engine gives the serial driver's values and end state.
-engine::ComputeEnd ComputeRows(engine::TFractal& f, int first, int last, bool touchUp, int colLast, int colFirst,
-                               engine::ComputeObserver* obs)
-{
-    return engine::ParallelEngine().compute(f, first, last, touchUp, colLast, colFirst, obs);
-}
-
-}  // namespace
 
 class ComputeRunner::Observer : public engine::ComputeObserver {
 public:
@@ -50,7 +38,7 @@ private:
     ComputeRunner& m_runner;
 };
 
-ComputeRunner::ComputeRunner(engine::TFractal& f, QObject* parent)
+ComputeRunner::ComputeRunner(document::TFractal& f, QObject* parent)
     : QObject(parent), m_fractal(f), m_observer(std::make_unique<Observer>(*this))
 {
 }
@@ -58,7 +46,7 @@ ComputeRunner::ComputeRunner(engine::TFractal& f, QObject* parent)
 ComputeRunner::~ComputeRunner()
 {
     if (m_thread) {
-        m_fractal.Running = false;
+        m_fractal.Run.requestStop();
         m_thread->wait();
         delete m_thread;
         m_thread = nullptr;
@@ -69,45 +57,49 @@ bool ComputeRunner::startCompute(bool fromStart)
 {
     if (busy())
         return false;
-    engine::TFractal& f = m_fractal;
-    if (fromStart || f.ResumeLine < 0 || f.ResumeLine >= f.Params.Height)
-        f.ResumeLine = 0;
-    f.CommitImageParams();
-    f.Running = true;
-    const int first = f.ResumeLine;
-    const int last = f.Params.Height - 1;
-    const int colLast = f.Params.Width - 1;
-    return start([&f, first, last, colLast](engine::ComputeObserver* obs) {
-        return ComputeRows(f, first, last, false, colLast, 0, obs);
-    });
+    const engine::PixelRect rect = document::BeginComputeCommand(m_fractal, fromStart);
+    return startJob(document::BeginComputation(m_fractal, engine::ComputeKind::Full, rect));
 }
 
-bool ComputeRunner::start(Work work)
+engine::RetoucheResult ComputeRunner::startRetouche()
 {
-    if (busy())
-        return false;
-    // Not idle from now on, before the worker has even started.
-    m_fractal.Idle = false;
+    engine::RetoucheResult result;
+    if (busy()) {
+        result.ok = false;
+        return result;
+    }
+    result = document::PrepareRetouche(m_fractal);
+    if (result.ok)
+        startJob(document::BeginComputation(m_fractal, engine::ComputeKind::TouchUp, m_fractal.ZoomRect));
+    return result;
+}
+
+bool ComputeRunner::startJob(const engine::ComputeJob& job)
+{
     {
         std::lock_guard lock(m_mutex);
         m_pending.clear();
         m_posted = false;
     }
-    const int job = ++m_job;
+    m_computeJob = job;
+    m_outcome = {};
+    const int jobNumber = ++m_job;
     const int nice = m_nice;
-    m_thread = QThread::create([this, work = std::move(work), nice] {
+    m_thread = QThread::create([this, nice] {
         applyNiceToCurrentThread(nice);
-        m_end = work(m_observer.get());
+        // The rows of a full computation or a touch-up on every core, with the widest vector kernels the
+        // CPU offers; the parallel engine gives the serial driver's values and outcome.
+        m_outcome = document::ComputeRows(m_fractal, m_computeJob, m_observer.get(), engine::ParallelEngine());
     });
     m_thread->setObjectName(QStringLiteral("VorexCompute"));
-    connect(m_thread, &QThread::finished, this, [this, job] { finishJob(job); });
+    connect(m_thread, &QThread::finished, this, [this, jobNumber] { finishJob(jobNumber); });
     m_thread->start();
     return true;
 }
 
 void ComputeRunner::requestStop()
 {
-    m_fractal.Running = false;
+    m_fractal.Run.requestStop();
 }
 
 bool ComputeRunner::waitUntilIdle(int milliseconds)
@@ -141,10 +133,8 @@ void ComputeRunner::finishJob(int job)
     m_thread = nullptr;
     // Rows reported just before the end are delivered first.
     deliverRows();
-    // Compute leaves Running false and Idle true; say so again for work that did not reach it.
-    m_fractal.Running = false;
-    m_fractal.Idle = true;
-    emit finished(m_end);
+    const engine::ComputeEnd end = document::EndComputation(m_fractal, m_computeJob, m_outcome);
+    emit finished(end);
 }
 
 }  // namespace ui

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "ui/AppSettings.h"
 #include "ui/ProgForm.h"
 #include "ui/Texts.h"
@@ -23,7 +23,7 @@ constexpr int ProgressSteps = 100;
 
 }  // namespace
 
-DocumentCommands::DocumentCommands(engine::TFractal& f, AppSettings& settings, UiServices& services,
+DocumentCommands::DocumentCommands(document::TFractal& f, AppSettings& settings, UiServices& services,
                                    DocumentHost& host)
     : m_fractal(f), m_settings(settings), m_services(services), m_host(host)
 {

@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace engine {
+namespace document {
 class TFractal;
 }
 
@@ -30,7 +30,7 @@ public:
 // question. GUI thread only, while no computation runs.
 class DocumentCommands {
 public:
-    DocumentCommands(engine::TFractal& f, AppSettings& settings, UiServices& services, DocumentHost& host);
+    DocumentCommands(document::TFractal& f, AppSettings& settings, UiServices& services, DocumentHost& host);
 
     // Asks "Save current Fractal ?" with `title` when the document is modified. True when the
     // command may go on: not modified, No, or Yes and the save succeeded.
@@ -57,7 +57,7 @@ public:
 private:
     OpenResult load(const QString& path, bool enterRecent);
 
-    engine::TFractal& m_fractal;
+    document::TFractal& m_fractal;
     AppSettings& m_settings;
     UiServices& m_services;
     DocumentHost& m_host;

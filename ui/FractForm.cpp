@@ -21,7 +21,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "colour/ColourState.h"
+#include "document/Fractal.h"
 #include "engine/Catalogue.h"
 #include "engine/NumberFormat.h"
 #include "storage/SystemMemory.h"
@@ -90,7 +90,7 @@ QLabel* captionLabel(VariablesText id, int language, QWidget* parent)
 
 }  // namespace
 
-TFractForm::TFractForm(engine::TFractal& fractal, int page, bool newFractal, int language, FractFormOptions options,
+TFractForm::TFractForm(document::TFractal& fractal, int page, bool newFractal, int language, FractFormOptions options,
                        QWidget* parent)
     : QDialog(parent), m_fractal(fractal), m_options(std::move(options)), m_language(language),
       m_newFractal(newFractal)
@@ -846,7 +846,7 @@ bool TFractForm::colourCheck()
 {
     if (m_work.Algorithm != engine::AlgDistance && m_work.Algorithm != engine::AlgBinary)
         return false;
-    if (m_pixelFormat == engine::PixelFormat8 && colour::IsSystemPalette(m_palette) && m_boundaryType == 0)
+    if (m_pixelFormat == engine::PixelFormat8 && colour::IsSystemPalette(m_palette) && m_boundaryType == colour::BoundaryKind::Linear)
         return false;
     const bool correct = m_options.askColourCorrection ? m_options.askColourCorrection(this)
                                                        : TFractMesForm(m_language, this).exec() == QDialog::Accepted;
@@ -854,7 +854,7 @@ bool TFractForm::colourCheck()
         return false;
     m_pixelFormat = engine::PixelFormat8;
     m_palette = colour::systemPalette();
-    m_boundaryType = 0;
+    m_boundaryType = colour::BoundaryKind::Linear;
     return true;
 }
 
@@ -871,14 +871,14 @@ void TFractForm::accept()
         m_options.hideMarkers();
     m_coloursCorrected = colourCheck();
 
-    engine::TFractal& f = m_fractal;
+    document::TFractal& f = m_fractal;
     const engine::FractalParams& w = m_work;
     const bool realloc = w.Width != f.Params.Width || w.Height != f.Params.Height || m_pixelFormat != f.PixelFormat
         || w.Algorithm != f.Params.Algorithm || w.MaxIter != f.Params.MaxIter;
 
     if (m_coloursCorrected) {
-        colour::SetPalette(f, m_palette);
-        colour::SetBoundary(f, m_boundaryType, f.Multiplier);
+        f.Palette = m_palette;
+        f.SetBoundary(m_boundaryType, f.Multiplier);
     }
     f.SetFractalParams(w.FractalType, w.Algorithm, m_periodicity, w.Bailout, w.EscapeLevelSq, w.MaxIter,
                        w.FunctionIndex, w.Formula);

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "colour/Palette.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 
 class QCheckBox;
 class QComboBox;
@@ -48,7 +48,7 @@ class TFractForm : public QDialog {
 public:
     // page: 1 Fractal, 2 Image, 3 Variables, 4 Dimensions. newFractal: opened by New (ticks the
     // defaults box and starts an empty document when the image is allocated again).
-    TFractForm(engine::TFractal& fractal, int page, bool newFractal, int language,
+    TFractForm(document::TFractal& fractal, int page, bool newFractal, int language,
                FractFormOptions options = {}, QWidget* parent = nullptr);
     ~TFractForm() override;
 
@@ -106,7 +106,7 @@ private:
     void copyToClipboard();
     bool colourCheck();
 
-    engine::TFractal& m_fractal;
+    document::TFractal& m_fractal;
     FractFormOptions m_options;
     int m_language;
     bool m_newFractal;
@@ -117,7 +117,7 @@ private:
     bool m_periodicity = true;
     uint8_t m_pixelFormat = engine::PixelFormat8;
     colour::Palette m_palette;
-    uint8_t m_boundaryType = 0;
+    colour::BoundaryKind m_boundaryType = colour::BoundaryKind::Linear;
     uint64_t m_currentUse = 0;  // memory the current image gives back when replaced
 
     bool m_reallocated = false;

@@ -8,7 +8,9 @@
 
 #include "colour/Recolour.h"
 #include "engine/ComputeDriver.h"
-#include "engine/Fractal.h"
+#include "document/Computation.h"
+#include "document/Fractal.h"
+#include "document/Recolour.h"
 #include "storage/AtomicFile.h"
 #include "storage/Workspace.h"
 
@@ -20,9 +22,9 @@ constexpr int DefaultWidth = 640, DefaultHeight = 480;
 
 }  // namespace
 
-QImage bitmapToImage(const engine::TFractal& f)
+QImage bitmapToImage(const document::TFractal& f)
 {
-    const engine::ImageBitmap& b = f.Bitmap;
+    const colour::ImageBitmap& b = f.Bitmap;
     if (b.Width < 1 || b.Height < 1 || b.Pixels.size() < b.stride() * size_t(b.Height))
         return {};
     const bool depth24 = b.PixelFormat == engine::PixelFormat24;
@@ -40,14 +42,14 @@ QImage bitmapToImage(const engine::TFractal& f)
 
 bool renderDefaultFractal(const QString& path)
 {
-    engine::TFractal f;
+    document::TFractal f;
     if (!storage::ResetToDefaults(f).ok)
         return false;
     if (!storage::AllocImage(f, DefaultWidth, DefaultHeight, engine::PixelFormat8, true).ok)
         return false;
-    colour::ApplySystemPalette(f);
+    document::ApplySystemPalette(f);
     f.UpdateCorners();
-    if (engine::ComputeCommand(f, true, nullptr) != engine::ComputeEnd::Completed)
+    if (document::ComputeCommand(f, true, nullptr) != engine::ComputeEnd::Completed)
         return false;
     const QImage image = bitmapToImage(f);
     if (image.isNull())

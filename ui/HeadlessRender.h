@@ -3,14 +3,14 @@
 #include <QImage>
 #include <QString>
 
-namespace engine {
+namespace document {
 class TFractal;
 }
 
 namespace ui {
 
 // The picture of a fractal's display bitmap: 8-bit through its palette, or 24-bit.
-QImage bitmapToImage(const engine::TFractal& f);
+QImage bitmapToImage(const document::TFractal& f);
 
 // Renders the default fractal (Mandelbrot defaults, 640 x 480, 8-bit, system palette) and writes it
 // as PNG to `path`, replacing a previous file only with the complete picture. False when the image

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 
 namespace ui {
 
@@ -36,7 +36,7 @@ ImageView::ImageView(QWidget* parent) : QWidget(parent)
     updateGeometryForScale();
 }
 
-void ImageView::copyAll(const engine::ImageBitmap& bitmap, const colour::Palette& palette)
+void ImageView::copyAll(const colour::ImageBitmap& bitmap, const colour::Palette& palette)
 {
     const int w = std::max(bitmap.Width, 1);
     const int h = std::max(bitmap.Height, 1);
@@ -53,7 +53,7 @@ void ImageView::copyAll(const engine::ImageBitmap& bitmap, const colour::Palette
     update();
 }
 
-void ImageView::copyRows(const engine::ImageBitmap& bitmap, int first, int last)
+void ImageView::copyRows(const colour::ImageBitmap& bitmap, int first, int last)
 {
     if (bitmap.Width != m_image.width() || bitmap.Height != m_image.height())
         return;

@@ -5,7 +5,7 @@
 
 #include "colour/Palette.h"
 
-namespace engine {
+namespace colour {
 struct ImageBitmap;
 }
 
@@ -23,9 +23,9 @@ public:
     explicit ImageView(QWidget* parent = nullptr);
 
     // Takes size, depth and every row of the bitmap, and the palette of an 8-bit image.
-    void copyAll(const engine::ImageBitmap& bitmap, const colour::Palette& palette);
+    void copyAll(const colour::ImageBitmap& bitmap, const colour::Palette& palette);
     // Copies rows first..last (inclusive) of a bitmap of the same size as the shown one.
-    void copyRows(const engine::ImageBitmap& bitmap, int first, int last);
+    void copyRows(const colour::ImageBitmap& bitmap, int first, int last);
     // Shows an 8-bit image through another palette.
     void setPalette8(const colour::Palette& palette);
 

@@ -17,8 +17,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "colour/Recolour.h"
-#include "engine/Fractal.h"
+#include "document/Recolour.h"
+#include "document/Fractal.h"
 #include "storage/Workspace.h"
 #include "ui/ComputeRunner.h"
 #include "ui/Cursors.h"
@@ -53,7 +53,7 @@ QString withSeparator(const QString& directory)
 }  // namespace
 
 TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
-    : QMainWindow(parent), m_fractal(std::make_unique<engine::TFractal>())
+    : QMainWindow(parent), m_fractal(std::make_unique<document::TFractal>())
 {
     setObjectName(QStringLiteral("MainForm"));
     installAccessibility();
@@ -129,7 +129,7 @@ TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
 TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
-    colour::StopRotation();
+    m_rotating = false;
     // The worker uses the fractal: it must have ended before the fractal is freed.
     m_runner->disconnect(this);
     delete m_runner;
@@ -234,7 +234,7 @@ void TMainForm::readMachineNames()
 
 void TMainForm::resetDocument()
 {
-    colour::StopRotation();
+    m_rotating = false;
     storage::ResetToDefaults(*m_fractal);
     m_filter = 0;
     pictureChanged();
@@ -256,12 +256,12 @@ void TMainForm::setDocumentTitle(const std::string& fileName)
 
 bool TMainForm::isIdle() const
 {
-    return !m_runner->busy() && m_fractal->Idle;
+    return !m_runner->busy() && m_fractal->Run.idle();
 }
 
 CommandState TMainForm::commandState() const
 {
-    const engine::TFractal& f = *m_fractal;
+    const document::TFractal& f = *m_fractal;
     const bool idle = isIdle();
     CommandState s;
     s.idle = idle;
@@ -275,7 +275,7 @@ CommandState TMainForm::commandState() const
     s.touchUpRunning = false;
     s.markersAvailable = true;
     s.markersShown = m_settings.prefs.markersShown;
-    s.anyMarkerPlaced = std::any_of(f.Markers.begin(), f.Markers.end(), [](const engine::Marker& m) { return m.InUse; });
+    s.anyMarkerPlaced = std::any_of(f.Markers.begin(), f.Markers.end(), [](const document::Marker& m) { return m.InUse; });
     s.pixelFormat24 = f.PixelFormat == engine::PixelFormat24;
     s.screenDepth = m_settings.screenDepth;
     s.fitPossible = fitPossible();
@@ -291,7 +291,7 @@ CommandState TMainForm::commandState() const
 
 void TMainForm::ShowStatus(const QString& message, bool restorePrevious)
 {
-    const engine::TFractal& f = *m_fractal;
+    const document::TFractal& f = *m_fractal;
     StatusInputs in;
     in.language = m_settings.language();
     in.width = f.Params.Width;
@@ -355,7 +355,7 @@ void TMainForm::onContextMenu(const QPoint& globalPos)
 
 void TMainForm::onImagePressed()
 {
-    if (colour::RotationRunning())
+    if (m_rotating)
         CancelModes();
 }
 
@@ -449,7 +449,7 @@ void TMainForm::onComputationFinished(engine::ComputeEnd end)
 
 void TMainForm::handleEscape()
 {
-    if (!colour::RotationRunning()) {
+    if (!m_rotating) {
         m_runner->requestStop();
         ShowStatus(QString());
         return;
@@ -547,7 +547,7 @@ void TMainForm::dropEvent(QDropEvent* event)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    colour::StopRotation();
+    m_rotating = false;
     m_runner->requestStop();
     // The computation sees the stop before its next pixel.
     m_runner->waitUntilIdle(StopWaitMilliseconds);

@@ -15,7 +15,7 @@ class QPrinter;
 class QScrollArea;
 class QTimer;
 
-namespace engine {
+namespace document {
 class TFractal;
 }
 
@@ -48,7 +48,7 @@ public:
     explicit TMainForm(const StartupOptions& options = {}, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    engine::TFractal& fractal() { return *m_fractal; }
+    document::TFractal& fractal() { return *m_fractal; }
     AppSettings& settings() { return m_settings; }
     MainMenus& menus() { return *m_menus; }
     StatusLine* statusLine() const { return m_status; }
@@ -71,6 +71,8 @@ public:
     // The state the command rules look at, now.
     CommandState commandState() const;
     bool isIdle() const;
+    // The palette rotation loop runs.
+    bool rotationRunning() const { return m_rotating; }
 
     // Takes the whole display bitmap into the picture again (no computation may be running).
     void pictureChanged();
@@ -147,7 +149,7 @@ private:
     void cmdPrinterSetup();
     void startMode(ModeKind kind);
 
-    std::unique_ptr<engine::TFractal> m_fractal;
+    std::unique_ptr<document::TFractal> m_fractal;
     AppSettings m_settings;
     std::unique_ptr<UiServices> m_ownServices;
     UiServices* m_services = nullptr;
@@ -161,6 +163,7 @@ private:
     QTimer* m_formTimer = nullptr;     // MainFormTimer, for the zoom rectangle
     QTimer* m_rotationTimer = nullptr; // drives the palette rotation loop
     bool m_rotateOutwards = true;
+    bool m_rotating = false;  // the palette rotation loop runs; cleared by the mode reset, a new document and closing
     int m_filter = 0;                  // 0 none, 1 edges, 2 relief
     int m_resumeLineShown = 0;         // ResumeLine as the GUI last read it while idle
     bool m_applicationWasInactive = false;

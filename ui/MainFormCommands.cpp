@@ -6,8 +6,8 @@
 #include <QPrinter>
 #include <QTimer>
 
-#include "colour/Recolour.h"
-#include "engine/Fractal.h"
+#include "document/Recolour.h"
+#include "document/Fractal.h"
 #include "storage/Workspace.h"
 #include "ui/ComputeRunner.h"
 #include "ui/FractInfosForm.h"
@@ -199,21 +199,21 @@ void TMainForm::cmdErase()
 void TMainForm::cmdRotate(bool outwards)
 {
     m_rotateOutwards = outwards;
-    colour::StartRotation();
+    m_rotating = true;
     ShowStatus(tx(text::StatusText::Rotating, m_settings.language()));
     m_rotationTimer->start();
 }
 
 void TMainForm::rotationStep()
 {
-    if (!colour::RotationRunning() || !isIdle()) {
+    if (!m_rotating || !isIdle()) {
         // The loop has ended: Esc, a menu, a click on the picture or the window closing.
         finishRotation();
         ShowStatus(QString());
         DrawMainMenus();
         return;
     }
-    colour::RotateAndRecolour(*m_fractal, m_rotateOutwards ? colour::RotateDirection::Out : colour::RotateDirection::In);
+    document::RotateAndRecolour(*m_fractal, m_rotateOutwards ? colour::RotateDirection::Out : colour::RotateDirection::In);
     m_fractal->Modified = true;  // the rotated palette stays in the document
     m_image->setPalette8(m_fractal->Palette);
     m_image->copyRows(m_fractal->Bitmap, 0, m_fractal->Bitmap.Height - 1);
@@ -221,14 +221,14 @@ void TMainForm::rotationStep()
 
 void TMainForm::finishRotation()
 {
-    colour::StopRotation();
+    m_rotating = false;
     m_rotationTimer->stop();
 }
 
 void TMainForm::cmdSystemPalette()
 {
-    const bool wasSystem = colour::IsSystemPalette(*m_fractal);
-    colour::ApplySystemPalette(*m_fractal);
+    const bool wasSystem = document::IsSystemPalette(*m_fractal);
+    document::ApplySystemPalette(*m_fractal);
     if (!wasSystem)
         m_fractal->Modified = true;
     pictureChanged();

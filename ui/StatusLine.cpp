@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "ui/Texts.h"
 
 namespace ui {
@@ -29,7 +29,7 @@ QString sizePanelText(int width, int height, int pixelFormat)
     return QStringLiteral("%1x%2x%3").arg(width).arg(height).arg(depth);
 }
 
-QString typePanelText(const engine::TFractal& f, int language)
+QString typePanelText(const document::TFractal& f, int language)
 {
     const engine::FractalParams& p = f.Params;
     QString t = qstr(engine::typeName(p.FractalType));

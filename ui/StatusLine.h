@@ -5,7 +5,7 @@
 
 class QLabel;
 
-namespace engine {
+namespace document {
 class TFractal;
 }
 
@@ -63,7 +63,7 @@ private:
 QString sizePanelText(int width, int height, int pixelFormat);
 // Type and algorithm of the edited parameters in `language`: "Mandelbrot Z^2+C / Level",
 // "Mandelbrot fn(Z)C / Level [fn=sin]".
-QString typePanelText(const engine::TFractal& f, int language);
+QString typePanelText(const document::TFractal& f, int language);
 // "100%": the display scale as a rounded percentage.
 QString scalePanelText(double scale);
 

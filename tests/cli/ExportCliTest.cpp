@@ -57,7 +57,7 @@ TEST_F(ExportCli, EveryFormatMatchesTheDocumentsPicture)
         const std::string out = dir.file(r.out);
         const CommandResult c = cli("export " + quoted(doc) + " -o " + quoted(out) + " " + r.options);
         ASSERT_EQ(c.status, 0) << c.out;
-        engine::TFractal f;
+        document::TFractal f;
         ASSERT_EQ(storage::LoadDocument(f, doc, nullptr), storage::LoadResult::Ok);
         const std::string tool = std::string(r.decoder).substr(0, std::string(r.decoder).find(' '));
         if (!toolExists(tool))

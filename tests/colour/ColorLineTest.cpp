@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "colour/ColorLine.h"
-#include "colour/ColourState.h"
+#include "document/Fractal.h"
 #include "ColourTestUtil.h"
 
 namespace {
@@ -47,14 +47,14 @@ TEST(ColorLine8, MappingRules)
 {
     for (const IndexRow& row : indexRows) {
         SCOPED_TRACE(row.name);
-        engine::TFractal f;
+        document::TFractal f;
         sizeImage(f, 3, 2, engine::PixelFormat8);
-        colour::SetBoundary(f, row.boundary, row.multiplier);
-        colour::SetBiomorphIndex(f, row.biomorph);
+        f.SetBoundary(colour::BoundaryKind(row.boundary), row.multiplier);
+        f.BiomorphIndex = row.biomorph;
         for (int x = 0; x < 3; ++x)
             f.Data.at(1, x) = row.value;
-        ASSERT_NE(f.ColorLine, nullptr);
-        f.ColorLine(f, 1);
+        ASSERT_NE(f.RowProcedure, nullptr);
+        f.ColorLine(1);
         for (int x = 0; x < 3; ++x)
             EXPECT_EQ(f.Bitmap.row(1)[x], row.expected) << x;
         // Only the row asked for is written.
@@ -67,17 +67,17 @@ TEST(ColorLine8, View3DReadsData3D)
 {
     for (uint8_t boundary : {uint8_t(0), uint8_t(1), uint8_t(2)}) {
         SCOPED_TRACE(int(boundary));
-        engine::TFractal f;
+        document::TFractal f;
         sizeImage(f, 2, 1, engine::PixelFormat8, true);
-        colour::SetBoundary(f, boundary, 1);
+        f.SetBoundary(colour::BoundaryKind(boundary), 1);
         f.Data.fill(1);      // index 0 by every rule
         f.Data3D.fill(100);  // 100, round(ln 100) = 5, sqrt 100 = 10
         f.View3D = true;
-        f.ColorLine(f, 0);
+        f.ColorLine(0);
         const uint8_t expected3D[] = {100, 5, 10};
         EXPECT_EQ(f.Bitmap.row(0)[0], expected3D[boundary]);
         f.View3D = false;
-        f.ColorLine(f, 0);
+        f.ColorLine(0);
         const uint8_t expected2D[] = {1, 0, 1};
         EXPECT_EQ(f.Bitmap.row(0)[1], expected2D[boundary]);
     }
@@ -85,12 +85,12 @@ TEST(ColorLine8, View3DReadsData3D)
 
 TEST(ColorLine8, RowsOutsideTheImageWriteNothing)
 {
-    engine::TFractal f;
+    document::TFractal f;
     sizeImage(f, 4, 2, engine::PixelFormat8);
-    colour::SelectColorLine(f);
+    f.SelectColorLine();
     const std::vector<uint8_t> before = f.Bitmap.Pixels;
     for (int row : {-1, 2, 1000}) {
-        f.ColorLine(f, row);
+        f.ColorLine(row);
         EXPECT_EQ(f.Bitmap.Pixels, before) << row;
     }
 }
@@ -100,7 +100,7 @@ TEST(SelectColorLine, ByPixelFormatBoundaryAndMode)
     struct Row {
         const char* name;
         uint8_t pixelFormat, boundary, tableMode;
-        engine::ColorLineFn expected;
+        colour::ColorLineFn expected;
     } rows[] = {
         {"8-bit linear", engine::PixelFormat8, 0, 5, &colour::ColorLineLinear},
         {"8-bit log", engine::PixelFormat8, 1, 0, &colour::ColorLineLog},
@@ -113,39 +113,40 @@ TEST(SelectColorLine, ByPixelFormatBoundaryAndMode)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        engine::TFractal f;
+        document::TFractal f;
         // A procedure that the row cannot select, to see whether it is kept.
-        f.ColorLine = row.expected;
+        f.RowProcedure = row.expected;
         f.PixelFormat = row.pixelFormat;
-        f.BoundaryType = row.boundary;
-        f.TableMode = row.tableMode;
+        f.BoundaryType = colour::BoundaryKind(row.boundary);
+        f.TableMode = colour::TableModeKind(row.tableMode);
         // Start from a different procedure when the row expects a selection.
         if (row.pixelFormat == engine::PixelFormat8 && row.boundary <= 2)
-            f.ColorLine = &colour::ColorLine24;
+            f.RowProcedure = &colour::ColorLine24;
         if (row.pixelFormat == engine::PixelFormat24 && row.tableMode <= 1)
-            f.ColorLine = &colour::ColorLineLinear;
-        colour::SelectColorLine(f);
-        EXPECT_EQ(f.ColorLine, row.expected);
+            f.RowProcedure = &colour::ColorLineLinear;
+        f.SelectColorLine();
+        EXPECT_EQ(f.RowProcedure, row.expected);
     }
 }
 
 TEST(SetBoundary, SelectsTheProcedureAndStoresBoth)
 {
-    engine::TFractal f;
+    document::TFractal f;
     f.PixelFormat = engine::PixelFormat8;
-    colour::SetBoundary(f, 2, 37);
-    EXPECT_EQ(f.ColorLine, &colour::ColorLineSqrt);
-    EXPECT_EQ(colour::GetBoundary(f), (colour::Boundary{2, 37}));
-    colour::SetTableMode(f, 1);  // the table mode does not matter to an 8-bit image
-    EXPECT_EQ(f.ColorLine, &colour::ColorLineSqrt);
+    f.SetBoundary(colour::BoundaryKind(2), 37);
+    EXPECT_EQ(f.RowProcedure, &colour::ColorLineSqrt);
+    EXPECT_EQ(f.BoundaryType, colour::BoundaryKind::Sqrt);
+    EXPECT_EQ(f.Multiplier, 37);
+    f.SetTableMode(colour::TableModeKind(1));  // the table mode does not matter to an 8-bit image
+    EXPECT_EQ(f.RowProcedure, &colour::ColorLineSqrt);
     f.PixelFormat = engine::PixelFormat24;
-    colour::SetTableMode(f, 0);
-    EXPECT_EQ(f.ColorLine, &colour::ColorLine24);
+    f.SetTableMode(colour::TableModeKind(0));
+    EXPECT_EQ(f.RowProcedure, &colour::ColorLine24);
 }
 
 TEST(ColorLine24, TableBiomorphAndOutOfRange)
 {
-    engine::TFractal f;
+    document::TFractal f;
     sizeImage(f, 5, 1, engine::PixelFormat24);
     sizeTables(f, 100);
     for (int i = 0; i <= 100; ++i) {
@@ -158,8 +159,8 @@ TEST(ColorLine24, TableBiomorphAndOutOfRange)
     const uint16_t values[] = {0, 99, 100, 65534, 65535};
     for (int x = 0; x < 5; ++x)
         f.Data.at(0, x) = values[x];
-    colour::SetTableMode(f, 0);
-    f.ColorLine(f, 0);
+    f.SetTableMode(colour::TableModeKind(0));
+    f.ColorLine(0);
     const uint8_t expectedBgr[5][3] = {
         {2, 1, 0},              // entry 0
         {101, 100, 99},         // last entry below MaxIter
@@ -177,20 +178,20 @@ TEST(ColorLine24, TableBiomorphAndOutOfRange)
 
 TEST(ColorLine24, View3DReadsData3DAndShortTablesAreNotOverrun)
 {
-    engine::TFractal f;
+    document::TFractal f;
     sizeImage(f, 2, 1, engine::PixelFormat24, true);
     sizeTables(f, 50, 0x10);
     f.Data.fill(5);
     f.Data3D.fill(40);
     f.TableR[40] = 0x99;
     f.View3D = true;
-    colour::SetTableMode(f, 0);
-    f.ColorLine(f, 0);
+    f.SetTableMode(colour::TableModeKind(0));
+    f.ColorLine(0);
     EXPECT_EQ(f.Bitmap.row(0)[2], 0x99);
     // Tables shorter than MaxIter + 1 (a failed allocation): values past them show the out-of-range colour.
     f.TableR.resize(10);
     f.OutOfRangeColour = 0x000000AA;
-    f.ColorLine(f, 0);
+    f.ColorLine(0);
     EXPECT_EQ(f.Bitmap.row(0)[2], 0xAA);
 }
 

@@ -2,10 +2,12 @@
 // Expected colours worked out by hand from the default boundary table and the hexcone model.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 
 #include "colour/ColorLine.h"
-#include "colour/ColourState.h"
+#include "document/Fractal.h"
 #include "colour/ColourTables.h"
 #include "colour/Hsv.h"
 #include "colour/TransferFunctions.h"
@@ -16,22 +18,22 @@ namespace {
 using colour::RgbBytes;
 using colourtest::sizeTables;
 
-RgbBytes entry(const engine::TFractal& f, int v)
+RgbBytes entry(const document::TFractal& f, int v)
 {
     RgbBytes c;
-    EXPECT_TRUE(colour::GetTableEntry(f, v, c)) << v;
+    EXPECT_TRUE(f.tableEntry(v, c)) << v;
     return c;
 }
 
 // Tables longer than MaxIter + 1 with a marker byte, to see that nothing is written past MaxIter.
-void sizeWithSlack(engine::TFractal& f, uint16_t maxIter, size_t slack)
+void sizeWithSlack(document::TFractal& f, uint16_t maxIter, size_t slack)
 {
     sizeTables(f, maxIter);
     for (auto* t : {&f.TableR, &f.TableG, &f.TableB})
         t->resize(t->size() + slack, 0xAB);
 }
 
-void expectUntouchedFrom(const engine::TFractal& f, size_t first)
+void expectUntouchedFrom(const document::TFractal& f, size_t first)
 {
     for (size_t i = first; i < f.TableR.size(); ++i) {
         ASSERT_EQ(f.TableR[i], 0xAB) << i;
@@ -42,9 +44,9 @@ void expectUntouchedFrom(const engine::TFractal& f, size_t first)
 
 TEST(BuildTableFromBoundaries, DefaultTableAtMaxIter1000)
 {
-    engine::TFractal f;
+    document::TFractal f;
     sizeWithSlack(f, 1000, 200);
-    colour::BuildTableFromBoundaries(f, f.ColorTable24);
+    colour::BuildTableFromBoundaries(f, f.ColorTable24, f.Params.MaxIter, f.Params.Algorithm);
     struct Row {
         int value;
         RgbBytes expected;
@@ -72,13 +74,13 @@ TEST(BuildTableFromBoundaries, FilamentsBiomorphAndPotential)
 {
     for (uint8_t algorithm : {uint8_t(engine::AlgLevel), uint8_t(engine::AlgPotential)}) {
         SCOPED_TRACE(int(algorithm));
-        engine::TFractal f;
+        document::TFractal f;
         f.Params.Algorithm = algorithm;
         sizeTables(f, 100);
         colour::ColorTable24 t = colour::defaultColorTable24();
         t.filaments = colour::rgbToColour(0x102030);
         t.biomorph = colour::rgbToColour(0x405060);
-        colour::BuildTableFromBoundaries(f, t);
+        colour::BuildTableFromBoundaries(f, t, f.Params.MaxIter, f.Params.Algorithm);
         const RgbBytes expected0 = algorithm == engine::AlgPotential ? RgbBytes{0, 0, 0} : RgbBytes{0x10, 0x20, 0x30};
         EXPECT_EQ(entry(f, 0), expected0);
         EXPECT_EQ(f.BiomorphRGB, (std::array<uint8_t, 3>{0x40, 0x50, 0x60}));
@@ -94,9 +96,9 @@ TEST(BuildTableFromBoundaries, LeadInLeadOutAndFreeFirstRecord)
     t.records[101] = {100, 0, colour::rgbToColour(0xFF0000)};
 
     // Record 1 free: only the segment 0..100 is drawn, no lead-in and no lead-out.
-    engine::TFractal f;
+    document::TFractal f;
     sizeWithSlack(f, 100, 10);
-    colour::BuildTableFromBoundaries(f, t);
+    colour::BuildTableFromBoundaries(f, t, f.Params.MaxIter, f.Params.Algorithm);
     EXPECT_EQ(entry(f, 4), (RgbBytes{0xAB, 0xAB, 0xAB}));  // lead-in not drawn
     EXPECT_EQ(entry(f, 5), (RgbBytes{0, 255, 0}));
     EXPECT_EQ(entry(f, 50), (RgbBytes{0, 255, 255}));      // lower colour of record 100
@@ -106,7 +108,7 @@ TEST(BuildTableFromBoundaries, LeadInLeadOutAndFreeFirstRecord)
     // With record 1 in use: lead-in (position 0 < 5), 0..1, 1..100, then 100..101 since MaxIter > 50.
     t.records[1] = {20, colour::rgbToColour(0xFFFFFF), colour::rgbToColour(0x000000)};
     sizeWithSlack(f, 100, 10);
-    colour::BuildTableFromBoundaries(f, t);
+    colour::BuildTableFromBoundaries(f, t, f.Params.MaxIter, f.Params.Algorithm);
     EXPECT_EQ(entry(f, 2), (RgbBytes{40, 0, 0}));     // lead-in: 0 + round(2 x 100/5)
     EXPECT_EQ(entry(f, 5), (RgbBytes{0, 255, 0}));    // overwritten by the start of 0..1
     EXPECT_EQ(entry(f, 20), (RgbBytes{255, 255, 255}));
@@ -122,9 +124,9 @@ TEST(BuildTableFromBoundaries, AllUserRecordsInUse)
     for (int i = 0; i < 100; ++i)
         t.records[size_t(i)] = {uint32_t(2 * i + 1), colour::rgbToColour(uint32_t(i)), 0};
     t.records[100] = {300, colour::rgbToColour(0xFFFFFF), colour::rgbToColour(0xFFFFFF)};
-    engine::TFractal f;
+    document::TFractal f;
     sizeTables(f, 300);
-    colour::BuildTableFromBoundaries(f, t);
+    colour::BuildTableFromBoundaries(f, t, f.Params.MaxIter, f.Params.Algorithm);
     EXPECT_EQ(entry(f, 197), (RgbBytes{0, 0, 98}));   // record 98's own value
     EXPECT_EQ(entry(f, 199), (RgbBytes{0, 0, 99}));   // record 99
     EXPECT_EQ(entry(f, 300), (RgbBytes{255, 255, 255}));  // (99, 100) reaches the end record
@@ -148,18 +150,18 @@ TEST(BuildTableFromBoundaries, DamagedPositionsStayInsideTheTables)
             t.records[size_t(i)].position = positions[i];
         t.records[100].position = 0x7FFFFFFF;
         t.records[101].position = 3;
-        engine::TFractal f;
+        document::TFractal f;
         sizeWithSlack(f, 64, 50);
-        colour::BuildTableFromBoundaries(f, t);
+        colour::BuildTableFromBoundaries(f, t, f.Params.MaxIter, f.Params.Algorithm);
         expectUntouchedFrom(f, 65);
     }
     // Tables shorter than MaxIter + 1 are not overrun either.
-    engine::TFractal f;
+    document::TFractal f;
     sizeTables(f, 1000);
     for (auto* v : {&f.TableR, &f.TableG, &f.TableB})
         v->resize(10);
-    colour::BuildTableFromBoundaries(f, f.ColorTable24);
-    colour::BuildTableCalculated(f);
+    colour::BuildTableFromBoundaries(f, f.ColorTable24, f.Params.MaxIter, f.Params.Algorithm);
+    colour::BuildTableCalculated(f, f.Params.MaxIter, f.Params.Algorithm);
     EXPECT_EQ(f.TableR.size(), 10u);
 }
 
@@ -207,11 +209,11 @@ TEST(TransferFunctions, ValueFunctions)
 
 TEST(BuildTableCalculated, UnityFunctionsWalkTheHueCircle)
 {
-    engine::TFractal f;
+    document::TFractal f;
     f.ColorTable24.filaments = colour::rgbToColour(0x0A0B0C);
     f.BiomorphRGB = {1, 2, 3};
     sizeWithSlack(f, 400, 5);
-    colour::BuildTableCalculated(f);
+    colour::BuildTableCalculated(f, f.Params.MaxIter, f.Params.Algorithm);
     EXPECT_EQ(entry(f, 0), (RgbBytes{10, 11, 12}));
     EXPECT_EQ(entry(f, 60), (RgbBytes{255, 255, 0}));
     EXPECT_EQ(entry(f, 120), (RgbBytes{0, 255, 0}));
@@ -222,20 +224,20 @@ TEST(BuildTableCalculated, UnityFunctionsWalkTheHueCircle)
     expectUntouchedFrom(f, 401);
 
     f.HueOffset = 120;  // shifts every hue
-    colour::BuildTableCalculated(f);
+    colour::BuildTableCalculated(f, f.Params.MaxIter, f.Params.Algorithm);
     EXPECT_EQ(entry(f, 120), (RgbBytes{0, 0, 255}));
     f.Params.Algorithm = engine::AlgPotential;
-    colour::BuildTableCalculated(f);
+    colour::BuildTableCalculated(f, f.Params.MaxIter, f.Params.Algorithm);
     EXPECT_EQ(entry(f, 0), (RgbBytes{0, 0, 0}));
 }
 
 TEST(BuildTableCalculated, LinearValueReachesBlackThenWraps)
 {
-    engine::TFractal f;
+    document::TFractal f;
     f.ValueFunction = 1;
     f.ValueMult = 100;
     sizeTables(f, 300);
-    colour::BuildTableCalculated(f);
+    colour::BuildTableCalculated(f, f.Params.MaxIter, f.Params.Algorithm);
     EXPECT_EQ(entry(f, 100), (RgbBytes{0, 0, 0}));  // V = 0
     // k = 150: V = -0.5, hue 150 (sector 2, f = 0.5): (p, v, t) = (0, -0.5, -0.25) x 255
     // = (0, -127.5, -63.75) -> (0, -128, -64) -> low bytes (0, 128, 192).
@@ -246,11 +248,11 @@ TEST(BuildTableCalculated, LinearValueReachesBlackThenWraps)
 
 TEST(BuildTableCalculated, NegativeSineHueAndDamagedMultipliers)
 {
-    engine::TFractal f;
+    document::TFractal f;
     f.HueFunction = 5;
     f.HueMult = 500;
     sizeTables(f, 20);
-    colour::BuildTableCalculated(f);
+    colour::BuildTableCalculated(f, f.Params.MaxIter, f.Params.Algorithm);
     // k = 11: hue term -140, so H = -140, the same colour as 220.
     const colour::RgbReal c = colour::HsvToRgb({220, 1, 1});
     EXPECT_EQ(entry(f, 11), (RgbBytes{uint8_t(colour::roundEven(c.r)), uint8_t(colour::roundEven(c.g)),
@@ -261,17 +263,26 @@ TEST(BuildTableCalculated, NegativeSineHueAndDamagedMultipliers)
         SCOPED_TRACE(vm);
         f.ValueFunction = 2;
         f.ValueMult = vm;
-        colour::BuildTableCalculated(f);
+        colour::BuildTableCalculated(f, f.Params.MaxIter, f.Params.Algorithm);
         EXPECT_EQ(entry(f, 11), (RgbBytes{0, 0, 0}));
     }
 }
 
+// The touch-up's use of the growth: the new limit becomes the image's once the tables have followed.
+bool grow(document::TFractal& f, uint16_t newMaxIter)
+{
+    if (!colour::GrowTablesForTouchUp(f, f.Params.MaxIter, newMaxIter, f.Params.Algorithm))
+        return false;
+    f.Params.MaxIter = std::max(f.Params.MaxIter, newMaxIter);
+    return true;
+}
+
 TEST(GrowTablesForTouchUp, EnlargesAndRebuildsByTheCurrentMode)
 {
-    engine::TFractal f;
+    document::TFractal f;
     sizeTables(f, 1000);
-    colour::RebuildTables(f);
-    ASSERT_TRUE(colour::GrowTablesForTouchUp(f, 3000));
+    f.RebuildTables();
+    ASSERT_TRUE(grow(f, 3000));
     EXPECT_EQ(f.TableR.size(), 3001u);
     EXPECT_EQ(f.TableB.size(), 3001u);
     EXPECT_EQ(f.Params.MaxIter, 3000);
@@ -283,12 +294,12 @@ TEST(GrowTablesForTouchUp, EnlargesAndRebuildsByTheCurrentMode)
 
     // A lower limit changes nothing.
     const std::vector<uint8_t> before = f.TableG;
-    ASSERT_TRUE(colour::GrowTablesForTouchUp(f, 500));
+    ASSERT_TRUE(grow(f, 500));
     EXPECT_EQ(f.Params.MaxIter, 3000);
     EXPECT_EQ(f.TableG, before);
 
-    f.TableMode = 1;
-    ASSERT_TRUE(colour::GrowTablesForTouchUp(f, 3100));
+    f.TableMode = colour::TableModeKind::Calculated;
+    ASSERT_TRUE(grow(f, 3100));
     EXPECT_EQ(f.TableR.size(), 3101u);
     EXPECT_EQ(entry(f, 3060), (RgbBytes{0, 255, 255}));  // Unity hue 3060 mod 360 = 180
 }

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 
 namespace colourtest {
 
 // Sizes Data, Data3D (when asked) and the bitmap of a fractal for width x height pixels.
-inline void sizeImage(engine::TFractal& f, int width, int height, uint8_t pixelFormat, bool with3D = false)
+inline void sizeImage(document::TFractal& f, int width, int height, uint8_t pixelFormat, bool with3D = false)
 {
     f.Params.Width = width;
     f.Params.Height = height;
@@ -23,7 +23,7 @@ inline void sizeImage(engine::TFractal& f, int width, int height, uint8_t pixelF
 }
 
 // Sizes the 24-bit tables to MaxIter + 1 entries, filled with a marker byte.
-inline void sizeTables(engine::TFractal& f, uint16_t maxIter, uint8_t fill = 0xAB)
+inline void sizeTables(document::TFractal& f, uint16_t maxIter, uint8_t fill = 0xAB)
 {
     f.Params.MaxIter = maxIter;
     f.ImageParams.MaxIter = maxIter;

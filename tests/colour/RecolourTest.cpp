@@ -4,15 +4,16 @@
 #include <string>
 
 #include "colour/ColorLine.h"
-#include "colour/ColourState.h"
-#include "colour/Recolour.h"
+#include "document/Fractal.h"
+#include "colour/editors/EditorModel.h"
+#include "document/Recolour.h"
 #include "ColourTestUtil.h"
 
 namespace {
 
 using colourtest::sizeImage;
 
-struct RecordingHooks : colour::RecolourHooks {
+struct RecordingHooks : document::RecolourHooks {
     std::string calls;
     void started() override { calls += "S"; }
     void finished() override { calls += "F"; }
@@ -21,37 +22,38 @@ struct RecordingHooks : colour::RecolourHooks {
 
 TEST(RecolorAll, ColoursEveryRowBetweenTheHooks)
 {
-    engine::TFractal f;
+    document::TFractal f;
     sizeImage(f, 3, 4, engine::PixelFormat8);
-    colour::SetBoundary(f, 0, 10);
+    f.SetBoundary(colour::BoundaryKind(0), 10);
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 3; ++c)
             f.Data.at(r, c) = uint16_t(r * 256 + c * 10 + 1);
     RecordingHooks hooks;
-    EXPECT_TRUE(colour::RecolorAll(f, &hooks));
+    document::RecolorAll(f, &hooks);
     EXPECT_EQ(hooks.calls, "SF");
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 3; ++c)
             EXPECT_EQ(f.Bitmap.row(r)[c], c * 10 + 1) << r << "," << c;
 }
 
-TEST(RecolorAll, DoesNothingWhileAnEditorFillsItsControls)
+// Each editor's model has its own flag for the time it fills in its controls: one editor filling does
+// not hide the edits of another, and scopes nest.
+TEST(EditorModel, EachModelHasItsOwnFillingFlag)
 {
-    engine::TFractal f;
-    sizeImage(f, 2, 2, engine::PixelFormat8);
-    colour::SetBoundary(f, 0, 10);
-    f.Data.fill(5);
-    RecordingHooks hooks;
+    struct Model : colour::editors::EditorModel {};
+    Model palette, table;
+    EXPECT_FALSE(palette.filling());
     {
-        colour::EditorFillingScope filling;
-        EXPECT_TRUE(colour::EditorFilling());
-        EXPECT_FALSE(colour::RecolorAll(f, &hooks));
-        EXPECT_EQ(hooks.calls, "");
-        EXPECT_EQ(f.Bitmap.row(1)[1], 0xEE);
+        colour::editors::EditorModel::FillingScope outer(palette);
+        EXPECT_TRUE(palette.filling());
+        EXPECT_FALSE(table.filling());
+        {
+            colour::editors::EditorModel::FillingScope inner(palette);
+            EXPECT_TRUE(palette.filling());
+        }
+        EXPECT_TRUE(palette.filling());  // the inner scope restores the outer one's state
     }
-    EXPECT_FALSE(colour::EditorFilling());
-    EXPECT_TRUE(colour::RecolorAll(f, &hooks));
-    EXPECT_EQ(f.Bitmap.row(1)[1], 5);
+    EXPECT_FALSE(palette.filling());
 }
 
 TEST(ApplySystemPalette, RestoresColoursClearsFlagsAndRecolours)
@@ -62,16 +64,16 @@ TEST(ApplySystemPalette, RestoresColoursClearsFlagsAndRecolours)
     } rows[] = {{engine::PixelFormat8, "PSF"}, {engine::PixelFormat24, "SF"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(int(row.pixelFormat));
-        engine::TFractal f;
+        document::TFractal f;
         sizeImage(f, 2, 2, row.pixelFormat);
         colourtest::sizeTables(f, 10);
-        colour::SelectColorLine(f);
+        f.SelectColorLine();
         for (auto& e : f.Palette.entries)
             e = {1, 2, 3, 9};
-        ASSERT_FALSE(colour::IsSystemPalette(f));
+        ASSERT_FALSE(document::IsSystemPalette(f));
         RecordingHooks hooks;
-        colour::ApplySystemPalette(f, &hooks);
-        EXPECT_TRUE(colour::IsSystemPalette(f));
+        document::ApplySystemPalette(f, &hooks);
+        EXPECT_TRUE(document::IsSystemPalette(f));
         EXPECT_EQ(f.Palette, colour::systemPalette());  // flags 0 as well
         EXPECT_EQ(hooks.calls, std::string(row.hookCalls));
         EXPECT_NE(f.Bitmap.row(1)[0], 0xEE);
@@ -126,14 +128,14 @@ TEST(RotatePalette, A255StepCycleRestoresThePalette)
 
 TEST(RotatePalette, RotatingTheDocumentRecoloursFromData3DIn3DView)
 {
-    engine::TFractal f;
+    document::TFractal f;
     sizeImage(f, 1, 2, engine::PixelFormat8, true);
-    colour::SetBoundary(f, 0, 10);
+    f.SetBoundary(colour::BoundaryKind(0), 10);
     f.Data.fill(1);
     f.Data3D.fill(2);
     f.View3D = true;
     const colour::Palette before = f.Palette;
-    colour::RotateAndRecolour(f, colour::RotateDirection::Out);
+    document::RotateAndRecolour(f, colour::RotateDirection::Out);
     EXPECT_EQ(f.Palette.entries[1], before.entries[2]);
     EXPECT_EQ(f.Bitmap.row(0)[0], 2);
     EXPECT_EQ(f.Bitmap.row(1)[0], 2);

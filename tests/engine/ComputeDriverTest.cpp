@@ -4,9 +4,11 @@
 #include <functional>
 #include <vector>
 
+#include "document/Computation.h"
 #include "EngineTestUtil.h"
 
 using namespace engine;
+using document::TFractal;
 using enginetest::Scene;
 
 namespace {
@@ -28,7 +30,7 @@ struct RowLog : ComputeObserver {
     void progressChanged(double fraction) override { lastFraction = fraction; }
 };
 
-// Clears Running while the kernel of pixel number `at` (in computing order) runs: the stop a user
+// Requests a stop while the kernel of pixel number `at` (in computing order) runs: the stop a user
 // gives in the middle of a row. Mandelbrot Z^2+C calls beginOrbit once per pixel.
 struct StopAtPixel : OrbitObserver {
     TFractal* f;
@@ -37,7 +39,7 @@ struct StopAtPixel : OrbitObserver {
     void beginOrbit() override
     {
         if (count++ == at)
-            f->Running = false;
+            f->Run.requestStop();
     }
 };
 
@@ -79,14 +81,14 @@ TEST(ComputeDriver, FullComputationSetsTheStateAndColoursEveryRow)
     f.UniformIter = false;
     f.Modified = false;
     RowLog log;
-    EXPECT_EQ(ComputeCommand(f, false, &log), ComputeEnd::Completed);
+    EXPECT_EQ(document::ComputeCommand(f, false, &log), ComputeEnd::Completed);
     EXPECT_TRUE(f.UniformIter);
     EXPECT_EQ(f.RetoucheIter, 300);
     EXPECT_EQ(f.BaseMaxIter, 300);
     EXPECT_EQ(f.ImageParams, f.Params);
     EXPECT_TRUE(f.Modified);
-    EXPECT_TRUE(f.Idle);
-    EXPECT_FALSE(f.Running);
+    EXPECT_TRUE(f.Run.idle());
+    EXPECT_FALSE(f.Run.running());
     EXPECT_EQ(f.ResumeLine, 0);
     ASSERT_EQ(log.rows.size(), 80u);
     for (int r = 0; r < 80; ++r) {
@@ -107,12 +109,12 @@ TEST(ComputeDriver, StopSeenAtTheStartOfARow)
     RowLog log;
     log.onRow = [&f](int r) {
         if (r == 56)
-            f.Running = false;
+            f.Run.requestStop();
     };
-    EXPECT_EQ(ComputeCommand(f, true, &log), ComputeEnd::Stopped);
+    EXPECT_EQ(document::ComputeCommand(f, true, &log), ComputeEnd::Stopped);
     EXPECT_EQ(f.ResumeLine, 57);
-    EXPECT_TRUE(f.Idle);
-    EXPECT_FALSE(f.Running);
+    EXPECT_TRUE(f.Run.idle());
+    EXPECT_FALSE(f.Run.running());
     EXPECT_EQ(log.rows.back(), 56);
     for (int c = 0; c < 48; ++c) {
         EXPECT_NE(f.Data.at(56, c), Sentinel);
@@ -121,7 +123,7 @@ TEST(ComputeDriver, StopSeenAtTheStartOfARow)
 
     // "Compute" resumes at row 57 and completes the image.
     RowLog resumed;
-    EXPECT_EQ(ComputeCommand(f, false, &resumed), ComputeEnd::Completed);
+    EXPECT_EQ(document::ComputeCommand(f, false, &resumed), ComputeEnd::Completed);
     EXPECT_EQ(resumed.rows.front(), 57);
     EXPECT_EQ(resumed.rows.size(), 80u - 57u);
     EXPECT_EQ(f.ResumeLine, 0);
@@ -137,7 +139,7 @@ TEST(ComputeDriver, StopInTheMiddleOfRow57)
     StopAtPixel stop(&f, 57 * 48 + 20);
     f.State.Orbit = &stop;
     RowLog log;
-    EXPECT_EQ(ComputeCommand(f, true, &log), ComputeEnd::Stopped);
+    EXPECT_EQ(document::ComputeCommand(f, true, &log), ComputeEnd::Stopped);
     f.State.Orbit = nullptr;
 
     // The kernel call in progress (column 20) finishes; the rest of row 57 keeps its old values.
@@ -151,7 +153,7 @@ TEST(ComputeDriver, StopInTheMiddleOfRow57)
     expectColoured(f, 57);
     EXPECT_EQ(f.ResumeLine, 57);
 
-    EXPECT_EQ(ComputeCommand(f, false, nullptr), ComputeEnd::Completed);
+    EXPECT_EQ(document::ComputeCommand(f, false, nullptr), ComputeEnd::Completed);
     EXPECT_EQ(enginetest::values(f), expected);
 }
 
@@ -159,7 +161,7 @@ TEST(ComputeDriver, ResumeLineAfterStops)
 {
     struct Case {
         const char* what;
-        long stopPixel;  // -1: Running already false when Compute starts
+        long stopPixel;  // -1: a stop already requested when Compute starts
         int rowFirst;
         int expectedResume;
     } cases[] = {
@@ -175,8 +177,11 @@ TEST(ComputeDriver, ResumeLineAfterStops)
         f.ResumeLine = 42;
         StopAtPixel stop(&f, c.stopPixel);
         f.State.Orbit = &stop;
-        f.Running = c.stopPixel >= 0;
-        EXPECT_EQ(Compute(f, c.rowFirst, 79, false, 47, 0, nullptr), ComputeEnd::Stopped);
+        if (c.stopPixel >= 0)
+            f.Run.start();
+        else
+            f.Run.requestStop();
+        EXPECT_EQ(document::Compute(f, ComputeKind::Full, {0, c.rowFirst, 47, 79}, nullptr), ComputeEnd::Stopped);
         EXPECT_EQ(f.ResumeLine, c.expectedResume);
         EXPECT_GE(f.ResumeLine, 0);
     }
@@ -189,12 +194,12 @@ TEST(ComputeDriver, ComputeFromStartAfterAStopBeginsAtRowZero)
     RowLog log;
     log.onRow = [&f](int r) {
         if (r == 20)
-            f.Running = false;
+            f.Run.requestStop();
     };
-    ComputeCommand(f, true, &log);
+    document::ComputeCommand(f, true, &log);
     ASSERT_EQ(f.ResumeLine, 21);
     RowLog again;
-    EXPECT_EQ(ComputeCommand(f, true, &again), ComputeEnd::Completed);
+    EXPECT_EQ(document::ComputeCommand(f, true, &again), ComputeEnd::Completed);
     EXPECT_EQ(again.rows.front(), 0);
     EXPECT_EQ(again.rows.size(), 80u);
 }
@@ -205,7 +210,7 @@ TEST(ComputeDriver, ResumeLineOutsideTheImageStartsFromTheTop)
     enginetest::configure(f, tall());
     f.ResumeLine = 500;  // e.g. left from a taller image
     RowLog log;
-    EXPECT_EQ(ComputeCommand(f, false, &log), ComputeEnd::Completed);
+    EXPECT_EQ(document::ComputeCommand(f, false, &log), ComputeEnd::Completed);
     EXPECT_EQ(log.rows.size(), 80u);
 }
 
@@ -216,10 +221,10 @@ TEST(ComputeDriver, NoKernelComputesNothing)
     f.Data.fill(Sentinel);
     f.ResumeLine = 5;
     f.Params.FractalType = 2;  // a separator row of the type list
-    EXPECT_EQ(ComputeCommand(f, false, nullptr), ComputeEnd::NoKernel);
+    EXPECT_EQ(document::ComputeCommand(f, false, nullptr), ComputeEnd::NoKernel);
     EXPECT_EQ(f.Kernel, nullptr);
-    EXPECT_TRUE(f.Idle);
-    EXPECT_FALSE(f.Running);
+    EXPECT_TRUE(f.Run.idle());
+    EXPECT_FALSE(f.Run.running());
     EXPECT_EQ(f.ResumeLine, 5);
     for (uint16_t v : enginetest::values(f))
         ASSERT_EQ(v, Sentinel);
@@ -246,7 +251,7 @@ namespace {
 
 struct TouchUpCase {
     const char* what;
-    ZoomRectangle rect;  // as the user drew it
+    engine::PixelRect rect;  // as the user drew it
     int left, top, right, bottom;  // the pixels that must change
 };
 
@@ -273,7 +278,7 @@ TEST(ComputeDriver, TouchUpRecomputesOnlyItsRectangle)
         f.ResumeLine = 7;
         f.RetoucheIter = 400;
         f.ZoomRect = c.rect;
-        const RetoucheResult result = Retouche(f, nullptr);
+        const RetoucheResult result = document::Retouche(f, nullptr);
         EXPECT_TRUE(result.ok);
         EXPECT_EQ(result.end, ComputeEnd::Completed);
         EXPECT_EQ(f.Params.MaxIter, 400);
@@ -307,7 +312,7 @@ TEST(ComputeDriver, TouchUpBelowMaxIterLowersItWithoutReallocating)
     const uint16_t* data = f.Data.row(0);
     f.RetoucheIter = 100;
     f.ZoomRect = {0, 0, 5, 5};
-    EXPECT_TRUE(Retouche(f, nullptr).ok);
+    EXPECT_TRUE(document::Retouche(f, nullptr).ok);
     EXPECT_EQ(f.Params.MaxIter, 100);
     EXPECT_EQ(f.ImageParams.MaxIter, 100);
     EXPECT_EQ(f.XOrbit.data(), orbit);
@@ -328,7 +333,7 @@ TEST(ComputeDriver, TouchUpAboveMaxIterGrowsTheOrbitArrays)
     enginetest::computeAll(f);
     f.RetoucheIter = 600;
     f.ZoomRect = {0, 0, 47, 79};
-    EXPECT_TRUE(Retouche(f, nullptr).ok);
+    EXPECT_TRUE(document::Retouche(f, nullptr).ok);
     EXPECT_EQ(f.XOrbit.size(), 601u);
     EXPECT_EQ(f.YOrbit.size(), 601u);
     EXPECT_EQ(enginetest::values(f), full600);
@@ -349,7 +354,7 @@ TEST(ComputeDriver, TouchUpOfA24BitImageGrowsTheColourTables)
     enginetest::computeAll(f);
     f.RetoucheIter = 700;
     f.ZoomRect = {0, 0, 10, 10};
-    EXPECT_TRUE(Retouche(f, nullptr).ok);
+    EXPECT_TRUE(document::Retouche(f, nullptr).ok);
     EXPECT_EQ(f.TableR.size(), 701u);
     EXPECT_EQ(f.TableG.size(), 701u);
     EXPECT_EQ(f.TableB.size(), 701u);
@@ -367,13 +372,13 @@ TEST(ComputeDriver, StoppedTouchUpLeavesResumeLine)
     f.RetoucheIter = 200;
     f.ZoomRect = {0, 10, 47, 60};
     RowLog log;
-    log.onRow = [&f](int) { f.Running = false; };
-    const RetoucheResult result = Retouche(f, &log);
+    log.onRow = [&f](int) { f.Run.requestStop(); };
+    const RetoucheResult result = document::Retouche(f, &log);
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(result.end, ComputeEnd::Stopped);
     EXPECT_EQ(log.rows, std::vector<int>{10});
     EXPECT_EQ(f.ResumeLine, 33);
     EXPECT_FALSE(f.Retouching);
     EXPECT_FALSE(f.UniformIter);
-    EXPECT_TRUE(f.Idle);
+    EXPECT_TRUE(f.Run.idle());
 }

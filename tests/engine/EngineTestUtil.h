@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "document/Computation.h"
 #include "engine/ComputeDriver.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "engine/SelectKernel.h"
 
 namespace enginetest {
@@ -27,7 +28,7 @@ struct Scene {
     bool periodicity = false;
 };
 
-inline void sizeWorkspace(engine::TFractal& f)
+inline void sizeWorkspace(document::TFractal& f)
 {
     const int w = f.Params.Width, h = f.Params.Height;
     f.Data.resize(w, h);
@@ -46,7 +47,7 @@ inline void sizeWorkspace(engine::TFractal& f)
     }
 }
 
-inline void configure(engine::TFractal& f, const Scene& s)
+inline void configure(document::TFractal& f, const Scene& s)
 {
     f.ApplyTypeDefaults(s.type);
     const engine::TypeDefaults& d = engine::typeDefaults(s.type);
@@ -69,12 +70,12 @@ inline void configure(engine::TFractal& f, const Scene& s)
 }
 
 // Runs "Compute from start" to the end.
-inline engine::ComputeEnd computeAll(engine::TFractal& f, engine::ComputeObserver* obs = nullptr)
+inline engine::ComputeEnd computeAll(document::TFractal& f, engine::ComputeObserver* obs = nullptr)
 {
-    return engine::ComputeCommand(f, true, obs);
+    return document::ComputeCommand(f, true, obs);
 }
 
-inline std::vector<uint16_t> values(const engine::TFractal& f)
+inline std::vector<uint16_t> values(const document::TFractal& f)
 {
     std::vector<uint16_t> v;
     for (int r = 0; r < f.Data.height(); ++r)

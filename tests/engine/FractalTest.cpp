@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/Catalogue.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 
 using namespace engine;
+using document::TFractal;
 
 TEST(Catalogue, SeparatorPicksTheEntryAbove)
 {

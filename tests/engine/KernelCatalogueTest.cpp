@@ -8,6 +8,7 @@
 #include "EngineTestUtil.h"
 
 using namespace engine;
+using document::TFractal;
 using enginetest::Scene;
 
 namespace {

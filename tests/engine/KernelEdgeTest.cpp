@@ -7,6 +7,7 @@
 #include "ReferenceKernels.h"
 
 using namespace engine;
+using document::TFractal;
 using enginetest::Scene;
 
 namespace {

@@ -10,6 +10,7 @@
 #include "ReferenceKernels.h"
 
 using namespace engine;
+using document::TFractal;
 using enginetest::Scene;
 
 namespace {

@@ -4,6 +4,7 @@
 #include "EngineTestUtil.h"
 
 using namespace engine;
+using document::TFractal;
 using enginetest::Scene;
 
 TEST(OrbitHooks, KernelsThatPlotAndKernelsThatDoNot)

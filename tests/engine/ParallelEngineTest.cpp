@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "document/Computation.h"
 #include "EngineTestUtil.h"
 #include "engine/ParallelEngine.h"
 
 using namespace engine;
+using document::TFractal;
 using enginetest::Scene;
 
 namespace {
@@ -283,7 +285,7 @@ void setUp(TFractal& f, const View& w)
     f.Bitmap.Pixels.assign(f.Bitmap.Pixels.size(), 7);
 }
 
-// Clears f.Running when a row at or after `stopRow` is reported; records the rows reported.
+// Requests a stop when a row at or after `stopRow` is reported; records the rows reported.
 struct Recorder : ComputeObserver {
     TFractal* f = nullptr;
     int stopRow = -1;
@@ -297,7 +299,7 @@ struct Recorder : ComputeObserver {
         for (int r = first; r <= last; ++r)
             rows.push_back(r);
         if (stopRow >= 0 && last >= stopRow)
-            f->Running = false;
+            f->Run.requestStop();
     }
     void progressChanged(double p) override
     {
@@ -317,7 +319,7 @@ struct EndState {
 
 EndState endState(const TFractal& f, ComputeEnd end)
 {
-    return {f.Idle, f.Running, f.UniformIter, f.Modified, f.ResumeLine, f.RetoucheIter, f.BaseMaxIter,
+    return {f.Run.idle(), f.Run.running(), f.UniformIter, f.Modified, f.ResumeLine, f.RetoucheIter, f.BaseMaxIter,
             f.Params.MaxIter, f.ImageParams.MaxIter, end};
 }
 
@@ -366,7 +368,7 @@ TEST(ParallelEngine, SameValuesAsTheSerialDriver)
                 setUp(got, w);
                 Recorder rec;
                 const ParallelEngine engine(threads, isa);
-                const ComputeEnd end = engine.computeCommand(got, true, &rec);
+                const ComputeEnd end = document::ComputeCommand(got, true, &rec, engine);
                 EXPECT_EQ(endState(got, end), refState);
                 expectSameImage(ref, got, ref.Data.height());
                 // Without periodicity checking no value depends on PrevInside, and Level+Distance then
@@ -438,13 +440,13 @@ TEST(ParallelEngine, TouchUpGivesTheSerialValues)
             continue;
         SCOPED_TRACE(std::string(w.name) + " type " + std::to_string(w.scene.type) + " alg "
                      + std::to_string(w.scene.algorithm));
-        const ZoomRectangle rect{w.scene.width - 2, 1, 1, w.scene.height - 2};  // corners in either order
+        const engine::PixelRect rect{w.scene.width - 2, 1, 1, w.scene.height - 2};  // corners in either order
         TFractal ref;
         setUp(ref, w);
         enginetest::computeAll(ref);
         ref.ZoomRect = rect;
         ref.RetoucheIter = uint16_t(ref.Params.MaxIter + 120);
-        const RetoucheResult rr = Retouche(ref, nullptr);
+        const RetoucheResult rr = document::Retouche(ref, nullptr);
         ASSERT_TRUE(rr.ok);
         const EndState refState = endState(ref, rr.end);
         for (Isa isa : isas()) {
@@ -453,10 +455,10 @@ TEST(ParallelEngine, TouchUpGivesTheSerialValues)
                 TFractal got;
                 setUp(got, w);
                 const ParallelEngine engine(threads, isa);
-                engine.computeCommand(got, true, nullptr);
+                document::ComputeCommand(got, true, nullptr, engine);
                 got.ZoomRect = rect;
                 got.RetoucheIter = ref.RetoucheIter;
-                const RetoucheResult gr = engine.retouche(got, nullptr);
+                const RetoucheResult gr = document::Retouche(got, nullptr, engine);
                 ASSERT_TRUE(gr.ok);
                 EXPECT_EQ(endState(got, gr.end), refState);
                 EXPECT_FALSE(got.UniformIter);
@@ -491,9 +493,9 @@ TEST(ParallelEngine, StopThenResumeGivesTheSerialValues)
                 Recorder stopper;
                 stopper.f = &got;
                 stopper.stopRow = c.stopAfter;
-                const ComputeEnd end = engine.computeCommand(got, true, &stopper);
-                EXPECT_FALSE(got.Running);
-                EXPECT_TRUE(got.Idle);
+                const ComputeEnd end = document::ComputeCommand(got, true, &stopper, engine);
+                EXPECT_FALSE(got.Run.running());
+                EXPECT_TRUE(got.Run.idle());
                 const int resume = got.ResumeLine;
                 if (end == ComputeEnd::Stopped) {
                     EXPECT_GT(resume, c.stopAfter);
@@ -514,8 +516,8 @@ TEST(ParallelEngine, StopThenResumeGivesTheSerialValues)
                 expectSameImage(ref, got, end == ComputeEnd::Stopped ? resume : ref.Data.height());
 
                 // Resume both.
-                const EndState refState = endState(ref, ComputeCommand(ref, false, nullptr));
-                const ComputeEnd gotEnd = engine.computeCommand(got, false, nullptr);
+                const EndState refState = endState(ref, document::ComputeCommand(ref, false, nullptr));
+                const ComputeEnd gotEnd = document::ComputeCommand(got, false, nullptr, engine);
                 EXPECT_EQ(endState(got, gotEnd), refState);
                 expectSameImage(ref, got, ref.Data.height());
             }
@@ -533,7 +535,7 @@ TEST(ParallelEngine, OrbitModeRunsInPixelOrder)
     enginetest::OrbitCounter orbit;
     f.State.Orbit = &orbit;
     const ParallelEngine engine(3, bestIsa());
-    EXPECT_EQ(engine.computeCommand(f, true, nullptr), ComputeEnd::Completed);
+    EXPECT_EQ(document::ComputeCommand(f, true, nullptr, engine), ComputeEnd::Completed);
     EXPECT_EQ(orbit.begins, 9 * 7);
 }
 
@@ -544,10 +546,10 @@ TEST(ParallelEngine, NoKernelComputesNothing)
     f.Params.FractalType = 2;
     f.Data.fill(3);
     const ParallelEngine engine(2, bestIsa());
-    EXPECT_EQ(engine.computeCommand(f, true, nullptr), ComputeEnd::NoKernel);
+    EXPECT_EQ(document::ComputeCommand(f, true, nullptr, engine), ComputeEnd::NoKernel);
     EXPECT_EQ(f.Data.at(0, 0), 3);
-    EXPECT_TRUE(f.Idle);
-    EXPECT_FALSE(f.Running);
+    EXPECT_TRUE(f.Run.idle());
+    EXPECT_FALSE(f.Run.running());
 }
 
 TEST(ParallelEngine, UnavailableInstructionSetFallsBack)

@@ -6,6 +6,7 @@
 #include "engine/Probe.h"
 
 using namespace engine;
+using document::TFractal;
 using enginetest::Scene;
 
 namespace {

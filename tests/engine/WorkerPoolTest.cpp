@@ -11,11 +11,13 @@
 #include <thread>
 #include <vector>
 
+#include "document/Computation.h"
 #include "EngineTestUtil.h"
 #include "engine/ParallelEngine.h"
 #include "engine/WorkerPool.h"
 
 using namespace engine;
+using document::TFractal;
 using namespace std::chrono_literals;
 
 namespace {
@@ -78,7 +80,7 @@ Report computeAndRecord(Isa isa)
         TFractal f;
         enginetest::configure(f, tallScene());
         const ParallelEngine engine(2, isa);
-        EXPECT_EQ(engine.computeCommand(f, true, &rec), ComputeEnd::Completed);
+        EXPECT_EQ(document::ComputeCommand(f, true, &rec, engine), ComputeEnd::Completed);
     }
     return {rec.threads.size(), rec.nices};
 }
@@ -205,9 +207,9 @@ TEST(ParallelEngine, ConcurrentComputationsGiveTheSerialValues)
         TFractal a, b;
         enginetest::configure(a, jobs[0].scene);
         enginetest::configure(b, jobs[1].scene);
-        std::thread first([&] { ParallelEngine(jobs[0].threads, jobs[0].isa).computeCommand(a, true, &holder); });
+        std::thread first([&] { document::ComputeCommand(a, true, &holder, ParallelEngine(jobs[0].threads, jobs[0].isa)); });
         std::this_thread::sleep_for(20ms);
-        ParallelEngine(jobs[1].threads, jobs[1].isa).computeCommand(b, true, nullptr);
+        document::ComputeCommand(b, true, nullptr, ParallelEngine(jobs[1].threads, jobs[1].isa));
         secondDone = true;
         first.join();
         EXPECT_EQ(enginetest::values(a), expected[0]);
@@ -223,7 +225,7 @@ TEST(ParallelEngine, ConcurrentComputationsGiveTheSerialValues)
             for (int run = 0; run < 15; ++run) {
                 TFractal f;
                 enginetest::configure(f, jobs[j].scene);
-                engine.computeCommand(f, true, nullptr);
+                document::ComputeCommand(f, true, nullptr, engine);
                 wrong[j] += enginetest::values(f) != expected[j];
             }
         });

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/DocumentData.h"
 #include "storage/DocumentHeader.h"
 #include "storage/Workspace.h"
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     if (size == 0)
         return 0;  // fmemopen refuses an empty buffer
-    static engine::TFractal f;
+    static document::TFractal f;
     storage::ResetToDefaults(f);
     std::unique_ptr<std::FILE, FileClose> in(fmemopen(const_cast<uint8_t*>(data), size, "rb"));
     if (!in)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "document/Computation.h"
 #include "colour/ColorTable24.h"
 #include "engine/AllocationFault.h"
 #include "engine/ComputeDriver.h"
@@ -23,7 +24,7 @@ using engine::PixelFormat8;
 constexpr int Width = 48, Height = 32;
 
 // A computed document of Width x Height pixels over the whole default Mandelbrot region.
-void makeDocument(engine::TFractal& f, uint8_t pixelFormat, uint8_t algorithm, uint16_t maxIter)
+void makeDocument(document::TFractal& f, uint8_t pixelFormat, uint8_t algorithm, uint16_t maxIter)
 {
     storage::ResetToDefaults(f);
     f.Params.Algorithm = algorithm;
@@ -31,10 +32,10 @@ void makeDocument(engine::TFractal& f, uint8_t pixelFormat, uint8_t algorithm, u
     f.Params.Step *= 640.0 / Width;
     f.UpdateCorners();
     ASSERT_TRUE(storage::AllocImage(f, Width, Height, pixelFormat, true).ok);
-    ASSERT_EQ(engine::ComputeCommand(f, true, nullptr), engine::ComputeEnd::Completed);
+    ASSERT_EQ(document::ComputeCommand(f, true, nullptr), engine::ComputeEnd::Completed);
 }
 
-std::vector<uint16_t> values(const engine::TFractal& f)
+std::vector<uint16_t> values(const document::TFractal& f)
 {
     std::vector<uint16_t> v;
     for (int r = 0; r < f.Data.height(); ++r)
@@ -44,7 +45,7 @@ std::vector<uint16_t> values(const engine::TFractal& f)
 
 // The bitmap never claims more pixels than its buffer holds, and the kernel state points into the
 // orbit arrays (or nowhere), never into memory they gave back.
-void expectConsistent(const engine::TFractal& f)
+void expectConsistent(const document::TFractal& f)
 {
     EXPECT_GE(f.Bitmap.Pixels.size(),
               size_t(f.Bitmap.Width) * size_t(f.Bitmap.Height) * size_t(f.Bitmap.bytesPerPixel()));
@@ -78,7 +79,7 @@ TEST(AllocationFailureTest, EachWorkspaceStepReportsItsMessageAndLeavesASoundDoc
     for (const AllocCase& c : allocCases) {
         for (const bool clear : {true, false}) {
             SCOPED_TRACE(std::string(c.what) + (clear ? ", new document" : ", resized document"));
-            engine::TFractal f;
+            document::TFractal f;
             makeDocument(f, c.pixelFormat, c.algorithm, 40);
             const std::vector<uint16_t> before = values(f);
             f.FileName = "kept";
@@ -131,15 +132,15 @@ TEST(AllocationFailureTest, EachWorkspaceStepReportsItsMessageAndLeavesASoundDoc
             }
 
             // Whatever is left can be computed over without touching memory it does not own...
-            f.Running = true;
-            const engine::ComputeEnd end = engine::ComputeCommand(f, true, nullptr);
+            f.Run.start();
+            const engine::ComputeEnd end = document::ComputeCommand(f, true, nullptr);
             EXPECT_NE(end, engine::ComputeEnd::Stopped);
             expectConsistent(f);
 
             // ...and the caller's recovery (a default document, then the size again) works.
             ASSERT_TRUE(storage::ResetToDefaults(f).ok);
             EXPECT_EQ(f.Bitmap.Width, 1);
-            engine::TFractal fresh;
+            document::TFractal fresh;
             makeDocument(fresh, c.pixelFormat, c.algorithm, 40);
             makeDocument(f, c.pixelFormat, c.algorithm, 40);
             EXPECT_EQ(values(f), values(fresh));
@@ -170,18 +171,18 @@ const TouchUpCase touchUpCases[] = {
 TEST(AllocationFailureTest, RefusedTouchUpChangesNothingAndTheNextOneWorks)
 {
     constexpr uint16_t Low = 30, High = 300;
-    using Runner = engine::RetoucheResult (*)(engine::TFractal&);
+    using Runner = engine::RetoucheResult (*)(document::TFractal&);
     const struct {
         const char* name;
         Runner run;
     } engines[] = {
-        {"serial driver", [](engine::TFractal& f) { return engine::Retouche(f, nullptr); }},
-        {"parallel engine", [](engine::TFractal& f) { return engine::ParallelEngine(2).retouche(f, nullptr); }},
+        {"serial driver", [](document::TFractal& f) { return document::Retouche(f, nullptr); }},
+        {"parallel engine", [](document::TFractal& f) { return document::Retouche(f, nullptr, engine::ParallelEngine(2)); }},
     };
     for (const auto& e : engines) {
         for (const TouchUpCase& c : touchUpCases) {
             SCOPED_TRACE(std::string(e.name) + ", " + c.what);
-            engine::TFractal f;
+            document::TFractal f;
             makeDocument(f, c.pixelFormat, c.algorithm, Low);
             const std::vector<uint16_t> data = values(f);
             const std::vector<uint8_t> pixels = f.Bitmap.Pixels;
@@ -216,9 +217,9 @@ TEST(AllocationFailureTest, RefusedTouchUpChangesNothingAndTheNextOneWorks)
             expectConsistent(f);
 
             // The same touch-up again, with memory to spare, gives the full computation at High.
-            engine::TFractal reference;
+            document::TFractal reference;
             makeDocument(reference, c.pixelFormat, c.algorithm, High);
-            f.Running = true;
+            f.Run.start();
             r = e.run(f);
             EXPECT_TRUE(r.ok) << r.message;
             EXPECT_EQ(r.end, engine::ComputeEnd::Completed);
@@ -236,7 +237,7 @@ TEST(AllocationFailureTest, RefusedTouchUpChangesNothingAndTheNextOneWorks)
 
 TEST(AllocationFailureTest, TheSeamCountsOnlyItsOwnStepAndFiresOnce)
 {
-    engine::TFractal f;
+    document::TFractal f;
     makeDocument(f, PixelFormat24, engine::AlgDistance, 20);
     // Armed for the third colour table: the bitmap, Data and orbits pass, the tables count 0, 1, 2.
     engine::ScopedAllocationFailure fault(AllocationStep::ColourTables, 2);

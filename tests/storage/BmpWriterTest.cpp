@@ -12,7 +12,7 @@ using namespace export_test;
 
 namespace {
 
-void fillIndexes(engine::TFractal& f, int w, int h)
+void fillIndexes(document::TFractal& f, int w, int h)
 {
     fillBitmap(f, engine::PixelFormat8, w, h, [](int x, int y, int) { return uint8_t(x * 17 + y * 71 + 1); });
     for (int i = 0; i < 256; ++i)
@@ -29,7 +29,7 @@ TEST(BmpWriter, HeadersTableAndRows)
     } rows[] = {{1, 1, 4}, {4, 3, 4}, {5, 3, 8}, {7, 2, 8}, {8, 5, 8}, {13, 4, 16}};
     for (const Row& r : rows) {
         SCOPED_TRACE(std::to_string(r.width) + " x " + std::to_string(r.height));
-        engine::TFractal f;
+        document::TFractal f;
         fillIndexes(f, r.width, r.height);
         storage::MemorySink sink;
         ASSERT_TRUE(storage::WriteBmp(f.Bitmap, f.Palette, sink));
@@ -77,7 +77,7 @@ TEST(BmpWriter, BmptopnmDecodesExactly)
     storage_test::TempDir dir("bmp");
     for (const auto& [w, h] : std::vector<std::pair<int, int>>{{1, 1}, {6, 5}, {31, 17}, {64, 3}}) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
-        engine::TFractal f;
+        document::TFractal f;
         fillIndexes(f, w, h);
         const std::string file = dir.file("image.bmp");
         storage::FileSink sink(file);
@@ -92,7 +92,7 @@ TEST(BmpWriter, BmptopnmDecodesExactly)
 
 TEST(BmpWriter, TwentyFourBitRefusedAndProgressReported)
 {
-    engine::TFractal f;
+    document::TFractal f;
     fillBitmap(f, engine::PixelFormat24, 3, 3, [](int, int, int) { return uint8_t(9); });
     storage::MemorySink refused;
     EXPECT_FALSE(storage::WriteBmp(f.Bitmap, f.Palette, refused));

@@ -35,7 +35,7 @@ protected:
     {
         ASSERT_EQ(storage::LoadDocument(f, Fixture, nullptr, {.availableMemory = 1u << 30}), storage::LoadResult::Ok);
     }
-    engine::TFractal f;
+    document::TFractal f;
 };
 
 TEST_F(DocumentFixtureTest, EveryHeaderFieldIsRead)
@@ -60,7 +60,7 @@ TEST_F(DocumentFixtureTest, EveryHeaderFieldIsRead)
     EXPECT_EQ(p.PertZr, 1e-5);
     EXPECT_EQ(p.PertZi, -2e-310);
     EXPECT_EQ(f.PixelFormat, engine::PixelFormat24);
-    EXPECT_EQ(f.BoundaryType, 2);
+    EXPECT_EQ(f.BoundaryType, colour::BoundaryKind::Sqrt);
     EXPECT_EQ(f.Multiplier, 37);
     for (int i = 0; i < 256; ++i) {
         SCOPED_TRACE(i);
@@ -91,7 +91,7 @@ TEST_F(DocumentFixtureTest, EveryHeaderFieldIsRead)
     EXPECT_EQ(f.VerticalShift, -40);
     EXPECT_EQ(f.Inverted3D, 0);
     EXPECT_EQ(f.Perspective, 1);
-    EXPECT_EQ(f.TableMode, 1);
+    EXPECT_EQ(f.TableMode, colour::TableModeKind::Calculated);
     EXPECT_EQ(f.ValueFunction, 3);
     EXPECT_EQ(f.HueOffset, 200);
     EXPECT_EQ(f.ValueMult, 321);
@@ -103,13 +103,13 @@ TEST_F(DocumentFixtureTest, EveryHeaderFieldIsRead)
 
     const struct {
         int slot;
-        engine::Marker expected;
+        document::Marker expected;
     } markers[] = {
-        {1, {true, 2, 3, 4, "centre"}},
-        {2, {false, 0, 0, 0, ""}},
-        {3, {true, 0, 0, 0, std::string(79, 'L') + "\xC3\xA9"}},
-        {5, {false, 0, -1, 9, ""}},
-        {15, {true, 4, 6, 0, "derni\xC3\xA8re \xE2\x82\xAC"}},
+        {1, {true, document::MarkerShape(2), 3, 4, "centre"}},
+        {2, {false, document::MarkerShape(0), 0, 0, ""}},
+        {3, {true, document::MarkerShape(0), 0, 0, std::string(79, 'L') + "\xC3\xA9"}},
+        {5, {false, document::MarkerShape(0), -1, 9, ""}},
+        {15, {true, document::MarkerShape(4), 6, 0, "derni\xC3\xA8re \xE2\x82\xAC"}},
     };
     for (const auto& m : markers) {
         SCOPED_TRACE(m.slot);

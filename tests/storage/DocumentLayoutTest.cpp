@@ -20,7 +20,7 @@ using namespace storage_test;
 
 constexpr size_t HeaderSize = 4328;
 
-std::vector<uint8_t> savedBytes(engine::TFractal& f, const TempDir& dir)
+std::vector<uint8_t> savedBytes(document::TFractal& f, const TempDir& dir)
 {
     const std::string path = dir.file("known.mbt");
     storage::SaveContext ctx;
@@ -37,7 +37,7 @@ std::string shortString(const std::vector<uint8_t>& b, size_t at)
 
 TEST(DocumentLayoutTest, HeaderFieldsAtTheirOffsets)
 {
-    engine::TFractal f;
+    document::TFractal f;
     makeKnownDocument(f);
     TempDir dir("layout");
     const std::vector<uint8_t> b = savedBytes(f, dir);
@@ -111,8 +111,8 @@ TEST(DocumentLayoutTest, HeaderFieldsAtTheirOffsets)
     for (int slot = 1; slot <= 15; ++slot) {
         SCOPED_TRACE(slot);
         const size_t at = 0xA3C + 96 * size_t(slot);
-        const engine::Marker& m = f.Markers[size_t(slot - 1)];
-        EXPECT_EQ(b[at], m.InUse ? m.Shape : 0xFF);
+        const document::Marker& m = f.Markers[size_t(slot - 1)];
+        EXPECT_EQ(b[at], m.InUse ? uint8_t(m.Shape) : 0xFF);
         EXPECT_EQ(le32(b, at + 4), m.X);
         EXPECT_EQ(le32(b, at + 8), m.Y);
     }
@@ -142,7 +142,7 @@ TEST(DocumentLayoutTest, DataIsOneZlibStreamOfLittleEndianRows)
     } sizes[] = {{23, 17, engine::PixelFormat8}, {1, 1, engine::PixelFormat8}, {300, 40, engine::PixelFormat24}};
     for (const auto& s : sizes) {
         SCOPED_TRACE(testing::Message() << s.width << " x " << s.height);
-        engine::TFractal f;
+        document::TFractal f;
         makeKnownDocument(f, s.width, s.height, s.format);
         TempDir dir("layout");
         const std::vector<uint8_t> b = savedBytes(f, dir);
@@ -172,7 +172,7 @@ struct RecordingObserver : engine::ComputeObserver {
 
 TEST(DocumentLayoutTest, ProgressEveryTenRows)
 {
-    engine::TFractal f;
+    document::TFractal f;
     makeKnownDocument(f, 30, 25);
     TempDir dir("progress");
     RecordingObserver saving;
@@ -183,7 +183,7 @@ TEST(DocumentLayoutTest, ProgressEveryTenRows)
     EXPECT_EQ(saving.fractions, expected);
 
     RecordingObserver loading;
-    engine::TFractal g;
+    document::TFractal g;
     ASSERT_EQ(storage::LoadDocument(g, dir.file("p.mbt"), &loading), storage::LoadResult::Ok);
     EXPECT_EQ(loading.fractions, expected);
     EXPECT_EQ(loading.ready, (std::vector<std::pair<int, int>>{{0, 24}}));
@@ -194,7 +194,7 @@ TEST(DocumentLayoutTest, SaveThenLoadRestoresTheDocument)
     const uint8_t formats[] = {engine::PixelFormat8, engine::PixelFormat24};
     for (const uint8_t format : formats) {
         SCOPED_TRACE(int(format));
-        engine::TFractal f;
+        document::TFractal f;
         makeKnownDocument(f, 40, 31, format);
         f.Modified = true;
         TempDir dir("roundtrip");
@@ -202,7 +202,7 @@ TEST(DocumentLayoutTest, SaveThenLoadRestoresTheDocument)
         EXPECT_FALSE(f.Modified);
         EXPECT_EQ(f.FileName, "round.trip");
 
-        engine::TFractal g;
+        document::TFractal g;
         ASSERT_EQ(storage::LoadDocument(g, dir.file("round.trip.mbt"), nullptr), storage::LoadResult::Ok);
         EXPECT_EQ(g.Params, f.Params);
         EXPECT_EQ(g.ImageParams, f.Params);
@@ -223,10 +223,10 @@ TEST(DocumentLayoutTest, SaveThenLoadRestoresTheDocument)
 
 TEST(DocumentLayoutTest, LongTextsAreCutToTheirFields)
 {
-    engine::TFractal f;
+    document::TFractal f;
     makeKnownDocument(f, 3, 3);
     f.Comment = std::string(149, 'c') + "\xC3\xA9" + "overflow";  // 150 characters fit, the rest goes
-    f.Markers[2] = {true, 2, 1, 1, std::string(85, 'm')};
+    f.Markers[2] = {true, document::MarkerShape(2), 1, 1, std::string(85, 'm')};
     TempDir dir("cut");
     ASSERT_TRUE(storage::SaveDocument(f, dir.file("cut.mbt")));
     const std::vector<uint8_t> b = readAll(dir.file("cut.mbt"));
@@ -235,7 +235,7 @@ TEST(DocumentLayoutTest, LongTextsAreCutToTheirFields)
     EXPECT_EQ(b[0x10D3], 0xFF) << "the comment ran into the filler";
     EXPECT_EQ(b[0xA3C + 96 * 3 + 12], 80);
 
-    engine::TFractal g;
+    document::TFractal g;
     ASSERT_EQ(storage::LoadDocument(g, dir.file("cut.mbt"), nullptr), storage::LoadResult::Ok);
     EXPECT_EQ(g.Comment, std::string(149, 'c') + "\xC3\xA9");
     EXPECT_EQ(g.Markers[2].Label, std::string(80, 'm'));

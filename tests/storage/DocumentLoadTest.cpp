@@ -27,14 +27,14 @@ constexpr uint64_t PlentyOfMemory = uint64_t(1) << 32;
 
 std::vector<uint8_t> knownDocumentBytes(int width = 23, int height = 17)
 {
-    engine::TFractal f;
+    document::TFractal f;
     makeKnownDocument(f, width, height);
     TempDir dir("known");
     EXPECT_TRUE(storage::SaveDocument(f, dir.file("k.mbt")));
     return readAll(dir.file("k.mbt"));
 }
 
-LoadResult loadBytes(engine::TFractal& f, const std::vector<uint8_t>& bytes, uint64_t memory = PlentyOfMemory)
+LoadResult loadBytes(document::TFractal& f, const std::vector<uint8_t>& bytes, uint64_t memory = PlentyOfMemory)
 {
     TempDir dir("load");
     writeAll(dir.file("doc.mbt"), bytes);
@@ -53,63 +53,63 @@ TEST(DocumentReadingRules, HeaderPatches)
     const struct {
         const char* name;
         std::vector<Patch> patches;
-        std::function<void(const engine::TFractal&)> check;
+        std::function<void(const document::TFractal&)> check;
     } rows[] = {
         {"BaseMaxIter 0 means MaxIter", {{0x0A6, {0, 0}}},
-         [](const engine::TFractal& f) { EXPECT_EQ(f.BaseMaxIter, 777); }},
+         [](const document::TFractal& f) { EXPECT_EQ(f.BaseMaxIter, 777); }},
         {"BaseMaxIter kept otherwise", {{0x0A6, {0x2C, 0x01}}},
-         [](const engine::TFractal& f) { EXPECT_EQ(f.BaseMaxIter, 300); }},
+         [](const document::TFractal& f) { EXPECT_EQ(f.BaseMaxIter, 300); }},
         {"MaxIter also to RetoucheIter", {{0x0A4, {0xE8, 0x03}}},
-         [](const engine::TFractal& f) {
+         [](const document::TFractal& f) {
              EXPECT_EQ(f.Params.MaxIter, 1000);
              EXPECT_EQ(f.RetoucheIter, 1000);
          }},
         {"Bailout and FunctionIndex 0xFF mean 0", {{0xA94, {0xFF, 0xFF}}},
-         [](const engine::TFractal& f) {
+         [](const document::TFractal& f) {
              EXPECT_EQ(f.Params.Bailout, 0);
              EXPECT_EQ(f.Params.FunctionIndex, 0);
          }},
         {"NewtonP -1 means 3", {{0xA98, {0xFF, 0xFF, 0xFF, 0xFF}}},
-         [](const engine::TFractal& f) { EXPECT_EQ(f.Params.NewtonP, 3); }},
+         [](const document::TFractal& f) { EXPECT_EQ(f.Params.NewtonP, 3); }},
         {"NewtonP 7 kept", {{0xA98, {7, 0, 0, 0}}},
-         [](const engine::TFractal& f) { EXPECT_EQ(f.Params.NewtonP, 7); }},
-        {"Formula 5 means 0", {{0x093, {5}}}, [](const engine::TFractal& f) { EXPECT_EQ(f.Params.Formula, 0); }},
-        {"Formula 0xFF means 0", {{0x093, {0xFF}}}, [](const engine::TFractal& f) { EXPECT_EQ(f.Params.Formula, 0); }},
-        {"Formula 4 kept", {{0x093, {4}}}, [](const engine::TFractal& f) { EXPECT_EQ(f.Params.Formula, 4); }},
+         [](const document::TFractal& f) { EXPECT_EQ(f.Params.NewtonP, 7); }},
+        {"Formula 5 means 0", {{0x093, {5}}}, [](const document::TFractal& f) { EXPECT_EQ(f.Params.Formula, 0); }},
+        {"Formula 0xFF means 0", {{0x093, {0xFF}}}, [](const document::TFractal& f) { EXPECT_EQ(f.Params.Formula, 0); }},
+        {"Formula 4 kept", {{0x093, {4}}}, [](const document::TFractal& f) { EXPECT_EQ(f.Params.Formula, 4); }},
         {"comment length 0xFF means empty", {{0x103C, {0xFF, 'x', 'y'}}},
-         [](const engine::TFractal& f) { EXPECT_EQ(f.Comment, ""); }},
+         [](const document::TFractal& f) { EXPECT_EQ(f.Comment, ""); }},
         {"comment length 200 clamped to 150", {{0x103C, {200}}, {0x103D, std::vector<uint8_t>(150, 'k')}},
-         [](const engine::TFractal& f) { EXPECT_EQ(f.Comment, std::string(150, 'k')); }},
+         [](const document::TFractal& f) { EXPECT_EQ(f.Comment, std::string(150, 'k')); }},
         {"unused marker: empty label whatever follows, position copied",
          {{marker2, {0xFF, 0, 0, 0, 8, 0, 0, 0, 9, 0, 0, 0, 3, 'a', 'b', 'c'}}},
-         [](const engine::TFractal& f) {
-             EXPECT_EQ(f.Markers[1], (engine::Marker{false, 0, 8, 9, ""}));
+         [](const document::TFractal& f) {
+             EXPECT_EQ(f.Markers[1], (document::Marker{false, document::MarkerShape(0), 8, 9, ""}));
          }},
         {"used marker with shape 7 has shape 0", {{marker2, {7, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 2, 'o', 'k'}}},
-         [](const engine::TFractal& f) { EXPECT_EQ(f.Markers[1], (engine::Marker{true, 0, 1, 2, "ok"})); }},
+         [](const document::TFractal& f) { EXPECT_EQ(f.Markers[1], (document::Marker{true, document::MarkerShape(0), 1, 2, "ok"})); }},
         {"used marker with shape 4 kept", {{marker2, {4, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0}}},
-         [](const engine::TFractal& f) { EXPECT_EQ(f.Markers[1], (engine::Marker{true, 4, 1, 2, ""})); }},
+         [](const document::TFractal& f) { EXPECT_EQ(f.Markers[1], (document::Marker{true, document::MarkerShape(4), 1, 2, ""})); }},
         {"label length 0xFF clamped to 80", {{marker2, {1}}, {marker2 + 12, {0xFF}}, {marker2 + 13, std::vector<uint8_t>(80, 'z')}},
-         [](const engine::TFractal& f) { EXPECT_EQ(f.Markers[1].Label, std::string(80, 'z')); }},
+         [](const document::TFractal& f) { EXPECT_EQ(f.Markers[1].Label, std::string(80, 'z')); }},
         // 0.25 with significand bits below the double's: 0x401 is just above half an ulp (2^-54) of 0.25.
         {"extended rounds to the nearest double", {{0x0B4, {0x01, 0x04, 0, 0, 0, 0, 0, 0x80, 0xFD, 0x3F}}},
-         [](const engine::TFractal& f) { EXPECT_EQ(f.Params.CentreY, 0.25 + 0x1p-54); }},
+         [](const document::TFractal& f) { EXPECT_EQ(f.Params.CentreY, 0.25 + 0x1p-54); }},
         {"date, user name and format number are not used",
          {{0x528, std::vector<uint8_t>(8, 0xFF)}, {0xA1B, {0xFF}}, {0x02E, {9, 9}}, {0x002, {0xFF}}},
-         [](const engine::TFractal& f) { EXPECT_EQ(f.Params.Width, 23); }},
+         [](const document::TFractal& f) { EXPECT_EQ(f.Params.Width, 23); }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         std::vector<uint8_t> bytes = base;
         for (const Patch& p : row.patches)
             std::copy(p.bytes.begin(), p.bytes.end(), bytes.begin() + std::ptrdiff_t(p.at));
-        engine::TFractal f;
+        document::TFractal f;
         ASSERT_EQ(loadBytes(f, bytes), LoadResult::Ok);
         row.check(f);
     }
 }
 
-void expectResetDocument(const engine::TFractal& f)
+void expectResetDocument(const document::TFractal& f)
 {
     EXPECT_EQ(f.Params.Width, 1);
     EXPECT_EQ(f.Params.Height, 1);
@@ -178,7 +178,7 @@ TEST(DocumentDamage, RefusedOrLoadedAsStated)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        engine::TFractal f;
+        document::TFractal f;
         f.Modified = true;
         const LoadResult r = loadBytes(f, row.bytes);
         EXPECT_EQ(r, row.expected);
@@ -206,7 +206,7 @@ TEST(DocumentDamage, ShortStreamRepeatsTheLastBufferContent)
     ASSERT_EQ(compress2(packed.data(), &packedSize, raw.data(), uLong(raw.size()), 1), Z_OK);
     bytes.insert(bytes.end(), packed.begin(), packed.begin() + std::ptrdiff_t(packedSize));
 
-    engine::TFractal f;
+    document::TFractal f;
     ASSERT_EQ(loadBytes(f, bytes), LoadResult::Ok);
     const uint16_t expected[6][4] = {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 7, 8}, {9, 10, 7, 8}, {9, 10, 7, 8}, {9, 10, 7, 8}};
     for (int y = 0; y < 6; ++y)
@@ -221,7 +221,7 @@ TEST(DocumentDamage, StreamLongerThanTheImageIsCutToTheHeaderSize)
     std::vector<uint8_t> bytes = knownDocumentBytes(23, 17);
     std::copy(big.begin() + HeaderSize, big.end(), std::back_inserter(bytes));
     bytes.erase(bytes.begin() + HeaderSize, bytes.end() - std::ptrdiff_t(big.size() - HeaderSize));
-    engine::TFractal f;
+    document::TFractal f;
     ASSERT_EQ(loadBytes(f, bytes), LoadResult::Ok);
     EXPECT_EQ(f.Data.height(), 17);
     EXPECT_EQ(f.Data.at(16, 0), 16000);
@@ -249,7 +249,7 @@ TEST(DocumentDamage, MemoryEstimate)
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << int(row.format) << " " << row.available);
         header[0x118] = row.format;
-        engine::TFractal f;
+        document::TFractal f;
         EXPECT_EQ(loadBytes(f, header, row.available), row.expected);
         if (row.expected == LoadResult::NotEnoughMemory)
             expectResetDocument(f);
@@ -273,7 +273,7 @@ TEST(DocumentDamage, MutatedDocumentsNeverBreakTheDocument)
     };
     TempDir dir("mutate");
     const std::string path = dir.file("m.mbt");
-    engine::TFractal f;
+    document::TFractal f;
     for (int round = 0; round < 300; ++round) {
         std::vector<uint8_t> bytes = base;
         const int changes = 1 + int(next() % 4);
@@ -330,7 +330,7 @@ TEST(DocumentLoad, AllocationFailureAfterTheEstimate)
             const rlim_t limit = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (100u << 20);
             struct rlimit as{limit, limit};
             ::setrlimit(RLIMIT_AS, &as);
-            engine::TFractal f;
+            document::TFractal f;
             storage::LoadDetails details;
             const LoadResult r = storage::LoadDocument(f, dir.file("big.mbt"), nullptr,
                                                        {.availableMemory = PlentyOfMemory}, &details);
@@ -373,7 +373,7 @@ TEST(DocumentDamage, MemoryEstimateWithoutTheBitmap)
         SCOPED_TRACE(testing::Message() << int(row.format) << " " << int(row.parts) << " " << row.available);
         header[0x118] = row.format;
         writeAll(path, header);
-        engine::TFractal f;
+        document::TFractal f;
         EXPECT_EQ(storage::LoadDocument(f, path, nullptr, {.availableMemory = row.available, .parts = row.parts}),
                   row.expected);
         if (row.expected == LoadResult::NotEnoughMemory) {
@@ -414,7 +414,7 @@ TEST(DocumentLoad, LoadingForExportNeedsNoBitmapMemory)
         const rlim_t limit = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (100u << 20);
         struct rlimit as{limit, limit};
         ::setrlimit(RLIMIT_AS, &as);
-        engine::TFractal f;
+        document::TFractal f;
         storage::LoadDetails details;
         const LoadResult full = storage::LoadDocument(f, dir.file("big.mbt"), nullptr,
                                                       {.availableMemory = PlentyOfMemory}, &details);
@@ -442,7 +442,7 @@ TEST(DocumentSave, FailedSaveKeepsThePreviousFile)
 {
     TempDir dir("failsave");
     const std::string path = dir.file("doc.mbt");
-    engine::TFractal f;
+    document::TFractal f;
     makeKnownDocument(f, 200, 100);
     ASSERT_TRUE(storage::SaveDocument(f, path));
     const std::vector<uint8_t> before = readAll(path);
@@ -478,7 +478,7 @@ TEST(DocumentSave, FailedSaveKeepsThePreviousFile)
 
 TEST(DocumentLoad, MissingFileResetsTheDocument)
 {
-    engine::TFractal f;
+    document::TFractal f;
     makeKnownDocument(f, 5, 5);
     TempDir dir("missing");
     EXPECT_EQ(storage::LoadDocument(f, dir.file("nothing.mbt"), nullptr), LoadResult::ErrorReadingFile);

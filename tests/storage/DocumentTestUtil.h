@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "colour/ColorLine.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/Document.h"
 #include "storage/Workspace.h"
 
@@ -14,7 +14,7 @@ namespace storage_test {
 
 // A document with a value in every field that differs from its default: 8-bit, width x height,
 // Data(row, col) = row * 1000 + col, except 65535 on the diagonal.
-inline void makeKnownDocument(engine::TFractal& f, int width = 23, int height = 17,
+inline void makeKnownDocument(document::TFractal& f, int width = 23, int height = 17,
                               uint8_t pixelFormat = engine::PixelFormat8)
 {
     storage::ResetToDefaults(f);
@@ -37,10 +37,10 @@ inline void makeKnownDocument(engine::TFractal& f, int width = 23, int height = 
     p.Delta = 321;
     f.BaseMaxIter = 600;
     f.UniformIter = false;
-    f.BoundaryType = 1;
+    f.BoundaryType = colour::BoundaryKind::Log;
     f.Multiplier = 44;
     f.BiomorphIndex = 99;
-    f.TableMode = 1;
+    f.TableMode = colour::TableModeKind::Calculated;
     f.ValueFunction = 2;
     f.HueOffset = 123;
     f.ValueMult = 4567;
@@ -58,13 +58,13 @@ inline void makeKnownDocument(engine::TFractal& f, int width = 23, int height = 
     f.Palette.entries[1] = {1, 2, 3, 0};
     f.UpdateCorners();
     f.ResumeLine = 5;
-    f.Markers[0] = {true, 3, 11, 12, "first"};
-    f.Markers[6] = {true, 1, -3, 40000, "seventh \xC3\xA9"};
+    f.Markers[0] = {true, document::MarkerShape(3), 11, 12, "first"};
+    f.Markers[6] = {true, document::MarkerShape(1), -3, 40000, "seventh \xC3\xA9"};
     f.Comment = "A comment \xE2\x82\xAC";
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             f.Data.at(y, x) = x == y ? 65535 : uint16_t(y * 1000 + x);
-    colour::ColourAllRows(f);
+    f.ColourAllRows();
 }
 
 inline uint16_t le16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | (b[at + 1] << 8)); }

@@ -19,7 +19,7 @@ using storage::ExportStatus;
 
 namespace {
 
-void fillImage(engine::TFractal& f, uint8_t pixelFormat, int w, int h)
+void fillImage(document::TFractal& f, uint8_t pixelFormat, int w, int h)
 {
     fillBitmap(f, pixelFormat, w, h, [](int x, int y, int c) { return uint8_t(x * 5 + y * 3 + c * 80); });
     f.Data.resize(w, h);
@@ -61,7 +61,7 @@ TEST(ExportImage, DepthRulesWriteNothingForARefusedFormat)
     for (const Row& r : rows) {
         SCOPED_TRACE("format " + std::to_string(int(r.format)) + ", pixel format " + std::to_string(r.pixelFormat));
         EXPECT_EQ(storage::exportFormatOffered(r.format, r.pixelFormat), r.offered);
-        engine::TFractal f;
+        document::TFractal f;
         fillImage(f, r.pixelFormat, 4, 3);
         const std::string file = dir.file("out");
         const ExportStatus status = storage::ExportImageFile(f, r.format, file, {});
@@ -89,7 +89,7 @@ TEST(ExportImage, EveryFormatReadByImageMagick)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        engine::TFractal f;
+        document::TFractal f;
         fillImage(f, r.pixelFormat, 23, 14);
         const std::string file = dir.file(r.name);
         const auto format = storage::exportFormatFromPath(file);
@@ -106,7 +106,7 @@ TEST(ExportImage, EveryFormatReadByImageMagick)
 TEST(ExportImage, MissingDirectoryFailsWithoutAFile)
 {
     storage_test::TempDir dir("missing");
-    engine::TFractal f;
+    document::TFractal f;
     fillImage(f, engine::PixelFormat8, 4, 4);
     const std::string file = dir.file("no/such/dir/out.tif");
     EXPECT_EQ(storage::ExportImageFile(f, ExportFormat::Tiff, file, {}), ExportStatus::WriteFailed);
@@ -130,7 +130,7 @@ TEST(ExportImage, FailedWriteLeavesThePreviousFileIntact)
         const std::string file = dir.file(r.name);
         const std::vector<uint8_t> good = {'g', 'o', 'o', 'd', ' ', 'f', 'i', 'l', 'e'};
         storage_test::writeAll(file, good);
-        engine::TFractal f;
+        document::TFractal f;
         Lcg lcg(3);
         fillBitmap(f, r.pixelFormat, 400, 400, [&](int, int, int) { return lcg.next(); });
         const pid_t child = ::fork();
@@ -157,7 +157,7 @@ TEST(ExportImage, SuccessfulExportReplacesTheFile)
     storage_test::TempDir dir("replace");
     const std::string file = dir.file("out.bmp");
     storage_test::writeAll(file, {'o', 'l', 'd'});
-    engine::TFractal f;
+    document::TFractal f;
     fillImage(f, engine::PixelFormat8, 6, 2);
     ASSERT_EQ(storage::ExportImageFile(f, ExportFormat::Bmp, file, {}), ExportStatus::Ok);
     const std::vector<uint8_t> b = storage_test::readAll(file);

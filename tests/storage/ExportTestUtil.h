@@ -16,7 +16,7 @@
 
 #include "engine/Catalogue.h"
 #include "engine/ComputeObserver.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 
 namespace export_test {
 
@@ -128,7 +128,7 @@ private:
 // Sets the display bitmap of `f` to `width` x `height` in `pixelFormat`, pixels from `pixel(x, y, channel)`
 // (channel 0 for 8-bit images; 0 blue, 1 green, 2 red for 24-bit images).
 template <typename PixelFn>
-void fillBitmap(engine::TFractal& f, uint8_t pixelFormat, int width, int height, PixelFn pixel)
+void fillBitmap(document::TFractal& f, uint8_t pixelFormat, int width, int height, PixelFn pixel)
 {
     f.PixelFormat = pixelFormat;
     f.Bitmap.Width = width;
@@ -145,7 +145,7 @@ void fillBitmap(engine::TFractal& f, uint8_t pixelFormat, int width, int height,
 }
 
 // The red, green, blue of pixel (x, y) of `f`'s bitmap as a viewer shows it.
-inline std::array<uint8_t, 3> shownColour(const engine::TFractal& f, int x, int y)
+inline std::array<uint8_t, 3> shownColour(const document::TFractal& f, int x, int y)
 {
     const uint8_t* row = f.Bitmap.row(y);
     if (f.Bitmap.PixelFormat == engine::PixelFormat24)
@@ -155,7 +155,7 @@ inline std::array<uint8_t, 3> shownColour(const engine::TFractal& f, int x, int 
 }
 
 // Counts the pixels whose decoded colour differs from the shown colour; the first few are described in `detail`.
-inline int countDifferences(const engine::TFractal& f, const Ppm& decoded, std::string* detail = nullptr)
+inline int countDifferences(const document::TFractal& f, const Ppm& decoded, std::string* detail = nullptr)
 {
     if (decoded.width != f.Bitmap.Width || decoded.height != f.Bitmap.Height)
         return -1;

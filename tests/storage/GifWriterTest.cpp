@@ -159,7 +159,7 @@ std::vector<Rgb> distinctColours(int n)
 }
 
 // A 24-bit bitmap using exactly the given colours, in a pseudo-random arrangement.
-void fillWithColours(engine::TFractal& f, const std::vector<Rgb>& colours, int w, int h, uint32_t seed)
+void fillWithColours(document::TFractal& f, const std::vector<Rgb>& colours, int w, int h, uint32_t seed)
 {
     Lcg lcg(seed);
     std::vector<size_t> pick(size_t(w) * size_t(h));
@@ -171,14 +171,14 @@ void fillWithColours(engine::TFractal& f, const std::vector<Rgb>& colours, int w
     });
 }
 
-std::vector<uint8_t> writeGif(const engine::TFractal& f, storage::GifDither dither = storage::GifDither::None)
+std::vector<uint8_t> writeGif(const document::TFractal& f, storage::GifDither dither = storage::GifDither::None)
 {
     storage::MemorySink sink;
     EXPECT_TRUE(storage::WriteGif(f.Bitmap, f.Palette, dither, sink));
     return sink.bytes;
 }
 
-void distinctPalette(engine::TFractal& f)
+void distinctPalette(document::TFractal& f)
 {
     for (int i = 0; i < 256; ++i)
         f.Palette.entries[size_t(i)] = {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0};
@@ -206,7 +206,7 @@ TEST(GifWriter, StructureForEachColourCount)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        engine::TFractal f;
+        document::TFractal f;
         std::vector<Rgb> colours;
         if (r.colours == 0) {
             distinctPalette(f);
@@ -249,7 +249,7 @@ TEST(GifWriter, StructureForEachColourCount)
 
 TEST(GifWriter, EightBitImageKeepsPaletteAndIndexes)
 {
-    engine::TFractal f;
+    document::TFractal f;
     f.Palette = colour::systemPalette();  // has repeated colours: only the indexes tell them apart
     Lcg lcg(3);
     fillBitmap(f, engine::PixelFormat8, 57, 33, [&](int, int, int) { return lcg.next(); });
@@ -350,7 +350,7 @@ TEST(GifWriter, GiftopnmDecodesExactly)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        engine::TFractal f;
+        document::TFractal f;
         if (r.colours == 0) {
             distinctPalette(f);
             Lcg lcg(5);
@@ -370,7 +370,7 @@ TEST(GifWriter, GiftopnmDecodesExactly)
 TEST(GifWriter, QuantizedImageStaysClose)
 {
     // A smooth 24-bit image of 128 x 96 = 12288 distinct colours.
-    engine::TFractal f;
+    document::TFractal f;
     fillBitmap(f, engine::PixelFormat24, 128, 96, [](int x, int y, int c) {
         return uint8_t(c == 2 ? x * 2 : c == 1 ? y * 2 + 40 : 255 - x - y);
     });
@@ -542,14 +542,14 @@ TEST(ColourMapping, SerpentineErrorDiffusion)
 
 TEST(GifWriter, ProgressAndRefusals)
 {
-    engine::TFractal f;
+    document::TFractal f;
     fillWithColours(f, distinctColours(3), 5, 21, 1);
     RecordingObserver progress;
     storage::MemorySink sink;
     ASSERT_TRUE(storage::WriteGif(f.Bitmap, f.Palette, storage::GifDither::ErrorDiffusion, sink, &progress));
     EXPECT_EQ(progress.fractions, (std::vector<double>{10.0 / 21, 20.0 / 21, 1.0}));
 
-    engine::TFractal empty;
+    document::TFractal empty;
     fillBitmap(empty, engine::PixelFormat8, 0, 0, [](int, int, int) { return uint8_t(0); });
     storage::MemorySink none;
     EXPECT_FALSE(storage::WriteGif(empty.Bitmap, empty.Palette, storage::GifDither::None, none));

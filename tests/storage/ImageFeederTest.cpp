@@ -40,13 +40,13 @@ constexpr int Height = 23;  // three whole bands of 7 and a short one
 // A picture coloured from its values as a loaded document is: 8-bit with the logarithmic boundary,
 // or 24-bit with the default colour table over 2000 iterations. Values 0..`valueLimit` - 1 at
 // random, with inside pixels (65535) and zeros; values from 2000 up get the out-of-range colour.
-void makePicture(engine::TFractal& f, uint8_t pixelFormat, uint8_t algorithm, int width = Width,
+void makePicture(document::TFractal& f, uint8_t pixelFormat, uint8_t algorithm, int width = Width,
                  int height = Height, uint16_t valueLimit = 2100)
 {
     storage::ResetToDefaults(f);
     f.Params.MaxIter = 2000;
     f.Params.Algorithm = algorithm;
-    f.BoundaryType = 1;
+    f.BoundaryType = colour::BoundaryKind::Log;
     f.Multiplier = 37;
     f.BiomorphIndex = 201;
     ASSERT_TRUE(storage::AllocImage(f, width, height, pixelFormat, true).ok);
@@ -57,7 +57,7 @@ void makePicture(engine::TFractal& f, uint8_t pixelFormat, uint8_t algorithm, in
             const uint32_t r = uint32_t(lcg.next()) << 8 | lcg.next();
             f.Data.at(y, x) = r % 17 == 0 ? 65535 : r % 19 == 0 ? 0 : uint16_t(r % valueLimit);
         }
-    colour::ColourAllRows(f);
+    f.ColourAllRows();
 }
 
 struct Case {
@@ -86,7 +86,7 @@ const Case Cases[] = {
 };
 
 // The file as the writers' one-call functions write the display bitmap.
-std::vector<uint8_t> wholePictureExport(const engine::TFractal& f, const Case& c)
+std::vector<uint8_t> wholePictureExport(const document::TFractal& f, const Case& c)
 {
     storage::MemorySink sink;
     bool ok = false;
@@ -132,7 +132,7 @@ private:
     storage::RowSource& m_inner;
 };
 
-size_t distinctColours(const engine::TFractal& f)
+size_t distinctColours(const document::TFractal& f)
 {
     std::set<std::array<uint8_t, 3>> colours;
     for (int y = 0; y < f.Bitmap.Height; ++y)
@@ -152,7 +152,7 @@ TEST(ImageFeeder, BandsOfEveryHeightGiveTheWholePictureFile)
 {
     for (const Case& c : Cases) {
         SCOPED_TRACE(c.name);
-        engine::TFractal f;
+        document::TFractal f;
         makePicture(f, c.pixelFormat, c.algorithm);
         if (c.pixelFormat == engine::PixelFormat24)
             ASSERT_GT(distinctColours(f), 256u) << "the GIF's palette must be reduced";
@@ -190,7 +190,7 @@ TEST(ImageFeeder, BandSizeIsBounded)
 TEST(ImageFeeder, BmpTakesItsBandsBottomUp)
 {
     ASSERT_TRUE(toolExists("/usr/bin/bmptopnm")) << "netpbm is needed (scripts/install-deps.sh)";
-    engine::TFractal f;
+    document::TFractal f;
     makePicture(f, engine::PixelFormat8, engine::AlgLevel);
     storage::ValueRowSource values(f);
     RecordingSource source(values);
@@ -220,7 +220,7 @@ TEST(ImageFeeder, GifOfA24BitImageReadsTheRowsTwice)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        engine::TFractal f;
+        document::TFractal f;
         // Values below 200 of 2000: fewer than 256 colours, which the reduced palette keeps exactly.
         makePicture(f, r.pixelFormat, engine::AlgLevel, Width, Height, 200);
         storage::ValueRowSource values(f);
@@ -242,7 +242,7 @@ TEST(ImageFeeder, GifOfA24BitImageReadsTheRowsTwice)
 
 TEST(ImageFeeder, TwoToneTiffReadsTheValues)
 {
-    engine::TFractal f;
+    document::TFractal f;
     makePicture(f, engine::PixelFormat24, engine::AlgDistance);
     storage::BitmapRowSource bitmap(f);
     RecordingSource source(bitmap);
@@ -280,7 +280,7 @@ TEST(ImageFeeder, FailurePartWayThroughLeavesThePreviousFile)
         const std::string file = dir.file("previous");
         const std::vector<uint8_t> previous = {'p', 'r', 'e', 'v', 'i', 'o', 'u', 's'};
         storage_test::writeAll(file, previous);
-        engine::TFractal f;
+        document::TFractal f;
         makePicture(f, r.pixelFormat, engine::AlgLevel);
         storage::ValueRowSource values(f);
         RecordingSource source(values);
@@ -297,12 +297,12 @@ TEST(ImageFeeder, DocumentLoadedWithoutItsBitmapExportsTheSameFiles)
     for (const uint8_t pixelFormat : {engine::PixelFormat8, engine::PixelFormat24}) {
         SCOPED_TRACE(int(pixelFormat));
         storage_test::TempDir dir("valuesonly");
-        engine::TFractal made;
+        document::TFractal made;
         makePicture(made, pixelFormat, engine::AlgLevel);
         const std::string doc = dir.file("doc.mbt");
         ASSERT_TRUE(storage::SaveDocument(made, doc));
 
-        engine::TFractal full, values;
+        document::TFractal full, values;
         ASSERT_EQ(storage::LoadDocument(full, doc, nullptr), storage::LoadResult::Ok);
         storage::LoadOptions options;
         options.parts = ImageParts::ValuesOnly;

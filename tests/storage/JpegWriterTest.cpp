@@ -14,7 +14,7 @@ using namespace export_test;
 namespace {
 
 // Smooth channels that differ from each other, so that swapped channels show as large errors.
-void fillSmooth(engine::TFractal& f, int w, int h)
+void fillSmooth(document::TFractal& f, int w, int h)
 {
     fillBitmap(f, engine::PixelFormat24, w, h, [](int x, int y, int c) {
         return uint8_t(c == 2 ? x * 2 : c == 1 ? 30 + y * 3 : 250 - x - y);
@@ -47,7 +47,7 @@ TEST(JpegWriter, BaselineYCbCrReadBackWithinTolerance)
 {
     const bool haveDjpeg = toolExists("/usr/bin/djpeg");
     storage_test::TempDir dir("jpeg");
-    engine::TFractal f;
+    document::TFractal f;
     fillSmooth(f, 96, 64);
     struct Row {
         int quality;
@@ -107,7 +107,7 @@ TEST(JpegWriter, BaselineYCbCrReadBackWithinTolerance)
 
 TEST(JpegWriter, QualityIsClampedAndEightBitRefused)
 {
-    engine::TFractal f;
+    document::TFractal f;
     fillSmooth(f, 16, 16);
     storage::MemorySink low, fifty, high, hundred;
     ASSERT_TRUE(storage::WriteJpeg(f.Bitmap, 10, low));
@@ -117,7 +117,7 @@ TEST(JpegWriter, QualityIsClampedAndEightBitRefused)
     EXPECT_EQ(low.bytes, fifty.bytes);
     EXPECT_EQ(high.bytes, hundred.bytes);
 
-    engine::TFractal eight;
+    document::TFractal eight;
     fillBitmap(eight, engine::PixelFormat8, 4, 4, [](int x, int, int) { return uint8_t(x); });
     storage::MemorySink refused;
     EXPECT_FALSE(storage::WriteJpeg(eight.Bitmap, 90, refused));
@@ -136,7 +136,7 @@ TEST(JpegWriter, FailingSinkEndsTheExport)
         }
         size_t taken = 0;
     };
-    engine::TFractal f;
+    document::TFractal f;
     Lcg lcg(1);
     fillBitmap(f, engine::PixelFormat24, 400, 300, [&](int, int, int) { return lcg.next(); });
     ShortSink sink;

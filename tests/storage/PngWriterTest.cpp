@@ -18,7 +18,7 @@ uint32_t u32be(const std::vector<uint8_t>& b, size_t at)
     return uint32_t(b.at(at)) << 24 | uint32_t(b.at(at + 1)) << 16 | uint32_t(b.at(at + 2)) << 8 | b.at(at + 3);
 }
 
-void fillRandom(engine::TFractal& f, uint8_t pixelFormat, int w, int h, uint32_t seed)
+void fillRandom(document::TFractal& f, uint8_t pixelFormat, int w, int h, uint32_t seed)
 {
     Lcg lcg(seed);
     fillBitmap(f, pixelFormat, w, h, [&](int, int, int) { return lcg.next(); });
@@ -45,7 +45,7 @@ TEST(PngWriter, ChunksAndThirdPartyDecoding)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        engine::TFractal f;
+        document::TFractal f;
         fillRandom(f, r.pixelFormat, r.width, r.height, 77);
         storage::MemorySink sink;
         ASSERT_TRUE(storage::WritePng(f.Bitmap, f.Palette, sink));

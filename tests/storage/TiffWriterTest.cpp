@@ -38,7 +38,7 @@ std::map<uint16_t, TiffEntry> readDirectory(const std::vector<uint8_t>& b, uint3
     return dir;
 }
 
-std::vector<uint8_t> writeTiff(const engine::TFractal& f, uint32_t dpi)
+std::vector<uint8_t> writeTiff(const document::TFractal& f, uint32_t dpi)
 {
     storage::MemorySink sink;
     EXPECT_TRUE(storage::WriteTiff(f, dpi, sink));
@@ -46,7 +46,7 @@ std::vector<uint8_t> writeTiff(const engine::TFractal& f, uint32_t dpi)
 }
 
 // A bitmap whose every byte differs from its neighbours, so that swapped or shifted bytes show.
-void fillPattern(engine::TFractal& f, uint8_t pixelFormat, int w, int h)
+void fillPattern(document::TFractal& f, uint8_t pixelFormat, int w, int h)
 {
     fillBitmap(f, pixelFormat, w, h, [](int x, int y, int c) { return uint8_t(x * 37 + y * 101 + c * 59 + 3); });
 }
@@ -104,7 +104,7 @@ TEST(TiffWriter, LayoutsAndDirectories)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        engine::TFractal f;
+        document::TFractal f;
         fillPattern(f, r.pixelFormat, r.width, r.height);
         f.ImageParams.Algorithm = r.algorithm;
         fillValues(f.Data, r.width, r.height, {0, 1, 65535, 7});
@@ -174,7 +174,7 @@ TEST(TiffWriter, TwoToneRowsBlackForInsideAndZero)
     } rows[] = {{"2D view reads Data", false}, {"3D view reads Data3D", true}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        engine::TFractal f;
+        document::TFractal f;
         fillPattern(f, engine::PixelFormat24, 10, 2);
         f.ImageParams.Algorithm = engine::AlgBinary;
         engine::TVxWork& shown = r.view3D ? f.Data3D : f.Data;
@@ -202,7 +202,7 @@ TEST(TiffWriter, TwoToneRowsBlackForInsideAndZero)
 
 TEST(TiffWriter, ColourMapHoldsPaletteBytesInHighHalf)
 {
-    engine::TFractal f;
+    document::TFractal f;
     fillPattern(f, engine::PixelFormat8, 4, 2);
     f.Palette.entries[0] = {0xAB, 0x12, 0xFF, 0};
     f.Palette.entries[255] = {0x01, 0x80, 0x00, 0};
@@ -225,7 +225,7 @@ TEST(TiffWriter, ColourMapHoldsPaletteBytesInHighHalf)
 
 TEST(TiffWriter, RgbRowsSwapBlueAndRed)
 {
-    engine::TFractal f;
+    document::TFractal f;
     fillPattern(f, engine::PixelFormat24, 3, 2);
     const std::vector<uint8_t> b = writeTiff(f, 300);
     for (int y = 0; y < 2; ++y)
@@ -252,7 +252,7 @@ TEST(TiffWriter, RefusesImagesItCannotDescribe)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        engine::TFractal f;
+        document::TFractal f;
         fillBitmap(f, engine::PixelFormat8, r.width, r.height, [](int, int, int) { return uint8_t(1); });
         f.ImageParams.Algorithm = engine::AlgBinary;
         f.Data.resize(r.valuesMatch ? r.width : r.width + 1, r.height);
@@ -263,7 +263,7 @@ TEST(TiffWriter, RefusesImagesItCannotDescribe)
 
 TEST(TiffWriter, ProgressOneStepPerTenRows)
 {
-    engine::TFractal f;
+    document::TFractal f;
     fillPattern(f, engine::PixelFormat8, 3, 25);
     RecordingObserver progress;
     storage::MemorySink sink;
@@ -290,7 +290,7 @@ TEST(TiffWriter, ThirdPartyDecoderReadsEveryLayout)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        engine::TFractal f;
+        document::TFractal f;
         fillPattern(f, r.pixelFormat, r.width, r.height);
         for (int i = 0; i < 256; ++i)
             f.Palette.entries[size_t(i)] = {uint8_t(i * 7), uint8_t(255 - i), uint8_t(i * 3 + 1), 0};

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "storage/VariablesSummary.h"
 
 using namespace engine;
+using document::TFractal;
 
 namespace {
 

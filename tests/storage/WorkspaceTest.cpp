@@ -17,7 +17,7 @@ using storage::AllocImage;
 
 TEST(WorkspaceTest, EnlargingKeepsTheOverlapAndZeroesTheRest)
 {
-    engine::TFractal f;
+    document::TFractal f;
     storage::ResetToDefaults(f);
     ASSERT_TRUE(AllocImage(f, 100, 100, PixelFormat8, true).ok);
     for (int y = 0; y < 100; ++y)
@@ -48,11 +48,11 @@ TEST(WorkspaceTest, EnlargingKeepsTheOverlapAndZeroesTheRest)
 
 TEST(WorkspaceTest, ClearStartsAnEmptyDocument)
 {
-    engine::TFractal f;
+    document::TFractal f;
     storage::ResetToDefaults(f);
     ASSERT_TRUE(AllocImage(f, 10, 10, PixelFormat8, true).ok);
     f.Data.fill(123);
-    colour::ColourAllRows(f);
+    f.ColourAllRows();
     f.Palette.entries[5] = {1, 1, 1, 0};
     f.ColorTable24.records[0].position = 9;
     f.ResumeLine = 4;
@@ -74,7 +74,7 @@ TEST(WorkspaceTest, ClearStartsAnEmptyDocument)
 
 TEST(WorkspaceTest, OrbitArraysFollowTheAlgorithm)
 {
-    engine::TFractal f;
+    document::TFractal f;
     storage::ResetToDefaults(f);
     f.Params.MaxIter = 300;
     const struct {
@@ -98,7 +98,7 @@ TEST(WorkspaceTest, OrbitArraysFollowTheAlgorithm)
 
 TEST(WorkspaceTest, ColourTablesFollowThePixelFormat)
 {
-    engine::TFractal f;
+    document::TFractal f;
     storage::ResetToDefaults(f);
     f.Params.MaxIter = 640;
     ASSERT_TRUE(AllocImage(f, 6, 4, PixelFormat24, true).ok);
@@ -109,19 +109,19 @@ TEST(WorkspaceTest, ColourTablesFollowThePixelFormat)
     EXPECT_EQ(f.TableB.size(), 641u);
     EXPECT_EQ(f.ColorTable24.records[100].position, 640u);
     EXPECT_EQ(f.ColorTable24.records[101].position, 640u);
-    EXPECT_EQ(f.ColorLine, &colour::ColorLine24);
+    EXPECT_EQ(f.RowProcedure, &colour::ColorLine24);
 
     ASSERT_TRUE(AllocImage(f, 6, 4, PixelFormat8, false).ok);
     EXPECT_TRUE(f.TableR.empty());
     EXPECT_TRUE(f.TableG.empty());
     EXPECT_TRUE(f.TableB.empty());
     EXPECT_EQ(f.Bitmap.Pixels.size(), 6u * 4u);
-    EXPECT_NE(f.ColorLine, &colour::ColorLine24);
+    EXPECT_NE(f.RowProcedure, &colour::ColorLine24);
 }
 
 TEST(WorkspaceTest, PotentialMakesTableEntryZeroBlack)
 {
-    engine::TFractal f;
+    document::TFractal f;
     storage::ResetToDefaults(f);
     f.Params.MaxIter = 100;
     const struct {
@@ -148,7 +148,7 @@ TEST(WorkspaceTest, PotentialMakesTableEntryZeroBlack)
 
 TEST(WorkspaceTest, SizesOutsideTheRangeChangeNothing)
 {
-    engine::TFractal f;
+    document::TFractal f;
     storage::ResetToDefaults(f);
     ASSERT_TRUE(AllocImage(f, 12, 9, PixelFormat8, false).ok);
     f.Data.at(3, 3) = 77;
@@ -173,7 +173,7 @@ TEST(WorkspaceTest, SizesOutsideTheRangeChangeNothing)
 
 TEST(WorkspaceTest, ResetToDefaultsGivesAOneByOneImage)
 {
-    engine::TFractal f;
+    document::TFractal f;
     storage::ResetToDefaults(f);
     f.Params.Algorithm = 1;
     ASSERT_TRUE(AllocImage(f, 30, 20, PixelFormat24, false).ok);
@@ -197,11 +197,11 @@ TEST(WorkspaceTest, ResetToDefaultsGivesAOneByOneImage)
 
 TEST(WorkspaceTest, ClearImageWithoutValues)
 {
-    engine::TFractal f;
+    document::TFractal f;
     storage::ResetToDefaults(f);
     ASSERT_TRUE(AllocImage(f, 3, 2, PixelFormat24, false).ok);
     f.Data.fill(9);
-    colour::ColourAllRows(f);
+    f.ColourAllRows();
     f.Modified = true;
     storage::ClearImage(f, false);
     EXPECT_EQ(f.Data.at(1, 2), 9);
@@ -245,7 +245,7 @@ TEST(MemoryFiguresTest, VariablesDialogFigures)
 
 TEST(MemoryFiguresTest, CurrentUseAndLoaderEstimate)
 {
-    engine::TFractal f;
+    document::TFractal f;
     storage::ResetToDefaults(f);
     ASSERT_TRUE(AllocImage(f, 40, 30, PixelFormat24, false).ok);
     EXPECT_EQ(storage::CurrentImageUse(f), 40u * 30u * 5u);

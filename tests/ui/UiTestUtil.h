@@ -15,7 +15,8 @@
 #include <deque>
 #include <memory>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
+#include "document/Computation.h"
 #include "storage/Workspace.h"
 #include "ui/ComputeRunner.h"
 #include "ui/MainForm.h"
@@ -96,7 +97,7 @@ struct WindowFixture {
     }
 
     ui::TMainForm& w() { return *window; }
-    engine::TFractal& f() { return window->fractal(); }
+    document::TFractal& f() { return window->fractal(); }
     QString path(const QString& name) const { return dir.filePath(name); }
 
     QAction* action(const char* name) const { return window->findChild<QAction*>(QLatin1String(name)); }
@@ -134,9 +135,9 @@ struct WindowFixture {
 };
 
 // The same image computed without the window: the reference the window's results must equal.
-inline std::unique_ptr<engine::TFractal> referenceImage(const engine::FractalParams& params, uint8_t format)
+inline std::unique_ptr<document::TFractal> referenceImage(const engine::FractalParams& params, uint8_t format)
 {
-    auto g = std::make_unique<engine::TFractal>();
+    auto g = std::make_unique<document::TFractal>();
     storage::ResetToDefaults(*g);
     storage::AllocImage(*g, params.Width, params.Height, format, true);
     const int w = params.Width, h = params.Height;
@@ -144,7 +145,7 @@ inline std::unique_ptr<engine::TFractal> referenceImage(const engine::FractalPar
     g->Params.Width = w;
     g->Params.Height = h;
     g->UpdateCorners();
-    engine::ComputeCommand(*g, true, nullptr);
+    document::ComputeCommand(*g, true, nullptr);
     return g;
 }
 

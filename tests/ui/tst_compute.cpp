@@ -2,8 +2,10 @@
 // computation runs, and a window that keeps handling events.
 #include <QTimer>
 #include <QtTest>
+#include <atomic>
 #include <sys/resource.h>
 
+#include "storage/Workspace.h"
 #include "ui/ImageView.h"
 #include "UiTestUtil.h"
 
@@ -15,7 +17,7 @@ namespace {
 bool pictureShowsBitmap(ui::TMainForm& w)
 {
     const QImage& image = w.mainImage()->image();
-    const engine::ImageBitmap& b = w.fractal().Bitmap;
+    const colour::ImageBitmap& b = w.fractal().Bitmap;
     if (image.width() != b.Width || image.height() != b.Height)
         return false;
     for (int r = 0; r < b.Height; ++r)
@@ -229,7 +231,7 @@ void TestCompute::closingWhileComputingStopsIt()
     fx.services.answers.push_back(ui::UiServices::Answer::No);
     QVERIFY(fx.w().close());
     QVERIFY(!fx.w().runner().busy());
-    QVERIFY(fx.f().Idle);
+    QVERIFY(fx.f().Run.idle());
     QVERIFY(fx.f().ResumeLine > 0);
 }
 
@@ -245,22 +247,31 @@ void TestCompute::destroyingWhileComputingWaitsForTheWorker()
     fx.reset();
 }
 
+// Records, on the computing thread, the nice value it runs at (the first orbit begins there).
+struct NiceProbe : engine::OrbitObserver {
+    std::atomic<int> nice{-100};
+    void beginOrbit() override
+    {
+        int expected = -100;
+        nice.compare_exchange_strong(expected, getpriority(PRIO_PROCESS, 0));
+    }
+};
+
 void TestCompute::workerRunsAtTheChosenNiceValue()
 {
-    engine::TFractal f;
+    document::TFractal f;
+    QVERIFY(storage::AllocImage(f, 8, 8, engine::PixelFormat8, true).ok);
+    NiceProbe probe;
+    f.State.Orbit = &probe;
     ui::ComputeRunner runner(f);
     runner.setNiceValue(7);
-    int workerNice = -100;
     QSignalSpy finished(&runner, &ui::ComputeRunner::finished);
-    QVERIFY(runner.start([&](engine::ComputeObserver*) {
-        workerNice = getpriority(PRIO_PROCESS, 0);
-        return engine::ComputeEnd::Completed;
-    }));
+    QVERIFY(runner.startCompute(true));
     QVERIFY(runner.busy());
-    QVERIFY(!f.Idle);
+    QVERIFY(!f.Run.idle());
     QVERIFY(finished.wait(10000));
-    QCOMPARE(workerNice, 7);
-    QVERIFY(f.Idle);
+    QCOMPARE(probe.nice.load(), 7);
+    QVERIFY(f.Run.idle());
     QVERIFY(!runner.busy());
 }
 

@@ -12,6 +12,7 @@
 #include "ui/FractInfosForm.h"
 #include "ui/ImageView.h"
 #include "ui/ProgForm.h"
+#include "document/Recolour.h"
 #include "UiTestUtil.h"
 
 using namespace vxtest;
@@ -113,11 +114,11 @@ void TestDialogs::rotationRunsUntilEscape()
     QVERIFY(fx.computeAndWait());
     fx.f().Modified = false;
     QVERIFY(fx.trigger("MenuRotateOut"));
-    QVERIFY(colour::RotationRunning());
+    QVERIFY(fx.w().rotationRunning());
     QCOMPARE(fx.panel(4), QStringLiteral("Rotate... Press [Esc] to stop"));
     QTRY_VERIFY(!(fx.f().Palette.entries[1] == colour::systemPalette().entries[1]));
     QTest::keyClick(fx.w().mainImage(), Qt::Key_Escape);
-    QTRY_VERIFY(!colour::RotationRunning());
+    QTRY_VERIFY(!fx.w().rotationRunning());
     QTRY_COMPARE(fx.panel(4), QString());
     int steps = -1;
     QVERIFY(isRotatedSystemPalette(fx.f().Palette, &steps));
@@ -137,7 +138,7 @@ void TestDialogs::rotationEndsWhenAMenuOpens()
     QVERIFY(fx.trigger("MenuRotateIn"));
     QTRY_VERIFY(!(fx.f().Palette.entries[255] == colour::systemPalette().entries[255]));
     emit fx.menu("MenuCol")->aboutToShow();
-    QVERIFY(!colour::RotationRunning());
+    QVERIFY(!fx.w().rotationRunning());
     const colour::Palette after = fx.f().Palette;
     QTest::qWait(20);
     QVERIFY(fx.f().Palette == after);  // no step after the end
@@ -149,11 +150,11 @@ void TestDialogs::systemPaletteRestoresTheColours()
     fx.allocate(64, 48);
     QVERIFY(fx.computeAndWait());
     QVERIFY(fx.trigger("MenuRotateOut"));
-    QTRY_VERIFY(!colour::IsSystemPalette(fx.f()));
+    QTRY_VERIFY(!document::IsSystemPalette(fx.f()));
     fx.w().CancelModes();
-    QTRY_VERIFY(!colour::RotationRunning());
+    QTRY_VERIFY(!fx.w().rotationRunning());
     QVERIFY(fx.trigger("MenuPalSys"));
-    QVERIFY(colour::IsSystemPalette(fx.f()));
+    QVERIFY(document::IsSystemPalette(fx.f()));
     const colour::PaletteEntry e = colour::systemPalette().entries[7];
     QCOMPARE(fx.w().mainImage()->image().color(7), qRgb(e.red, e.green, e.blue));
 }

@@ -12,7 +12,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "engine/NumberFormat.h"
 #include "storage/Workspace.h"
 #include "ui/FractForm.h"
@@ -20,10 +20,10 @@
 namespace {
 
 // A document with an image of that size, as the program has it after New and Compute.
-std::unique_ptr<engine::TFractal> document(int type = 0, int width = 64, int height = 48,
+std::unique_ptr<document::TFractal> makeDocument(int type = 0, int width = 64, int height = 48,
                                            uint8_t format = engine::PixelFormat8)
 {
-    auto f = std::make_unique<engine::TFractal>();
+    auto f = std::make_unique<document::TFractal>();
     storage::ResetToDefaults(*f);
     f->ApplyTypeDefaults(type);
     storage::AllocImage(*f, width, height, format, true);
@@ -124,7 +124,7 @@ void TestFractForm::separatorSelectsTheEntryAbove()
 {
     QFETCH(int, picked);
     QFETCH(int, selected);
-    auto f = document();
+    auto f = makeDocument();
     Recorder rec;
     ui::TFractForm form(*f, 1, false, 0, options(rec));
     auto* types = child<QComboBox>(form, "FComboBox");
@@ -151,7 +151,7 @@ void TestFractForm::scaleGivesStep()
     QFETCH(QString, scale);
     QFETCH(QString, stepText);
     QFETCH(double, step);
-    auto f = document();
+    auto f = makeDocument();
     Recorder rec;
     ui::TFractForm form(*f, 3, false, 0, options(rec));
     QVERIFY(showActive(form));
@@ -187,7 +187,7 @@ void TestFractForm::stepButtons()
     QFETCH(double, start);
     QFETCH(QString, button);
     QFETCH(double, step);
-    auto f = document();
+    auto f = makeDocument();
     f->Params.Step = start;
     Recorder rec;
     ui::TFractForm form(*f, 3, false, 0, options(rec));
@@ -226,7 +226,7 @@ void TestFractForm::centreIsClampedWhenLeft()
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(QString, shown);
-    auto f = document(type);
+    auto f = makeDocument(type);
     Recorder rec;
     ui::TFractForm form(*f, field.startsWith(QLatin1String("X")) || field.startsWith(QLatin1String("Y")) ? 3 : 1,
                         false, 0, options(rec));
@@ -253,7 +253,7 @@ void TestFractForm::keyFilterSwallowsOtherKeys()
 {
     QFETCH(QString, typed);
     QFETCH(QString, kept);
-    auto f = document();
+    auto f = makeDocument();
     Recorder rec;
     ui::TFractForm form(*f, 3, false, 0, options(rec));
     for (const char* name : {"XEdit", "PEdit", "PertZEdit"}) {
@@ -296,7 +296,7 @@ void TestFractForm::memoryFigures()
     QFETCH(int, depth);
     QFETCH(int, algorithm);
     QFETCH(bool, tooMuch);
-    auto f = std::make_unique<engine::TFractal>();
+    auto f = std::make_unique<document::TFractal>();
     storage::ResetToDefaults(*f);
     Recorder rec;
     ui::TFractForm form(*f, 2, true, 0, options(rec, 1000000));
@@ -343,7 +343,7 @@ void TestFractForm::controlStates()
 {
     QFETCH(int, type);
     QFETCH(int, algorithm);
-    auto f = document(type);
+    auto f = makeDocument(type);
     f->Params.Algorithm = uint8_t(algorithm);
     Recorder rec;
     ui::TFractForm form(*f, 1, false, 0, options(rec));
@@ -361,7 +361,7 @@ void TestFractForm::controlStates()
 
 void TestFractForm::defaultsBoxLoadsTheTypeDefaults()
 {
-    auto f = document();
+    auto f = makeDocument();
     Recorder rec;
     ui::TFractForm form(*f, 1, true, 0, options(rec));
     QVERIFY(child<QCheckBox>(form, "DefaultCheckBox")->isChecked());
@@ -416,7 +416,7 @@ void TestFractForm::clipboardText()
     QFETCH(int, type);
     QFETCH(double, pertZr);
     QFETCH(QString, expected);
-    auto f = document(type);
+    auto f = makeDocument(type);
     f->Params.PertZr = pertZr;
     Recorder rec;
     ui::TFractForm form(*f, 1, false, 0, options(rec));
@@ -429,7 +429,7 @@ void TestFractForm::clipboardText()
 
 void TestFractForm::okWithNewSizeReallocates()
 {
-    auto f = document(0, 64, 48);
+    auto f = makeDocument(0, 64, 48);
     Recorder rec;
     ui::TFractForm form(*f, 2, false, 0, options(rec));
     QTest::mouseClick(child<QRadioButton>(form, "RB1"), Qt::LeftButton);
@@ -451,7 +451,7 @@ void TestFractForm::okWithNewSizeReallocates()
 
 void TestFractForm::okWithUnchangedSizeKeepsTheWorkspace()
 {
-    auto f = document(0, 64, 48);
+    auto f = makeDocument(0, 64, 48);
     f->Data.at(3, 5) = 77;
     Recorder rec;
     ui::TFractForm form(*f, 3, false, 1, options(rec));
@@ -468,7 +468,7 @@ void TestFractForm::okWithUnchangedSizeKeepsTheWorkspace()
 
 void TestFractForm::cancelChangesNothing()
 {
-    auto f = document(0, 64, 48);
+    auto f = makeDocument(0, 64, 48);
     const engine::FractalParams before = f->Params;
     const double leftX = f->LeftX;
     Recorder rec;
@@ -507,7 +507,7 @@ void TestFractForm::colourCheck()
     QFETCH(int, depth);
     QFETCH(bool, answer);
     QFETCH(int, format);
-    auto f = document(0, 64, 48);
+    auto f = makeDocument(0, 64, 48);
     Recorder rec;
     rec.colourAnswer = answer;
     ui::TFractForm form(*f, 1, false, 0, options(rec));
@@ -531,7 +531,7 @@ void TestFractForm::openingPage_data()
 void TestFractForm::openingPage()
 {
     QFETCH(int, page);
-    auto f = document();
+    auto f = makeDocument();
     f->Params.Step = 0.0078125;  // 2^-7: the corners are exact
     Recorder rec;
     ui::TFractForm form(*f, page, false, 1, options(rec));
@@ -549,7 +549,7 @@ void TestFractForm::openingPage()
 void TestFractForm::fieldsAreNamedAfterTheirLabels()
 {
     // What a screen reader says for each field: the text of the label beside it, without its "&".
-    auto f = document();
+    auto f = makeDocument();
     Recorder rec;
     ui::TFractForm form(*f, 1, false, 0, options(rec));
     const struct {

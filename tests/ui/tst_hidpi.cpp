@@ -14,7 +14,7 @@ private slots:
 
 void TestHiDpi::onePixelPerDevicePixel()
 {
-    engine::TFractal f;
+    document::TFractal f;
     storage::AllocImage(f, 200, 150, engine::PixelFormat8, true);
     ui::ImageView view;
     view.copyAll(f.Bitmap, f.Palette);

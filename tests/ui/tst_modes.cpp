@@ -8,7 +8,8 @@
 #include <memory>
 
 #include "engine/ComputeDriver.h"
-#include "engine/Fractal.h"
+#include "document/Computation.h"
+#include "document/Fractal.h"
 #include "storage/Workspace.h"
 #include "UiTestUtil.h"
 #include "ui/ImageView.h"
@@ -24,21 +25,21 @@ constexpr int W = 120, H = 90;
 constexpr double Step = 0.025;  // a 120 x 90 Mandelbrot centred on (-0.5, 0): column 0 is -2.0, row 45 is 0
 
 // A computed Mandelbrot image of W x H.
-std::unique_ptr<engine::TFractal> computed(uint16_t maxIter = 250, uint8_t algorithm = engine::AlgLevel)
+std::unique_ptr<document::TFractal> computed(uint16_t maxIter = 250, uint8_t algorithm = engine::AlgLevel)
 {
-    auto f = std::make_unique<engine::TFractal>();
+    auto f = std::make_unique<document::TFractal>();
     storage::ResetToDefaults(*f);
     f->Params.Algorithm = algorithm;
     f->Params.MaxIter = maxIter;
     storage::AllocImage(*f, W, H, engine::PixelFormat8, true);
     f->Params.Step = Step;
     f->UpdateCorners();
-    engine::ComputeCommand(*f, true, nullptr);
+    document::ComputeCommand(*f, true, nullptr);
     return f;
 }
 
 // The picture of the window: the fractal's rows through the palette, or a 24-bit pattern.
-QImage picture(const engine::TFractal& f, bool indexed)
+QImage picture(const document::TFractal& f, bool indexed)
 {
     if (indexed) {
         QImage img(f.Bitmap.Width, f.Bitmap.Height, QImage::Format_Indexed8);
@@ -59,9 +60,9 @@ QImage picture(const engine::TFractal& f, bool indexed)
 
 class FakeHost : public ui::ModeHost {
 public:
-    FakeHost(engine::TFractal& f, QImage& image) : m_fractal(f), m_canvas(image) {}
+    FakeHost(document::TFractal& f, QImage& image) : m_fractal(f), m_canvas(image) {}
 
-    engine::TFractal& fractal() override { return m_fractal; }
+    document::TFractal& fractal() override { return m_fractal; }
     ui::Canvas& canvas() override { return m_canvas; }
     int language() const override { return 0; }
     void showStatus(const QString& message) override { statuses << message; }
@@ -77,7 +78,7 @@ public:
             answers.pop_front();
         return a;
     }
-    void startTouchUp() override { touchUp = engine::Retouche(m_fractal, nullptr); }
+    void startTouchUp() override { touchUp = document::Retouche(m_fractal, nullptr); }
     void crossSectionPicked(int row) override { crossRow = row; }
     void azimuthPicked(int degrees) override { azimuth = degrees; }
 
@@ -93,7 +94,7 @@ public:
     int crossRow = -1, azimuth = -1;
 
 private:
-    engine::TFractal& m_fractal;
+    document::TFractal& m_fractal;
     ui::ImageCanvas m_canvas;
 };
 

@@ -198,7 +198,7 @@ void TestStatus::mousePositionsMapToImagePixels()
     QFETCH(double, scale);
     QFETCH(QPointF, position);
     QFETCH(QPoint, pixel);
-    engine::TFractal f;
+    document::TFractal f;
     storage::AllocImage(f, 200, 150, engine::PixelFormat8, true);
     ui::ImageView view;
     view.copyAll(f.Bitmap, f.Palette);

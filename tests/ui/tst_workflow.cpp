@@ -8,7 +8,7 @@
 #include <QtTest>
 
 #include "UiTestUtil.h"
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "ui/FractForm.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"

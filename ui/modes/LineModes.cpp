@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "ui/Texts.h"
 
 namespace ui {
@@ -45,7 +45,7 @@ int AzimuthMode::azimuthFrom(QPoint pivot, QPoint mouse)
 
 void AzimuthMode::begin()
 {
-    const engine::TFractal& f = fractal();
+    const document::TFractal& f = fractal();
     m_pivot = QPoint(f.Params.Width / 2, f.Params.Height / 2);
     m_lingering.removeLines();
     m_lingering.vertLine = std::make_unique<TVertLine>(canvas(), m_pivot.x(), m_host.lineColour());

@@ -6,11 +6,10 @@
 #include <QMouseEvent>
 #include <QTimer>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "ui/ComputeRunner.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
-#include "engine/ParallelEngine.h"
 #include "ui/RetoucheForm.h"
 #include "ui/Texts.h"
 
@@ -84,7 +83,7 @@ bool ModeBinding::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-engine::TFractal& ModeBinding::fractal()
+document::TFractal& ModeBinding::fractal()
 {
     return m_window.fractal();
 }
@@ -129,18 +128,14 @@ uint16_t ModeBinding::askTouchUpIterations(uint16_t current, uint16_t minimum)
 
 void ModeBinding::startTouchUp()
 {
-    engine::TFractal& f = m_window.fractal();
-    auto message = std::make_shared<std::string>();
-    m_touchUpMessage = message;
-    f.Running = true;
     m_window.ShowStatus(tx(text::StatusText::Working, language()));
-    m_touchUpRunning = m_window.runner().start([&f, message](engine::ComputeObserver* obs) {
-        const engine::RetoucheResult r = engine::ParallelEngine().retouche(f, obs);
-        *message = r.message;
-        return r.end;
-    });
-    if (!m_touchUpRunning)
+    const engine::RetoucheResult r = m_window.runner().startRetouche();
+    m_touchUpRunning = r.ok;
+    if (!r.ok) {
         m_controller.touchUpFinished(false);
+        if (!r.message.empty())
+            QMessageBox::critical(&m_window, QString(), QString::fromStdString(r.message));
+    }
     m_window.DrawMainMenus();
 }
 
@@ -152,9 +147,6 @@ void ModeBinding::computationFinished(engine::ComputeEnd end)
     // The frame's pixels are replaced by the bitmap's rows before it is dropped (or drawn again).
     m_window.pictureChanged();
     m_controller.touchUpFinished(end == engine::ComputeEnd::Stopped);
-    if (m_touchUpMessage && !m_touchUpMessage->empty())
-        QMessageBox::critical(&m_window, QString(), QString::fromStdString(*m_touchUpMessage));
-    m_touchUpMessage.reset();
 }
 
 }  // namespace ui

@@ -34,7 +34,7 @@ protected:
 
 private:
     // ModeHost
-    engine::TFractal& fractal() override;
+    document::TFractal& fractal() override;
     Canvas& canvas() override { return m_canvas; }
     int language() const override;
     void showStatus(const QString& message) override;
@@ -52,7 +52,6 @@ private:
     QTimer* m_timer;
     ModeController m_controller;
     bool m_touchUpRunning = false;
-    std::shared_ptr<std::string> m_touchUpMessage;  // written by the worker, read after it ended
 };
 
 }  // namespace ui

@@ -1,6 +1,6 @@
 #include "ui/modes/ModeController.h"
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "ui/modes/LineModes.h"
 #include "ui/modes/PickModes.h"
 #include "ui/modes/TouchUpMode.h"
@@ -118,7 +118,7 @@ void ModeController::touchUpFinished(bool stopped)
         m_lingering.touchUpRect.reset();
     }
     if (stopped) {
-        const engine::ZoomRectangle& r = m_host.fractal().ZoomRect;
+        const engine::PixelRect& r = m_host.fractal().ZoomRect;
         m_lingering.touchUpRect = std::make_unique<TZoomLines>(m_host.canvas(), QPoint(r.Left, r.Top),
                                                                 QPoint(r.Right, r.Bottom), m_host.lineColour());
     }

@@ -1,6 +1,6 @@
 #include "ui/modes/MouseMode.h"
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "engine/NumberFormat.h"
 
 namespace ui {

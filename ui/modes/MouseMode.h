@@ -10,7 +10,7 @@
 #include "ui/modes/Canvas.h"
 #include "ui/modes/Overlays.h"
 
-namespace engine {
+namespace document {
 class TFractal;
 }
 
@@ -29,7 +29,7 @@ struct MouseEvent {
 class ModeHost {
 public:
     virtual ~ModeHost() = default;
-    virtual engine::TFractal& fractal() = 0;
+    virtual document::TFractal& fractal() = 0;
     virtual Canvas& canvas() = 0;
     virtual int language() const = 0;
     // The status message in the last panel (widened for the live coordinates); empty: no message.
@@ -109,7 +109,7 @@ public:
 
 protected:
     void finish() { m_finished = true; }
-    engine::TFractal& fractal() { return m_host.fractal(); }
+    document::TFractal& fractal() { return m_host.fractal(); }
     Canvas& canvas() { return m_host.canvas(); }
     int language() const { return m_host.language(); }
 

@@ -1,6 +1,6 @@
 #include "ui/modes/PickModes.h"
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "engine/Probe.h"
 #include "ui/Cursors.h"
 #include "ui/Texts.h"

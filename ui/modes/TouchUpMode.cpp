@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "ui/Cursors.h"
 #include "ui/Texts.h"
 
@@ -59,7 +59,7 @@ void TouchUpMode::on_mouseup(const MouseEvent& e)
 void TouchUpMode::areaChosen()
 {
     m_band.hide();
-    engine::TFractal& f = fractal();
+    document::TFractal& f = fractal();
     const int left = std::max(std::min(m_c1.x(), m_c2.x()), 0);
     const int top = std::max(std::min(m_c1.y(), m_c2.y()), 0);
     const int right = std::min(std::max(m_c1.x(), m_c2.x()), f.Params.Width - 1);

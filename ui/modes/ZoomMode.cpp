@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/Fractal.h"
+#include "document/Fractal.h"
 #include "ui/Cursors.h"
 #include "ui/Texts.h"
 
@@ -141,7 +141,7 @@ bool ZoomMode::on_keydown(int key)
 
 void ZoomMode::applyZoom()
 {
-    engine::TFractal& f = fractal();
+    document::TFractal& f = fractal();
     f.ZoomRect = {m_c1.x(), m_c1.y(), m_c2.x(), m_c2.y()};
     const bool withinLimits = f.ZoomToRect();
     cancel();

@@ -1,46 +1,16 @@
-#include "engine/Fractal.h"
+#include "engine/Parameters.h"
 
-#include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace engine {
 
-void TVxWork::resize(int width, int height)
-{
-    width = std::max(width, 0);
-    height = std::max(height, 0);
-    std::vector<uint16_t> values(size_t(width) * size_t(height), 0);
-    const int keepW = std::min(width, m_width);
-    const int keepH = std::min(height, m_height);
-    for (int r = 0; r < keepH; ++r)
-        std::copy_n(row(r), keepW, values.data() + size_t(r) * size_t(width));
-    m_values.swap(values);
-    m_width = width;
-    m_height = height;
-}
-
-void TVxWork::fill(uint16_t value)
-{
-    std::fill(m_values.begin(), m_values.end(), value);
-}
-
-void TVxWork::release()
-{
-    std::vector<uint16_t>().swap(m_values);
-    m_width = m_height = 0;
-}
-
-TFractal::TFractal()
-{
-    ResetParameters();
-}
-
-void TFractal::CommitImageParams()
+void ParameterSet::CommitImageParams()
 {
     ImageParams = Params;
 }
 
-void TFractal::RestoreImageParams()
+void ParameterSet::RestoreImageParams()
 {
     const FractalParams kept = Params;
     Params = ImageParams;
@@ -50,7 +20,7 @@ void TFractal::RestoreImageParams()
     Params.ParamCi = kept.ParamCi;
 }
 
-bool TFractal::ImageParamsChanged() const
+bool ParameterSet::ImageParamsChanged() const
 {
     const FractalParams& e = Params;
     const FractalParams& i = ImageParams;
@@ -70,38 +40,34 @@ bool TFractal::ImageParamsChanged() const
     return false;
 }
 
-void TFractal::UpdateCorners()
+void ParameterSet::UpdateCorners()
 {
     LeftX = Params.CentreX - double(Params.Width) / 2 * Params.Step;
     TopY = Params.CentreY + double(Params.Height) / 2 * Params.Step;
 }
 
-void TFractal::CentreOnPixel(int col, int row)
+void ParameterSet::CentreOnPixel(int col, int row)
 {
     Params.CentreX = col * Params.Step + LeftX;
     Params.CentreY = TopY - row * Params.Step;
     UpdateCorners();
 }
 
-void TFractal::PertZFromPixel(int col, int row)
+void ParameterSet::PertZFromPixel(int col, int row)
 {
     Params.PertZr = col * Params.Step + LeftX;
     Params.PertZi = TopY - row * Params.Step;
 }
 
-void TFractal::ParamCFromPixel(int col, int row)
+void ParameterSet::ParamCFromPixel(int col, int row)
 {
     Params.ParamCr = col * Params.Step + LeftX;
     Params.ParamCi = TopY - row * Params.Step;
 }
 
-bool TFractal::ZoomToRect()
+bool ParameterSet::ZoomToRectangle(const PixelRect& rect)
 {
-    ZoomRectangle r = ZoomRect;
-    if (r.Left > r.Right)
-        std::swap(r.Left, r.Right);
-    if (r.Top > r.Bottom)
-        std::swap(r.Top, r.Bottom);
+    const PixelRect r = rect.ordered();
     const int w = std::abs(r.Right - r.Left);
     const int h = std::abs(r.Bottom - r.Top);
 
@@ -119,29 +85,12 @@ bool TFractal::ZoomToRect()
         ok = false;
     }
     UpdateCorners();
-    Inputs.Step = Params.Step;
-    Inputs.DistThreshold = Params.Delta / 500.0 * Params.Step;
     return ok;
 }
 
-void TFractal::SetFractalParams(uint8_t type, uint8_t algorithm, bool periodicity, uint8_t bailout, uint16_t levelSq,
-                                uint16_t maxIter, uint8_t function, uint8_t formula)
-{
-    Params.FractalType = type;
-    Params.Algorithm = algorithm;
-    Periodicity = periodicity;
-    Params.Bailout = bailout;
-    Params.EscapeLevelSq = levelSq;
-    Params.MaxIter = maxIter;
-    Params.FunctionIndex = function;
-    Params.Formula = formula;
-    Inputs.MaxIter = maxIter;
-    Inputs.L = levelSq;
-    Inputs.Periodicity = periodicity;
-}
-
-void TFractal::SetViewParams(double centreX, double centreY, double step, double leftX, double topY, double paramCr,
-                             double paramCi, double pertZr, double pertZi, int32_t delta, int32_t newtonP)
+void ParameterSet::SetViewParams(double centreX, double centreY, double step, double leftX, double topY,
+                                 double paramCr, double paramCi, double pertZr, double pertZi, int32_t delta,
+                                 int32_t newtonP)
 {
     Params.CentreX = centreX;
     Params.CentreY = centreY;
@@ -156,7 +105,7 @@ void TFractal::SetViewParams(double centreX, double centreY, double step, double
     Params.NewtonP = newtonP;
 }
 
-void TFractal::ApplyTypeDefaults(int type)
+void ParameterSet::ApplyTypeDefaults(int type)
 {
     const TypeDefaults& d = typeDefaults(type);
     Params.FractalType = uint8_t(type);
@@ -175,47 +124,11 @@ void TFractal::ApplyTypeDefaults(int type)
     UpdateCorners();
 }
 
-void TFractal::ResetParameters()
+void ParameterSet::ResetParameterSet()
 {
-    Params = FractalParams{};
-    Params.Width = 1;
-    Params.Height = 1;
+    *this = ParameterSet{};
     ApplyTypeDefaults(0);
     ImageParams = Params;
-    BaseMaxIter = Params.MaxIter;
-    RetoucheIter = Params.MaxIter;
-    UniformIter = true;
-    PixelFormat = PixelFormat8;
-    Aspect = 1;
-    ResumeLine = 0;
-    Retouching = false;
-    ZoomRect = {};
-
-    Palette = colour::systemPalette();
-    BoundaryType = 0;
-    Multiplier = 10;
-    BiomorphIndex = 0;
-    View3D = false;
-    TableMode = 0;
-    ColorTable24 = colour::defaultColorTable24();
-    BiomorphRGB = {0, 0, 0};
-    HueFunction = ValueFunction = 0;
-    HueOffset = 0;
-    HueMult = 100;
-    ValueMult = 100;
-
-    Azimuth = 135;
-    Elevation = 30;
-    ZScale = 30;
-    ZLimit = Params.MaxIter;
-    FocalLength = 1000;
-    VerticalShift = 0;
-    Inverted3D = 1;
-    Perspective = 1;
-
-    Markers = {};
-    Comment.clear();
-    FileName.clear();
 }
 
 }  // namespace engine
