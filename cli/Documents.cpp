@@ -25,9 +25,11 @@ bool parseCommonOption(const std::string& opt, Args& args, CommonOptions& out)
     return false;
 }
 
-bool loadOrReport(document::TFractal& f, const std::string& path)
+bool loadOrReport(document::TFractal& f, const std::string& path, storage::ImageParts parts)
 {
-    const storage::LoadResult result = storage::LoadDocument(f, path, nullptr);
+    storage::LoadOptions options;
+    options.parts = parts;
+    const storage::LoadResult result = storage::LoadDocument(f, path, nullptr, options);
     switch (result) {
     case storage::LoadResult::Ok:
         return true;

@@ -5,6 +5,7 @@
 
 #include "cli/Args.h"
 #include "document/Fractal.h"
+#include "storage/Workspace.h"
 
 namespace cli {
 
@@ -16,8 +17,10 @@ struct CommonOptions {
 // Consumes a common option; false when `opt` is not one.
 bool parseCommonOption(const std::string& opt, Args& args, CommonOptions& out);
 
-// Loads a document; prints "Error reading file" or "Not enough memory to open file" and returns false on failure.
-bool loadOrReport(document::TFractal& f, const std::string& path);
+// Loads a document (with the buffers of `parts`); prints "Error reading file" or "Not enough memory to
+// open file" and returns false on failure.
+bool loadOrReport(document::TFractal& f, const std::string& path,
+                  storage::ImageParts parts = storage::ImageParts::ValuesAndBitmap);
 
 struct ComputeJob {
     bool fromStart = false;

@@ -100,11 +100,13 @@ int runExportCommand(const std::vector<std::string>& args)
     // Past a file size limit a write then fails (EFBIG) and the export is reported and cleaned up,
     // instead of the process being killed with its temporary file left behind.
     std::signal(SIGXFSZ, SIG_IGN);
+    // The values alone are loaded; the rows are coloured band by band as they are written, so the
+    // picture is never held whole.
     document::TFractal f;
-    if (!loadOrReport(f, o.input))
+    if (!loadOrReport(f, o.input, storage::ImageParts::ValuesOnly))
         return ExitFailure;
-    const bool trueColour = f.Bitmap.PixelFormat == engine::PixelFormat24;
-    if (!storage::exportFormatOffered(o.format, f.Bitmap.PixelFormat)) {
+    const bool trueColour = f.PixelFormat == engine::PixelFormat24;
+    if (!storage::exportFormatOffered(o.format, f.PixelFormat)) {
         std::fprintf(stderr, "vorex-cli: %s: %s is offered only for %s images; this document is %s\n",
                      o.output.c_str(), formatName(o.format), trueColour ? "8-bit" : "24-bit",
                      trueColour ? "24-bit" : "8-bit");
@@ -113,7 +115,8 @@ int runExportCommand(const std::vector<std::string>& args)
     storage::ExportStatus status;
     {
         ProgressLine progress("Exporting", o.common.quiet);
-        status = storage::ExportImageFile(f, o.format, o.output, o.export_, &progress);
+        status = storage::ExportImageFile(f, o.format, o.output, o.export_, &progress,
+                                          storage::ExportSource::ColouredValues);
     }
     if (status != storage::ExportStatus::Ok) {
         std::fprintf(stderr, "%s: Error writing file\n", o.output.c_str());

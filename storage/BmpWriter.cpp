@@ -2,12 +2,13 @@
 
 #include <cstring>
 #include <limits>
-#include <vector>
 
 #include "colour/Palette.h"
 #include "engine/Catalogue.h"
 #include "document/Fractal.h"
+#include "storage/ImageFeeder.h"
 #include "storage/ImageSink.h"
+#include "storage/RowSource.h"
 
 namespace storage {
 namespace {
@@ -18,19 +19,20 @@ constexpr uint32_t ColourTableSize = 256 * 4;
 
 }  // namespace
 
-bool WriteBmp(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
-              engine::ComputeObserver* observer)
+bool BmpImageWriter::begin(const ImageInfo& info, ImageSink& sink)
 {
-    const int width = bitmap.Width;
-    const int height = bitmap.Height;
-    if (bitmap.PixelFormat == engine::PixelFormat24 || width <= 0 || height <= 0
-        || bitmap.Pixels.size() != size_t(width) * size_t(height))
+    const int width = info.width;
+    const int height = info.height;
+    if (info.pixelFormat == engine::PixelFormat24 || width <= 0 || height <= 0)
         return false;
     const uint64_t rowSize = (uint64_t(width) + 3) / 4 * 4;
     const uint64_t imageSize = rowSize * uint64_t(height);
     const uint64_t pixelOffset = FileHeaderSize + InfoHeaderSize + ColourTableSize;
     if (pixelOffset + imageSize > std::numeric_limits<uint32_t>::max())
         return false;
+    m_sink = &sink;
+    m_width = width;
+    m_row.assign(size_t(rowSize), 0);
 
     bool ok = sink.write("BM", 2) && sink.writeU32LE(uint32_t(pixelOffset + imageSize)) && sink.writeU16LE(0)
               && sink.writeU16LE(0) && sink.writeU32LE(uint32_t(pixelOffset));
@@ -42,25 +44,32 @@ bool WriteBmp(const colour::ImageBitmap& bitmap, const colour::Palette& palette,
          && sink.writeU32LE(256) && sink.writeU32LE(0);
     uint8_t table[ColourTableSize];
     for (size_t i = 0; i < 256; ++i) {
-        const colour::PaletteEntry& e = palette.entries[i];
+        const colour::PaletteEntry& e = info.palette.entries[i];
         table[i * 4] = e.blue;
         table[i * 4 + 1] = e.green;
         table[i * 4 + 2] = e.red;
         table[i * 4 + 3] = 0;
     }
-    ok = ok && sink.write(table, sizeof(table));
-    if (!ok)
-        return false;
+    return ok && sink.write(table, sizeof(table));
+}
 
-    RowProgress progress(observer, height);
-    std::vector<uint8_t> row(size_t(rowSize), 0);
-    for (int i = 0; i < height; ++i) {
-        std::memcpy(row.data(), bitmap.row(height - 1 - i), size_t(width));
-        if (!sink.write(row.data(), row.size()))
+bool BmpImageWriter::writeRows(int, int, int count, const uint8_t* rows, size_t stride)
+{
+    // The band's rows are held top-down; the file wants the lowest first.
+    for (int i = count - 1; i >= 0; --i) {
+        std::memcpy(m_row.data(), rows + size_t(i) * stride, size_t(m_width));
+        if (!m_sink->write(m_row.data(), m_row.size()))
             return false;
-        progress.rowWritten(i);
     }
     return true;
+}
+
+bool WriteBmp(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
+              engine::ComputeObserver* observer)
+{
+    BitmapRowSource source(bitmap, palette);
+    BmpImageWriter writer;
+    return feedImage(writer, source, sink, observer);
 }
 
 }  // namespace storage

@@ -86,7 +86,7 @@ LoadResult LoadDocument(document::TFractal& f, const std::string& path, engine::
         return fail(LoadResult::ErrorReadingFile);
 
     const uint64_t available = options.availableMemory ? *options.availableMemory : availablePhysicalMemory();
-    switch (ReadHeader(in.get(), f, available)) {
+    switch (ReadHeader(in.get(), f, available, options.parts)) {
     case HeaderOutcome::Ok:
         break;
     case HeaderOutcome::NotEnoughMemory:
@@ -96,7 +96,7 @@ LoadResult LoadDocument(document::TFractal& f, const std::string& path, engine::
     }
     info.headerRead = true;
 
-    const DataResult data = ReadData(in.get(), f, observer);
+    const DataResult data = ReadData(in.get(), f, observer, options.parts);
     switch (data.outcome) {
     case DataOutcome::Ok:
         break;

@@ -6,6 +6,7 @@
 
 #include "engine/ComputeObserver.h"
 #include "document/Fractal.h"
+#include "storage/Workspace.h"
 
 // Saving and opening a fractal document (".mbt") by path: the header record (DocumentHeader.h)
 // followed by the compressed pixel values (DocumentData.h). The dialogs, the status line, the recent
@@ -35,6 +36,9 @@ enum class LoadResult : uint8_t {
 
 struct LoadOptions {
     std::optional<uint64_t> availableMemory;  // bytes; default: availablePhysicalMemory()
+    // ValuesOnly: the values and every parameter, without the display bitmap (see AllocImage); the
+    // memory estimate then counts the values alone. For callers that colour rows themselves (export).
+    ImageParts parts = ImageParts::ValuesAndBitmap;
 };
 struct LoadDetails {
     bool headerRead = false;        // the header was accepted: the path enters the recent files
@@ -43,7 +47,8 @@ struct LoadDetails {
 
 // Opens the document at `path`: the document is reset to the defaults of a new one, the header read
 // (which fails on a wrong magic, a damaged or out-of-range record, or too little memory by the
-// estimate), then the values inflated row by row and coloured. On success the parameters are
+// estimate), then the values inflated row by row and coloured (only inflated with
+// ImageParts::ValuesOnly). On success the parameters are
 // committed as the image's, Modified = false and FileName = the file's name without directory and
 // extension. On failure the document is reset to the defaults again. A header that passed the memory
 // estimate but whose workspace still cannot be allocated gives NotEnoughMemory (details say which

@@ -92,12 +92,12 @@ bool WriteData(AtomicFile& out, const document::TFractal& f, engine::ComputeObse
     return pump(nullptr, 0, Z_FINISH);
 }
 
-DataResult ReadData(std::FILE* in, document::TFractal& f, engine::ComputeObserver* observer)
+DataResult ReadData(std::FILE* in, document::TFractal& f, engine::ComputeObserver* observer, ImageParts parts)
 {
     DataResult result;
     const int width = f.Params.Width;
     const int height = f.Params.Height;
-    const AllocResult alloc = AllocImage(f, width, height, f.PixelFormat, false);
+    const AllocResult alloc = AllocImage(f, width, height, f.PixelFormat, false, parts);
     if (!alloc.ok) {
         result.outcome = DataOutcome::NoMemory;
         result.message = alloc.message;
@@ -150,7 +150,8 @@ DataResult ReadData(std::FILE* in, document::TFractal& f, engine::ComputeObserve
             // Z_OK or Z_BUF_ERROR: go on (more input, or more room, is needed).
         }
         unpackRow(row.data(), width, f.Data.row(y));
-        f.ColorLine(y);
+        if (parts == ImageParts::ValuesAndBitmap)
+            f.ColorLine(y);
         reportProgress(observer, y, height);
     }
     if (observer && height > 0)

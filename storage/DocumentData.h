@@ -5,6 +5,7 @@
 
 #include "engine/ComputeObserver.h"
 #include "document/Fractal.h"
+#include "storage/Workspace.h"
 
 // The pixel values of a fractal document: after the 4328-byte header, one zlib stream (RFC 1950)
 // holding Height rows, top row first, of Width little-endian u16 values. Both directions stream one
@@ -33,11 +34,13 @@ struct DataResult {
 };
 
 // Allocates the workspace for the header's Params.Width x Params.Height in f.PixelFormat (AllocImage
-// without clear), then inflates the stream from the current position of `in` row by row into Data,
-// colouring each row (f.ColorLine) as it arrives. Never writes more than Height rows of Width values,
-// whatever the stream holds; bytes after the end of the stream are ignored. A stream that ends early
+// without clear, with the buffers of `parts`), then inflates the stream from the current position of
+// `in` row by row into Data, colouring each row (f.ColorLine) as it arrives when there is a bitmap.
+// Never writes more than Height rows of Width values, whatever the stream holds; bytes after the end
+// of the stream are ignored. A stream that ends early
 // (a truncated file) is not an error: the rows it does not cover are filled from what the row buffer
 // last held. Progress as WriteData's; at the end observer->rowsReady(0, Height - 1).
-DataResult ReadData(std::FILE* in, document::TFractal& f, engine::ComputeObserver* observer);
+DataResult ReadData(std::FILE* in, document::TFractal& f, engine::ComputeObserver* observer,
+                    ImageParts parts = ImageParts::ValuesAndBitmap);
 
 }  // namespace storage

@@ -153,7 +153,8 @@ bool WriteHeader(AtomicFile& out, const document::TFractal& f, const HeaderStamp
     return out.write(h.bytes.data(), h.bytes.size());
 }
 
-HeaderOutcome ApplyHeader(const TDataFileHeader& header, document::TFractal& f, uint64_t availableMemory)
+HeaderOutcome ApplyHeader(const TDataFileHeader& header, document::TFractal& f, uint64_t availableMemory,
+                          ImageParts parts)
 {
     const Record& b = header.bytes;
     if (header.magic() != DocumentMagicNumber)
@@ -168,7 +169,7 @@ HeaderOutcome ApplyHeader(const TDataFileHeader& header, document::TFractal& f, 
         || algorithm >= engine::AlgorithmCount
         || (pixelFormat != engine::PixelFormat8 && pixelFormat != engine::PixelFormat24))
         return HeaderOutcome::ErrorReadingFile;
-    if (NotEnoughMemoryFor(width, height, pixelFormat == engine::PixelFormat24, availableMemory))
+    if (NotEnoughMemoryFor(width, height, pixelFormat == engine::PixelFormat24, availableMemory, parts))
         return HeaderOutcome::NotEnoughMemory;
 
     engine::FractalParams& p = f.Params;
@@ -238,13 +239,13 @@ HeaderOutcome ApplyHeader(const TDataFileHeader& header, document::TFractal& f, 
     return HeaderOutcome::Ok;
 }
 
-HeaderOutcome ReadHeader(std::FILE* in, document::TFractal& f, uint64_t availableMemory)
+HeaderOutcome ReadHeader(std::FILE* in, document::TFractal& f, uint64_t availableMemory, ImageParts parts)
 {
-    AllocImage(f, 1, 1, engine::PixelFormat8, false);
+    AllocImage(f, 1, 1, engine::PixelFormat8, false, parts);
     TDataFileHeader header;  // magic 0 until read
     if (!in || std::fread(header.bytes.data(), 1, header.bytes.size(), in) != header.bytes.size())
         return HeaderOutcome::ErrorReadingFile;
-    return ApplyHeader(header, f, availableMemory);
+    return ApplyHeader(header, f, availableMemory, parts);
 }
 
 bool ReadHeaderRecord(const std::string& path, TDataFileHeader& out)

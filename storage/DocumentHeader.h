@@ -8,6 +8,7 @@
 #include "colour/ColorTable24.h"
 #include "colour/Palette.h"
 #include "document/Fractal.h"
+#include "storage/Workspace.h"
 
 // The 4328-byte header record of a fractal document (".mbt"): every parameter of the document, its
 // 8-bit palette and 24-bit colour state, the 3D view parameters, the markers and the comment.
@@ -82,14 +83,17 @@ enum class HeaderOutcome : uint8_t {
 // Refused, changing nothing: a wrong magic; Width or Height outside 1..20000; a FractalType that is a
 // separator or above 17; an Algorithm above 5; a PixelFormat other than 3 or 6 (these would index
 // tables out of range or size the image absurdly). Then the memory estimate: Width x Height x 3
-// (8-bit) or 5 (24-bit) bytes against 0.86 x availableMemory; too much changes nothing either.
+// (8-bit) or 5 (24-bit) bytes, or 2 for ImageParts::ValuesOnly (the values alone, see AllocImage),
+// against 0.86 x availableMemory; too much changes nothing either.
 // The parameters go to Params; ImageParams is the caller's to commit. The save date, the user name,
 // the identification strings and the reserved fields are not used.
-HeaderOutcome ApplyHeader(const TDataFileHeader& header, document::TFractal& f, uint64_t availableMemory);
+HeaderOutcome ApplyHeader(const TDataFileHeader& header, document::TFractal& f, uint64_t availableMemory,
+                          ImageParts parts = ImageParts::ValuesAndBitmap);
 
 // Shrinks the image to 1 x 1 8-bit (so that the old workspace is given back before the new one is
 // made), reads the record from the current position of `in` and applies it (ApplyHeader).
-HeaderOutcome ReadHeader(std::FILE* in, document::TFractal& f, uint64_t availableMemory);
+HeaderOutcome ReadHeader(std::FILE* in, document::TFractal& f, uint64_t availableMemory,
+                         ImageParts parts = ImageParts::ValuesAndBitmap);
 
 // Reads the first 4328 bytes of a file. False when the file cannot be read or is shorter; `out` then
 // holds what could be read, zero-filled.

@@ -7,8 +7,10 @@
 #include "document/Fractal.h"
 #include "storage/BmpWriter.h"
 #include "storage/GifWriter.h"
+#include "storage/ImageFeeder.h"
 #include "storage/ImageSink.h"
 #include "storage/PngWriter.h"
+#include "storage/RowSource.h"
 #include "storage/TiffWriter.h"
 
 namespace storage {
@@ -54,33 +56,49 @@ bool isExportResolution(int dpi)
     return std::find(std::begin(ExportResolutions), std::end(ExportResolutions), dpi) != std::end(ExportResolutions);
 }
 
-ExportStatus ExportImageFile(const document::TFractal& f, ExportFormat format, const std::string& path,
-                             const ExportOptions& options, engine::ComputeObserver* observer)
+std::unique_ptr<ImageWriter> makeImageWriter(ExportFormat format, const ExportOptions& options)
 {
-    if (!exportFormatOffered(format, f.Bitmap.PixelFormat))
+    switch (format) {
+    case ExportFormat::Jpeg:
+        return std::make_unique<JpegImageWriter>(options.Quality);
+    case ExportFormat::Gif:
+        return std::make_unique<GifImageWriter>(options.Dither);
+    case ExportFormat::Tiff:
+        return std::make_unique<TiffImageWriter>();
+    case ExportFormat::Bmp:
+        return std::make_unique<BmpImageWriter>();
+    case ExportFormat::Png:
+        return std::make_unique<PngImageWriter>();
+    }
+    return nullptr;
+}
+
+ExportStatus ExportImageFile(RowSource& source, ExportFormat format, const std::string& path,
+                             const ExportOptions& options, engine::ComputeObserver* observer, int bandRows)
+{
+    ImageInfo info = source.info();
+    info.resolution = options.Resolution;
+    if (!exportFormatOffered(format, info.pixelFormat))
+        return ExportStatus::NotOffered;
+    const std::unique_ptr<ImageWriter> writer = makeImageWriter(format, options);
+    if (!writer)
         return ExportStatus::NotOffered;
     FileSink sink(path);
     if (!sink.ok())
         return ExportStatus::WriteFailed;
-    bool ok = false;
-    switch (format) {
-    case ExportFormat::Jpeg:
-        ok = WriteJpeg(f.Bitmap, options.Quality, sink, observer);
-        break;
-    case ExportFormat::Gif:
-        ok = WriteGif(f.Bitmap, f.Palette, options.Dither, sink, observer);
-        break;
-    case ExportFormat::Tiff:
-        ok = WriteTiff(f, options.Resolution, sink, observer);
-        break;
-    case ExportFormat::Bmp:
-        ok = WriteBmp(f.Bitmap, f.Palette, sink, observer);
-        break;
-    case ExportFormat::Png:
-        ok = WritePng(f.Bitmap, f.Palette, sink, observer);
-        break;
-    }
+    const bool ok = feedImage(*writer, info, source, sink, observer, bandRows);
     return ok && sink.commit() ? ExportStatus::Ok : ExportStatus::WriteFailed;
+}
+
+ExportStatus ExportImageFile(const document::TFractal& f, ExportFormat format, const std::string& path,
+                             const ExportOptions& options, engine::ComputeObserver* observer, ExportSource from)
+{
+    if (from == ExportSource::ColouredValues) {
+        ValueRowSource source(f);
+        return ExportImageFile(source, format, path, options, observer);
+    }
+    BitmapRowSource source(f);
+    return ExportImageFile(source, format, path, options, observer);
 }
 
 }  // namespace storage

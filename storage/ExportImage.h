@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,14 +9,17 @@
 #include "storage/ColourMapping.h"
 #include "storage/JpegWriter.h"
 
-namespace engine {
-class ComputeObserver;
-}
 namespace document {
 class TFractal;
 }
+namespace engine {
+class ComputeObserver;
+}
 
 namespace storage {
+
+class ImageWriter;
+class RowSource;
 
 // Export formats; the first four values are the format indexes of the export dialog.
 enum class ExportFormat : uint8_t { Jpeg = 0, Gif = 1, Tiff = 2, Bmp = 3, Png = 4 };
@@ -44,10 +48,26 @@ enum class ExportStatus : uint8_t {
     WriteFailed,  // the writer or the file failed; the previous file at the path is untouched
 };
 
-// Writes the displayed image of `f` to `path` in `format`. The file is written beside the target
-// under a temporary name and renamed over it only when complete, so a failed export never leaves
-// a half-written file in place of a good one. Progress goes to `observer` (may be null).
+// Where an export takes the picture from.
+enum class ExportSource : uint8_t {
+    DisplayBitmap = 0,  // the display bitmap as it is (what the window shows: filters and 3D view included)
+    ColouredValues = 1, // the values, coloured row by row as they are written: needs no display bitmap
+};
+
+// The writer of `format` with `options` (quality, dither; the resolution is the image's, see ImageInfo).
+std::unique_ptr<ImageWriter> makeImageWriter(ExportFormat format, const ExportOptions& options);
+
+// Writes the picture of `source` to `path` in `format`, at options.Resolution, in bands of `bandRows`
+// rows (0: the default, see storage::feedImage). The file is written beside the target under a
+// temporary name and renamed over it only when complete, so a failed export never leaves a
+// half-written file in place of a good one. Progress goes to `observer` (may be null).
+ExportStatus ExportImageFile(RowSource& source, ExportFormat format, const std::string& path,
+                             const ExportOptions& options, engine::ComputeObserver* observer = nullptr,
+                             int bandRows = 0);
+
+// Writes the picture of `f` taken from `from` (BitmapRowSource or ValueRowSource), as above.
 ExportStatus ExportImageFile(const document::TFractal& f, ExportFormat format, const std::string& path,
-                             const ExportOptions& options, engine::ComputeObserver* observer = nullptr);
+                             const ExportOptions& options, engine::ComputeObserver* observer = nullptr,
+                             ExportSource from = ExportSource::DisplayBitmap);
 
 }  // namespace storage

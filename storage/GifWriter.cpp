@@ -5,8 +5,10 @@
 #include "colour/Palette.h"
 #include "engine/Catalogue.h"
 #include "document/Fractal.h"
+#include "storage/ImageFeeder.h"
 #include "storage/ImageSink.h"
 #include "storage/Lzw.h"
+#include "storage/RowSource.h"
 
 namespace storage {
 
@@ -50,47 +52,84 @@ bool writeHeaderAndTable(ImageSink& sink, int width, int height, const std::vect
 
 }  // namespace
 
+GifImageWriter::GifImageWriter(GifDither dither) : m_dither(dither) {}
+
+GifImageWriter::~GifImageWriter() = default;
+
+bool GifImageWriter::begin(const ImageInfo& info, ImageSink& sink)
+{
+    if (info.width <= 0 || info.height <= 0 || info.width > 0xFFFF || info.height > 0xFFFF)
+        return false;
+    m_sink = &sink;
+    m_width = info.width;
+    m_height = info.height;
+    m_trueColour = info.pixelFormat == engine::PixelFormat24;
+    if (m_trueColour) {
+        m_octree.emplace(256, 8);
+        return true;
+    }
+    std::vector<Rgb> colours;
+    colours.reserve(256);
+    for (const colour::PaletteEntry& e : info.palette.entries)
+        colours.push_back(Rgb{e.red, e.green, e.blue});
+    return startImage(colours);
+}
+
+int GifImageWriter::passCount() const
+{
+    return m_trueColour ? 2 : 1;
+}
+
+bool GifImageWriter::startImage(const std::vector<Rgb>& colours)
+{
+    const int bits = gifColourBits(colours.size());
+    if (!writeHeaderAndTable(*m_sink, m_width, m_height, colours, bits))
+        return false;
+    m_lzw = std::make_unique<LzwEncoder>(*m_sink, bits == 1 ? 2 : bits);
+    if (m_trueColour) {
+        m_mapper.emplace(colours, m_dither, m_width);
+        m_indexes.assign(size_t(m_width), 0);
+    }
+    return true;
+}
+
+bool GifImageWriter::beginPass(int pass)
+{
+    if (!m_trueColour || pass != 1)
+        return true;
+    const std::vector<Rgb> colours = m_octree->palette();
+    m_octree.reset();  // the tree is not needed any more
+    return startImage(colours);
+}
+
+bool GifImageWriter::writeRows(int pass, int, int count, const uint8_t* rows, size_t stride)
+{
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* row = rows + size_t(i) * stride;
+        if (m_trueColour && pass == 0) {
+            m_octree->addBgrRow(row, m_width);
+        } else if (m_trueColour) {
+            m_mapper->mapRow(row, m_indexes.data());
+            if (!m_lzw->add(m_indexes.data(), m_indexes.size()))
+                return false;
+        } else if (!m_lzw->add(row, size_t(m_width))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool GifImageWriter::finish()
+{
+    return m_lzw && m_lzw->finish() && m_sink->writeU8(0x3B);
+}
+
 bool WriteGif(const colour::ImageBitmap& bitmap, const colour::Palette& palette, GifDither dither, ImageSink& sink,
               engine::ComputeObserver* observer)
 {
-    const int width = bitmap.Width;
-    const int height = bitmap.Height;
-    if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF
-        || bitmap.Pixels.size() != bitmap.stride() * size_t(height))
-        return false;
-    const bool trueColour = bitmap.PixelFormat == engine::PixelFormat24;
-
-    std::vector<Rgb> colours;
-    if (trueColour) {
-        colours = quantizeBitmap(bitmap);
-    } else {
-        colours.reserve(256);
-        for (const colour::PaletteEntry& e : palette.entries)
-            colours.push_back(Rgb{e.red, e.green, e.blue});
-    }
-    const int bits = gifColourBits(colours.size());
-    if (!writeHeaderAndTable(sink, width, height, colours, bits))
-        return false;
-
-    LzwEncoder lzw(sink, bits == 1 ? 2 : bits);
-    RowProgress progress(observer, height);
-    if (trueColour) {
-        RowMapper mapper(colours, dither, width);
-        std::vector<uint8_t> indexes(static_cast<size_t>(width));
-        for (int y = 0; y < height; ++y) {
-            mapper.mapRow(bitmap.row(y), indexes.data());
-            if (!lzw.add(indexes.data(), indexes.size()))
-                return false;
-            progress.rowWritten(y);
-        }
-    } else {
-        for (int y = 0; y < height; ++y) {
-            if (!lzw.add(bitmap.row(y), size_t(width)))
-                return false;
-            progress.rowWritten(y);
-        }
-    }
-    return lzw.finish() && sink.writeU8(0x3B);
+    BitmapRowSource source(bitmap, palette);
+    GifImageWriter writer(dither);
+    return feedImage(writer, source, sink, observer);
 }
 
 }  // namespace storage

@@ -10,7 +10,9 @@
 
 #include "engine/Catalogue.h"
 #include "document/Fractal.h"
+#include "storage/ImageFeeder.h"
 #include "storage/ImageSink.h"
+#include "storage/RowSource.h"
 
 namespace storage {
 namespace {
@@ -18,7 +20,7 @@ namespace {
 constexpr size_t OutputBufferSize = 64 * 1024;
 
 // libjpeg reports fatal errors through error_exit, which must not return: jump back to the
-// writer. Only plain C data lives between setjmp and the jump.
+// step that called it. Only plain C data lives between setjmp and the jump.
 struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
@@ -69,71 +71,120 @@ void termDestination(j_compress_ptr cinfo)
     }
 }
 
-// Everything libjpeg touches, allocated by the caller so that a jump skips no destructor.
-struct Job {
-    jpeg_compress_struct cinfo;
-    ErrorManager error;
-    Destination dest;
-    const colour::ImageBitmap* bitmap;
-    int quality;
-    RowProgress* progress;
+}  // namespace
+
+// Everything libjpeg touches, allocated once per image so that a jump skips no destructor.
+struct JpegImageWriter::Job {
+    jpeg_compress_struct cinfo{};
+    ErrorManager error{};
+    Destination dest{};
+    JOCTET buffer[OutputBufferSize];
+    bool created = false;  // jpeg_create_compress ran and jpeg_destroy_compress has not
 };
 
-bool compress(Job& job)
+namespace {
+
+using Job = JpegImageWriter::Job;
+
+void destroy(Job& job)
+{
+    if (job.created)
+        jpeg_destroy_compress(&job.cinfo);
+    job.created = false;
+}
+
+// Each step sets the jump target for the libjpeg calls it makes; a jump destroys the compressor.
+bool start(Job& job, int width, int height, int quality)
 {
     jpeg_compress_struct& cinfo = job.cinfo;
     cinfo.err = jpeg_std_error(&job.error.base);
     job.error.base.error_exit = errorExit;
     job.error.base.output_message = silentMessage;
     if (setjmp(job.error.jump)) {
-        jpeg_destroy_compress(&cinfo);
+        destroy(job);
         return false;
     }
     jpeg_create_compress(&cinfo);
+    job.created = true;
     job.dest.base.init_destination = initDestination;
     job.dest.base.empty_output_buffer = emptyOutputBuffer;
     job.dest.base.term_destination = termDestination;
     cinfo.dest = &job.dest.base;
 
-    const colour::ImageBitmap& bitmap = *job.bitmap;
-    cinfo.image_width = JDIMENSION(bitmap.Width);
-    cinfo.image_height = JDIMENSION(bitmap.Height);
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
     cinfo.input_components = 3;
     cinfo.in_color_space = JCS_EXT_BGR;  // the bitmap's byte order; libjpeg-turbo converts to YCbCr
     jpeg_set_defaults(&cinfo);
     jpeg_set_colorspace(&cinfo, JCS_YCbCr);
-    jpeg_set_quality(&cinfo, job.quality, TRUE);  // baseline-compatible tables
+    jpeg_set_quality(&cinfo, quality, TRUE);  // baseline-compatible tables
     cinfo.optimize_coding = FALSE;
     jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = int(cinfo.next_scanline);
-        JSAMPROW row = const_cast<JSAMPROW>(bitmap.row(y));
-        jpeg_write_scanlines(&cinfo, &row, 1);
-        job.progress->rowWritten(y);
+    return true;
+}
+
+bool writeScanlines(Job& job, const uint8_t* rows, size_t stride, int count)
+{
+    if (setjmp(job.error.jump)) {
+        destroy(job);
+        return false;
     }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
+    for (int i = 0; i < count; ++i) {
+        JSAMPROW row = const_cast<JSAMPROW>(rows + size_t(i) * stride);
+        jpeg_write_scanlines(&job.cinfo, &row, 1);
+    }
+    return true;
+}
+
+bool finishCompress(Job& job)
+{
+    if (setjmp(job.error.jump)) {
+        destroy(job);
+        return false;
+    }
+    jpeg_finish_compress(&job.cinfo);
+    destroy(job);
     return !job.dest.failed;
 }
 
 }  // namespace
 
+JpegImageWriter::JpegImageWriter(int quality) : m_quality(std::clamp(quality, JpegQualityMin, JpegQualityMax)) {}
+
+JpegImageWriter::~JpegImageWriter()
+{
+    if (m_job)
+        destroy(*m_job);
+}
+
+bool JpegImageWriter::begin(const ImageInfo& info, ImageSink& sink)
+{
+    if (info.pixelFormat != engine::PixelFormat24 || info.width <= 0 || info.height <= 0
+        || info.width > JPEG_MAX_DIMENSION || info.height > JPEG_MAX_DIMENSION || m_job)
+        return false;
+    m_job = std::make_unique<Job>();
+    m_job->dest.sink = &sink;
+    m_job->dest.buffer = m_job->buffer;
+    m_job->dest.failed = false;
+    return start(*m_job, info.width, info.height, m_quality);
+}
+
+bool JpegImageWriter::writeRows(int, int, int count, const uint8_t* rows, size_t stride)
+{
+    return m_job && m_job->created && writeScanlines(*m_job, rows, stride, count);
+}
+
+bool JpegImageWriter::finish()
+{
+    return m_job && m_job->created && finishCompress(*m_job);
+}
+
 bool WriteJpeg(const colour::ImageBitmap& bitmap, int quality, ImageSink& sink, engine::ComputeObserver* observer)
 {
-    if (bitmap.PixelFormat != engine::PixelFormat24 || bitmap.Width <= 0 || bitmap.Height <= 0
-        || bitmap.Width > JPEG_MAX_DIMENSION || bitmap.Height > JPEG_MAX_DIMENSION
-        || bitmap.Pixels.size() != bitmap.stride() * size_t(bitmap.Height))
-        return false;
-    std::vector<JOCTET> buffer(OutputBufferSize);
-    RowProgress progress(observer, bitmap.Height);
-    Job job{};
-    job.dest.sink = &sink;
-    job.dest.buffer = buffer.data();
-    job.dest.failed = false;
-    job.bitmap = &bitmap;
-    job.quality = std::clamp(quality, JpegQualityMin, JpegQualityMax);
-    job.progress = &progress;
-    return compress(job);
+    const colour::Palette unused;  // a 24-bit image has no palette
+    BitmapRowSource source(bitmap, unused);
+    JpegImageWriter writer(quality);
+    return feedImage(writer, source, sink, observer);
 }
 
 }  // namespace storage

@@ -1,14 +1,15 @@
 #include "storage/PngWriter.h"
 
 #include <cstring>
-#include <vector>
 
 #include <zlib.h>
 
 #include "colour/Palette.h"
 #include "engine/Catalogue.h"
 #include "document/Fractal.h"
+#include "storage/ImageFeeder.h"
 #include "storage/ImageSink.h"
+#include "storage/RowSource.h"
 
 namespace storage {
 namespace {
@@ -24,8 +25,10 @@ bool writeChunk(ImageSink& sink, const char type[4], const uint8_t* data, size_t
            && sink.writeU32BE(uint32_t(crc));
 }
 
+}  // namespace
+
 // Deflates rows into IDAT chunks as they come.
-class IdatStream {
+class PngImageWriter::IdatStream {
 public:
     explicit IdatStream(ImageSink& sink) : m_sink(sink), m_out(ChunkLimit)
     {
@@ -84,16 +87,18 @@ private:
     bool m_initialised = false;
 };
 
-}  // namespace
+PngImageWriter::PngImageWriter() = default;
+PngImageWriter::~PngImageWriter() = default;
 
-bool WritePng(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
-              engine::ComputeObserver* observer)
+bool PngImageWriter::begin(const ImageInfo& info, ImageSink& sink)
 {
-    const int width = bitmap.Width;
-    const int height = bitmap.Height;
-    if (width <= 0 || height <= 0 || bitmap.Pixels.size() != bitmap.stride() * size_t(height))
+    const int width = info.width;
+    const int height = info.height;
+    if (width <= 0 || height <= 0)
         return false;
-    const bool trueColour = bitmap.PixelFormat == engine::PixelFormat24;
+    m_sink = &sink;
+    m_width = width;
+    m_trueColour = info.pixelFormat == engine::PixelFormat24;
 
     static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     uint8_t ihdr[13] = {};
@@ -101,42 +106,57 @@ bool WritePng(const colour::ImageBitmap& bitmap, const colour::Palette& palette,
     const uint8_t size[8] = {uint8_t(w >> 24), uint8_t(w >> 16), uint8_t(w >> 8), uint8_t(w),
                              uint8_t(h >> 24), uint8_t(h >> 16), uint8_t(h >> 8), uint8_t(h)};
     std::memcpy(ihdr, size, 8);
-    ihdr[8] = 8;                      // bit depth
-    ihdr[9] = trueColour ? 2 : 3;     // colour type: RGB or palette
+    ihdr[8] = 8;                       // bit depth
+    ihdr[9] = m_trueColour ? 2 : 3;    // colour type: RGB or palette
     // compression 0, filter method 0, no interlace
     if (!sink.write(signature, 8) || !writeChunk(sink, "IHDR", ihdr, sizeof(ihdr)))
         return false;
-    if (!trueColour) {
+    if (!m_trueColour) {
         uint8_t plte[256 * 3];
         for (size_t i = 0; i < 256; ++i) {
-            plte[i * 3] = palette.entries[i].red;
-            plte[i * 3 + 1] = palette.entries[i].green;
-            plte[i * 3 + 2] = palette.entries[i].blue;
+            plte[i * 3] = info.palette.entries[i].red;
+            plte[i * 3 + 1] = info.palette.entries[i].green;
+            plte[i * 3 + 2] = info.palette.entries[i].blue;
         }
         if (!writeChunk(sink, "PLTE", plte, sizeof(plte)))
             return false;
     }
+    m_idat = std::make_unique<IdatStream>(sink);
+    m_row.assign(1 + rowBytes(info, RowContent::Colours), 0);  // m_row[0] = 0: filter type None
+    return true;
+}
 
-    IdatStream idat(sink);
-    RowProgress progress(observer, height);
-    std::vector<uint8_t> row(1 + bitmap.stride());
-    row[0] = 0;  // filter type None
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* src = bitmap.row(y);
-        if (trueColour) {
-            for (size_t x = 0; x < size_t(width); ++x) {
-                row[1 + x * 3] = src[x * 3 + 2];
-                row[1 + x * 3 + 1] = src[x * 3 + 1];
-                row[1 + x * 3 + 2] = src[x * 3];
+bool PngImageWriter::writeRows(int, int, int count, const uint8_t* rows, size_t stride)
+{
+    const size_t width = size_t(m_width);
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* src = rows + size_t(i) * stride;
+        if (m_trueColour) {
+            for (size_t x = 0; x < width; ++x) {
+                m_row[1 + x * 3] = src[x * 3 + 2];
+                m_row[1 + x * 3 + 1] = src[x * 3 + 1];
+                m_row[1 + x * 3 + 2] = src[x * 3];
             }
         } else {
-            std::memcpy(row.data() + 1, src, size_t(width));
+            std::memcpy(m_row.data() + 1, src, width);
         }
-        if (!idat.add(row.data(), row.size()))
+        if (!m_idat->add(m_row.data(), m_row.size()))
             return false;
-        progress.rowWritten(y);
     }
-    return idat.finish() && writeChunk(sink, "IEND", nullptr, 0);
+    return true;
+}
+
+bool PngImageWriter::finish()
+{
+    return m_idat && m_idat->finish() && writeChunk(*m_sink, "IEND", nullptr, 0);
+}
+
+bool WritePng(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
+              engine::ComputeObserver* observer)
+{
+    BitmapRowSource source(bitmap, palette);
+    PngImageWriter writer;
+    return feedImage(writer, source, sink, observer);
 }
 
 }  // namespace storage

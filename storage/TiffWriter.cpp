@@ -3,23 +3,17 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <vector>
 
 #include "engine/Catalogue.h"
 #include "document/Fractal.h"
+#include "storage/ImageFeeder.h"
 #include "storage/ImageSink.h"
+#include "storage/RowSource.h"
 
 namespace storage {
 namespace {
 
 enum TiffType : uint16_t { Ascii = 2, Short = 3, Long = 4, Rational = 5 };
-
-struct DirEntry {
-    uint16_t tag;
-    uint16_t type;
-    uint32_t count;
-    uint32_t value;  // SHORT values sit in the low half (the first two bytes of the field)
-};
 
 constexpr uint32_t HeaderSize = 8;
 constexpr uint32_t RationalSize = 8;
@@ -42,15 +36,6 @@ bool writeSoftware(ImageSink& sink)
     return sink.write(text, sizeof(text));
 }
 
-bool writeDirectory(ImageSink& sink, const std::vector<DirEntry>& entries)
-{
-    bool ok = sink.writeU16LE(uint16_t(entries.size()));
-    for (const DirEntry& e : entries)
-        ok = ok && sink.writeU16LE(e.tag) && sink.writeU16LE(e.type) && sink.writeU32LE(e.count)
-             && sink.writeU32LE(e.value);
-    return ok && sink.writeU32LE(0);
-}
-
 uint32_t directorySize(size_t entries)
 {
     return uint32_t(2 + entries * 12 + 4);
@@ -58,36 +43,39 @@ uint32_t directorySize(size_t entries)
 
 }  // namespace
 
-TiffLayout tiffLayoutFor(const document::TFractal& f)
+TiffLayout tiffLayoutFor(const ImageInfo& info)
 {
-    const uint8_t algorithm = f.ImageParams.Algorithm;
-    if (algorithm == engine::AlgDistance || algorithm == engine::AlgBinary)
+    if (info.algorithm == engine::AlgDistance || info.algorithm == engine::AlgBinary)
         return TiffLayout::TwoTone;
-    return f.Bitmap.PixelFormat == engine::PixelFormat24 ? TiffLayout::Rgb : TiffLayout::Palette;
+    return info.pixelFormat == engine::PixelFormat24 ? TiffLayout::Rgb : TiffLayout::Palette;
 }
 
-bool WriteTiff(const document::TFractal& f, uint32_t resolution, ImageSink& sink, engine::ComputeObserver* observer)
+TiffLayout tiffLayoutFor(const document::TFractal& f)
 {
-    const colour::ImageBitmap& bitmap = f.Bitmap;
-    const int width = bitmap.Width;
-    const int height = bitmap.Height;
+    return tiffLayoutFor(BitmapRowSource(f).info());
+}
+
+RowContent TiffImageWriter::rowContent() const
+{
+    return m_layout == TiffLayout::TwoTone ? RowContent::Values : RowContent::Colours;
+}
+
+bool TiffImageWriter::begin(const ImageInfo& info, ImageSink& sink)
+{
+    const int width = info.width;
+    const int height = info.height;
     if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF)
         return false;
-    const TiffLayout layout = tiffLayoutFor(f);
-    const engine::TVxWork& values = f.View3D ? f.Data3D : f.Data;
-    if (layout == TiffLayout::TwoTone) {
-        if (values.width() != width || values.height() != height)
-            return false;
-    } else if (bitmap.Pixels.size() != bitmap.stride() * size_t(height)) {
-        return false;
-    }
+    m_sink = &sink;
+    m_width = width;
+    m_layout = tiffLayoutFor(info);
 
     const uint32_t w = uint32_t(width);
     const uint32_t h = uint32_t(height);
     uint64_t rowBytes = 0;
     uint32_t xResOffset = HeaderSize, yResOffset = HeaderSize + RationalSize;
     uint32_t bitsOffset = 0, softwareOffset = 0;
-    switch (layout) {
+    switch (m_layout) {
     case TiffLayout::TwoTone:
         rowBytes = (w + 7) / 8;
         softwareOffset = yResOffset + RationalSize;  // 24
@@ -106,42 +94,43 @@ bool WriteTiff(const document::TFractal& f, uint32_t resolution, ImageSink& sink
     }
     const uint32_t pixelOffset = softwareOffset + TiffSoftwareSize;
     const uint64_t stripBytes = rowBytes * h;
-    const size_t entryCount = layout == TiffLayout::TwoTone ? 14 : 15;
+    const size_t entryCount = m_layout == TiffLayout::TwoTone ? 14 : 15;
     if (pixelOffset + stripBytes + directorySize(entryCount) > std::numeric_limits<uint32_t>::max())
         return false;
     const uint32_t directoryOffset = uint32_t(pixelOffset + stripBytes);
 
-    std::vector<DirEntry> dir;
+    std::vector<DirEntry>& dir = m_directory;
+    dir.clear();
     dir.push_back({254, Long, 1, 0});  // NewSubfileType
     dir.push_back({256, Short, 1, w});  // ImageWidth
     dir.push_back({257, Short, 1, h});  // ImageLength
-    if (layout == TiffLayout::Rgb)
+    if (m_layout == TiffLayout::Rgb)
         dir.push_back({258, Short, 3, bitsOffset});  // BitsPerSample 8, 8, 8
     else
-        dir.push_back({258, Short, 1, layout == TiffLayout::TwoTone ? 1u : 8u});
+        dir.push_back({258, Short, 1, m_layout == TiffLayout::TwoTone ? 1u : 8u});
     dir.push_back({259, Short, 1, 1});  // Compression: none
     // PhotometricInterpretation: 0 white is zero, 2 RGB, 3 palette.
-    dir.push_back({262, Short, 1, layout == TiffLayout::TwoTone ? 0u : layout == TiffLayout::Rgb ? 2u : 3u});
+    dir.push_back({262, Short, 1, m_layout == TiffLayout::TwoTone ? 0u : m_layout == TiffLayout::Rgb ? 2u : 3u});
     dir.push_back({273, Long, 1, pixelOffset});  // StripOffsets
-    dir.push_back({277, Short, 1, layout == TiffLayout::Rgb ? 3u : 1u});  // SamplesPerPixel
+    dir.push_back({277, Short, 1, m_layout == TiffLayout::Rgb ? 3u : 1u});  // SamplesPerPixel
     dir.push_back({278, Long, 1, h});  // RowsPerStrip
     dir.push_back({279, Long, 1, uint32_t(stripBytes)});  // StripByteCounts
     dir.push_back({282, Rational, 1, xResOffset});
     dir.push_back({283, Rational, 1, yResOffset});
-    if (layout == TiffLayout::Rgb)
+    if (m_layout == TiffLayout::Rgb)
         dir.push_back({284, Short, 1, 1});  // PlanarConfiguration: chunky
     dir.push_back({296, Short, 1, 2});  // ResolutionUnit: inch
     dir.push_back({305, Ascii, TiffSoftwareSize, softwareOffset});
-    if (layout == TiffLayout::Palette)
+    if (m_layout == TiffLayout::Palette)
         dir.push_back({320, Short, 768, HeaderSize});  // ColorMap
 
     if (!writeHeader(sink, directoryOffset))
         return false;
-    if (layout == TiffLayout::Palette) {
+    if (m_layout == TiffLayout::Palette) {
         // 256 reds, 256 greens, 256 blues; the byte goes into the high half of each 16-bit value.
         uint8_t map[ColorMapSize];
         for (int i = 0; i < 256; ++i) {
-            const colour::PaletteEntry& e = f.Palette.entries[size_t(i)];
+            const colour::PaletteEntry& e = info.palette.entries[size_t(i)];
             const uint8_t channel[3] = {e.red, e.green, e.blue};
             for (int c = 0; c < 3; ++c) {
                 map[(c * 256 + i) * 2] = 0;
@@ -151,43 +140,64 @@ bool WriteTiff(const document::TFractal& f, uint32_t resolution, ImageSink& sink
         if (!sink.write(map, sizeof(map)))
             return false;
     }
-    if (!writeRational(sink, resolution) || !writeRational(sink, resolution))
+    if (!writeRational(sink, info.resolution) || !writeRational(sink, info.resolution))
         return false;
-    if (layout == TiffLayout::Rgb && !(sink.writeU16LE(8) && sink.writeU16LE(8) && sink.writeU16LE(8)))
+    if (m_layout == TiffLayout::Rgb && !(sink.writeU16LE(8) && sink.writeU16LE(8) && sink.writeU16LE(8)))
         return false;
     if (!writeSoftware(sink))
         return false;
+    m_row.assign(size_t(rowBytes), 0);
+    return true;
+}
 
-    RowProgress progress(observer, height);
-    std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
-    for (int y = 0; y < height; ++y) {
-        switch (layout) {
+bool TiffImageWriter::writeRows(int, int, int count, const uint8_t* rows, size_t stride)
+{
+    const size_t width = size_t(m_width);
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* src = rows + size_t(i) * stride;
+        switch (m_layout) {
         case TiffLayout::TwoTone: {
-            std::fill(row.begin(), row.end(), uint8_t(0));
-            const uint16_t* v = values.row(y);
-            for (int x = 0; x < width; ++x)
+            std::fill(m_row.begin(), m_row.end(), uint8_t(0));
+            const auto* v = reinterpret_cast<const uint16_t*>(src);
+            for (size_t x = 0; x < width; ++x)
                 if (v[x] == 65535 || v[x] == 0)
-                    row[size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+                    m_row[x / 8] |= uint8_t(0x80 >> (x % 8));
             break;
         }
         case TiffLayout::Palette:
-            std::memcpy(row.data(), bitmap.row(y), row.size());
+            std::memcpy(m_row.data(), src, m_row.size());
             break;
-        case TiffLayout::Rgb: {
-            const uint8_t* bgr = bitmap.row(y);
-            for (size_t x = 0; x < size_t(width); ++x) {
-                row[x * 3] = bgr[x * 3 + 2];
-                row[x * 3 + 1] = bgr[x * 3 + 1];
-                row[x * 3 + 2] = bgr[x * 3];
+        case TiffLayout::Rgb:
+            for (size_t x = 0; x < width; ++x) {
+                m_row[x * 3] = src[x * 3 + 2];
+                m_row[x * 3 + 1] = src[x * 3 + 1];
+                m_row[x * 3 + 2] = src[x * 3];
             }
             break;
         }
-        }
-        if (!sink.write(row.data(), row.size()))
+        if (!m_sink->write(m_row.data(), m_row.size()))
             return false;
-        progress.rowWritten(y);
     }
-    return writeDirectory(sink, dir);
+    return true;
+}
+
+bool TiffImageWriter::finish()
+{
+    ImageSink& sink = *m_sink;
+    bool ok = sink.writeU16LE(uint16_t(m_directory.size()));
+    for (const DirEntry& e : m_directory)
+        ok = ok && sink.writeU16LE(e.tag) && sink.writeU16LE(e.type) && sink.writeU32LE(e.count)
+             && sink.writeU32LE(e.value);
+    return ok && sink.writeU32LE(0);
+}
+
+bool WriteTiff(const document::TFractal& f, uint32_t resolution, ImageSink& sink, engine::ComputeObserver* observer)
+{
+    BitmapRowSource source(f);
+    ImageInfo info = source.info();
+    info.resolution = resolution;
+    TiffImageWriter writer;
+    return feedImage(writer, info, source, sink, observer);
 }
 
 }  // namespace storage

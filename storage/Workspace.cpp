@@ -26,12 +26,14 @@ void releaseTables(document::TFractal& f)
 
 // Step 3. The old pixels are freed first so that the peak is the new bitmap alone; on failure the
 // bitmap is 0 x 0, which every row procedure treats as having no rows.
-bool allocBitmap(document::TFractal& f, int width, int height, uint8_t pixelFormat)
+bool allocBitmap(document::TFractal& f, int width, int height, uint8_t pixelFormat, ImageParts parts)
 {
     colour::ImageBitmap& bmp = f.Bitmap;
     bmp.Width = bmp.Height = 0;
     releaseVector(bmp.Pixels);
     bmp.PixelFormat = pixelFormat;
+    if (parts == ImageParts::ValuesOnly)
+        return true;
     try {
         engine::checkAllocation(engine::AllocationStep::Bitmap);
         bmp.Pixels.assign(size_t(width) * size_t(height) * size_t(bmp.bytesPerPixel()), 0);
@@ -83,7 +85,8 @@ bool allocTables(document::TFractal& f)
 
 }  // namespace
 
-AllocResult AllocImage(document::TFractal& f, int width, int height, uint8_t pixelFormat, bool clear)
+AllocResult AllocImage(document::TFractal& f, int width, int height, uint8_t pixelFormat, bool clear,
+                       ImageParts parts)
 {
     AllocResult result;
     auto fail = [&result](const char* message) {
@@ -107,7 +110,7 @@ AllocResult AllocImage(document::TFractal& f, int width, int height, uint8_t pix
     f.Aspect = static_cast<long double>(width) / static_cast<long double>(height);
     f.PixelFormat = pixelFormat;
 
-    if (!allocBitmap(f, width, height, pixelFormat))
+    if (!allocBitmap(f, width, height, pixelFormat, parts))
         fail(NoMemoryForBitmap);
     if (result.ok) {
         try {
@@ -214,11 +217,11 @@ MemoryFigures ComputeMemoryFigures(const MemoryFiguresInput& in)
     return out;
 }
 
-bool NotEnoughMemoryFor(int width, int height, bool depth24, uint64_t available)
+bool NotEnoughMemoryFor(int width, int height, bool depth24, uint64_t available, ImageParts parts)
 {
     const uint64_t w = uint64_t(std::max(width, 0));
     const uint64_t h = uint64_t(std::max(height, 0));
-    return exceedsMemoryBudget(w * h * bytesPerPixel(depth24), available);
+    return exceedsMemoryBudget(w * h * bytesPerPixel(depth24, parts), available);
 }
 
 }  // namespace storage

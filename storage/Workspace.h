@@ -20,6 +20,11 @@ inline constexpr const char* NoMemoryColorSpace = "No Memory Color space";
 inline constexpr const char* ImageSizeOutOfRange = "Image size must be 1 to 20000 pixels";
 inline constexpr const char* UnknownPixelFormat = "Unknown pixel format";
 
+// Which buffers an image gets. ValuesOnly leaves out the display bitmap (0 x 0, holding no pixels,
+// with the image's pixel format): for work that reads the values and colours rows itself, as an
+// export does, so that the picture is never held whole.
+enum class ImageParts : uint8_t { ValuesAndBitmap = 0, ValuesOnly = 1 };
+
 struct AllocResult {
     bool ok = true;
     std::string message;  // the first failure, for a message box; empty when ok
@@ -38,9 +43,12 @@ struct AllocResult {
 // buffers already resized stay as they are and the later allocation steps are skipped (a colour-space
 // failure still runs the `clear` and re-colouring steps). The bitmap is never left with dimensions
 // that its pixel buffer does not hold.
+// With ImageParts::ValuesOnly step 3 gives the bitmap no pixels (it cannot fail) and there are no
+// rows to colour; everything else is the same, the colour tables included.
 // A width or height outside 1..MaxImageSide, or an unknown pixel format, is refused before anything
 // changes.
-AllocResult AllocImage(document::TFractal& f, int width, int height, uint8_t pixelFormat, bool clear);
+AllocResult AllocImage(document::TFractal& f, int width, int height, uint8_t pixelFormat, bool clear,
+                       ImageParts parts = ImageParts::ValuesAndBitmap);
 
 // Sets every pixel byte of the bitmap to 0 and, with clearValues, every value of Data to 0; then the
 // document counts as unmodified.
@@ -59,8 +67,11 @@ void FreeOrbits(document::TFractal& f);
 // A new document: default parameters and colour state, a 1 x 1 8-bit image, no 3D field.
 AllocResult ResetToDefaults(document::TFractal& f);
 
-// Bytes per pixel of an image: 2 of Data plus 1 (8-bit) or 3 (24-bit) of bitmap.
-inline constexpr uint64_t bytesPerPixel(bool depth24) { return depth24 ? 5 : 3; }
+// Bytes per pixel of an image: 2 of Data plus 1 (8-bit) or 3 (24-bit) of bitmap; 2 without the bitmap.
+inline constexpr uint64_t bytesPerPixel(bool depth24, ImageParts parts = ImageParts::ValuesAndBitmap)
+{
+    return parts == ImageParts::ValuesOnly ? 2 : depth24 ? 5 : 3;
+}
 
 // Memory the current image holds (and gives back when replaced): Width x Height x 3 or 5.
 uint64_t CurrentImageUse(const document::TFractal& f);
@@ -87,8 +98,9 @@ struct MemoryFigures {
 };
 MemoryFigures ComputeMemoryFigures(const MemoryFiguresInput& in);
 
-// The document loader's estimate: true when a width x height image of that depth does not fit in
-// 0.86 of the available memory. Sizes below 1 count as nothing.
-bool NotEnoughMemoryFor(int width, int height, bool depth24, uint64_t available);
+// The document loader's estimate: true when a width x height image of that depth, with the buffers of
+// `parts`, does not fit in 0.86 of the available memory. Sizes below 1 count as nothing.
+bool NotEnoughMemoryFor(int width, int height, bool depth24, uint64_t available,
+                        ImageParts parts = ImageParts::ValuesAndBitmap);
 
 }  // namespace storage

@@ -157,3 +157,31 @@ TEST_F(ExportCli, FileSizeLimitLeavesThePreviousFileIntact)
         files += e.path().extension() != ".mbt";
     EXPECT_EQ(files, 2u) << "no temporary file left";
 }
+
+TEST_F(ExportCli, ExportNeedsNoMemoryForThePicture)
+{
+    // 6000 x 6000 in 24 bits: 72 MB of values and 108 MB of picture. Under an address-space limit
+    // of 128 MB the full load ("info") is refused, while "export" loads the values alone and writes
+    // the picture band by band. netpbm's decoders read what was written.
+    const std::string doc = dir.file("big.mbt");
+    ASSERT_EQ(cli("new --size 6000x6000 --iter 20 --depth 24 -o " + quoted(doc)).status, 0);
+    const std::string limit = "ulimit -v 131072; exec " + std::string(VOREX_CLI) + " ";
+    const CommandResult info = run(limit + "info " + quoted(doc), true);
+    EXPECT_EQ(info.status, 1) << info.out;
+    EXPECT_NE(info.out.find("Not enough memory to open file"), std::string::npos) << info.out;
+    struct Row {
+        const char* out;
+        const char* decoder;
+    } rows[] = {{"big.png", "/usr/bin/pngtopnm"}, {"big.jpg", "/usr/bin/djpeg -ppm"}, {"big.gif", "/usr/bin/giftopnm"}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.out);
+        const std::string out = dir.file(r.out);
+        const CommandResult c = run(limit + "export " + quoted(doc) + " -o " + quoted(out) + " --quiet", true);
+        ASSERT_EQ(c.status, 0) << c.out;
+        const std::string tool = std::string(r.decoder).substr(0, std::string(r.decoder).find(' '));
+        ASSERT_TRUE(toolExists(tool)) << tool << " is needed (scripts/install-deps.sh)";
+        const CommandResult size = run(std::string(r.decoder) + " " + quoted(out) + " | /usr/bin/pnmfile");
+        EXPECT_NE(size.out.find("6000 by 6000"), std::string::npos) << size.out;
+        std::filesystem::remove(out);
+    }
+}

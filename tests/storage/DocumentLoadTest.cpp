@@ -14,6 +14,7 @@
 
 #include "DocumentTestUtil.h"
 #include "StorageTestUtil.h"
+#include "storage/ExportImage.h"
 #include "storage/Extended.h"
 
 namespace {
@@ -343,6 +344,97 @@ TEST(DocumentLoad, AllocationFailureAfterTheEstimate)
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 0);
     }
+#endif
+}
+
+TEST(DocumentDamage, MemoryEstimateWithoutTheBitmap)
+{
+    // Loaded for export, 1000 x 1000 needs its 2,000,000 bytes of values alone, whatever the depth:
+    // the smallest accepted availability is ceil(2,000,000 / 0.86) = 2,325,582.
+    const struct {
+        uint8_t format;
+        storage::ImageParts parts;
+        uint64_t available;
+        LoadResult expected;
+    } rows[] = {
+        {engine::PixelFormat8, storage::ImageParts::ValuesOnly, 2325581, LoadResult::NotEnoughMemory},
+        {engine::PixelFormat8, storage::ImageParts::ValuesOnly, 2325582, LoadResult::Ok},
+        {engine::PixelFormat24, storage::ImageParts::ValuesOnly, 2325581, LoadResult::NotEnoughMemory},
+        {engine::PixelFormat24, storage::ImageParts::ValuesOnly, 2325582, LoadResult::Ok},
+        {engine::PixelFormat24, storage::ImageParts::ValuesAndBitmap, 2325582, LoadResult::NotEnoughMemory},
+    };
+    std::vector<uint8_t> header = knownDocumentBytes(3, 3);
+    header.resize(HeaderSize);
+    put32(header, 0x094, 1000);
+    put32(header, 0x098, 1000);
+    TempDir dir("estimate");
+    const std::string path = dir.file("doc.mbt");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << int(row.format) << " " << int(row.parts) << " " << row.available);
+        header[0x118] = row.format;
+        writeAll(path, header);
+        document::TFractal f;
+        EXPECT_EQ(storage::LoadDocument(f, path, nullptr, {.availableMemory = row.available, .parts = row.parts}),
+                  row.expected);
+        if (row.expected == LoadResult::NotEnoughMemory) {
+            expectResetDocument(f);
+        } else {
+            EXPECT_EQ(f.Data.width(), 1000);
+            EXPECT_EQ(f.PixelFormat, row.format);
+            EXPECT_TRUE(f.Bitmap.Pixels.empty());
+        }
+    }
+}
+
+TEST(DocumentLoad, LoadingForExportNeedsNoBitmapMemory)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "address space limits do not mix with AddressSanitizer";
+#else
+    // 6000 x 6000 in 24 bits: 72 MB of values and 108 MB of bitmap. With 100 MB more address space
+    // than the process maps now, the full load fails on the bitmap, while the values alone load and
+    // export (the rows coloured as they are written).
+    std::vector<uint8_t> header = knownDocumentBytes(3, 3);
+    header.resize(HeaderSize);
+    put32(header, 0x094, 6000);
+    put32(header, 0x098, 6000);
+    header[0x118] = engine::PixelFormat24;
+    TempDir dir("valuesonly");
+    writeAll(dir.file("big.mbt"), header);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        long pages = 0;
+        if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1)
+                pages = 0;
+            std::fclose(statm);
+        }
+        const rlim_t limit = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (100u << 20);
+        struct rlimit as{limit, limit};
+        ::setrlimit(RLIMIT_AS, &as);
+        document::TFractal f;
+        storage::LoadDetails details;
+        const LoadResult full = storage::LoadDocument(f, dir.file("big.mbt"), nullptr,
+                                                      {.availableMemory = PlentyOfMemory}, &details);
+        if (full != LoadResult::NotEnoughMemory || details.allocationMessage != "No Memory for BitMap")
+            ::_exit(1);
+        const LoadResult values = storage::LoadDocument(
+            f, dir.file("big.mbt"), nullptr,
+            {.availableMemory = PlentyOfMemory, .parts = storage::ImageParts::ValuesOnly});
+        if (values != LoadResult::Ok || f.Data.width() != 6000 || !f.Bitmap.Pixels.empty())
+            ::_exit(2);
+        const storage::ExportStatus exported =
+            storage::ExportImageFile(f, storage::ExportFormat::Png, dir.file("big.png"), {}, nullptr,
+                                     storage::ExportSource::ColouredValues);
+        ::_exit(exported == storage::ExportStatus::Ok ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the full load did not fail on the bitmap; 2: the values did not "
+                                         "load; 3: the export failed";
 #endif
 }
 
