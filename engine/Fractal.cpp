@@ -59,11 +59,12 @@ bool TFractal::ImageParamsChanged() const
         || e.Width != i.Width || e.Height != i.Height || e.CentreX != i.CentreX || e.CentreY != i.CentreY
         || e.Step != i.Step || e.PertZr != i.PertZr || e.PertZi != i.PertZi)
         return true;
-    if (usesParamC(e.FractalType) && (e.ParamCr != i.ParamCr || e.ParamCi != i.ParamCi))
+    const TypeTraits& t = traits(e.FractalType);
+    if (t.paramC != ParamCRole::None && (e.ParamCr != i.ParamCr || e.ParamCi != i.ParamCi))
         return true;
-    if ((e.FractalType == 6 || e.FractalType == 7) && e.FunctionIndex != i.FunctionIndex)
+    if (t.hasFunction && e.FunctionIndex != i.FunctionIndex)
         return true;
-    if (e.FractalType == 13 && e.NewtonP != i.NewtonP)
+    if (t.hasNewtonP && e.NewtonP != i.NewtonP)
         return true;
     if (usesOrbitArrays(i.Algorithm) && e.Delta != i.Delta)
         return true;
@@ -124,7 +125,7 @@ bool TFractal::ZoomToRect()
     return ok;
 }
 
-void TFractal::SetFractalParams(uint8_t type, uint8_t algorithm, bool periodicity, uint8_t bailout, uint16_t levelSq,
+void TFractal::SetFractalParams(TypeId type, uint8_t algorithm, bool periodicity, uint8_t bailout, uint16_t levelSq,
                                 uint16_t maxIter, uint8_t function, uint8_t formula)
 {
     Params.FractalType = type;
@@ -156,10 +157,10 @@ void TFractal::SetViewParams(double centreX, double centreY, double step, double
     Params.NewtonP = newtonP;
 }
 
-void TFractal::ApplyTypeDefaults(int type)
+void TFractal::ApplyTypeDefaults(TypeId type)
 {
     const TypeDefaults& d = typeDefaults(type);
-    Params.FractalType = uint8_t(type);
+    Params.FractalType = type;
     if (Params.Algorithm > d.MaxAlgorithm)
         Params.Algorithm = AlgLevel;
     Params.MaxIter = d.MaxIter;
@@ -180,7 +181,7 @@ void TFractal::ResetParameters()
     Params = FractalParams{};
     Params.Width = 1;
     Params.Height = 1;
-    ApplyTypeDefaults(0);
+    ApplyTypeDefaults(TypeId::Mandelbrot);
     ImageParams = Params;
     BaseMaxIter = Params.MaxIter;
     RetoucheIter = Params.MaxIter;

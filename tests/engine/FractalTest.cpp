@@ -10,24 +10,24 @@ TEST(Catalogue, SeparatorPicksTheEntryAbove)
     const struct { int picked, expected; } cases[] = {{2, 1}, {5, 4}, {8, 7}, {10, 9}, {0, 0}, {13, 13}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.picked);
-        EXPECT_EQ(typeAboveSeparator(c.picked), c.expected);
-        EXPECT_TRUE(isValidType(typeAboveSeparator(c.picked)));
+        EXPECT_EQ(int(typeAboveSeparator(TypeId(c.picked))), c.expected);
+        EXPECT_TRUE(isValidType(int(typeAboveSeparator(TypeId(c.picked)))));
     }
-    EXPECT_EQ(typeName(2), std::string(30, '-'));
+    EXPECT_EQ(typeName(TypeId(2)), std::string(30, '-'));
 }
 
 TEST(Catalogue, DefaultsOfSelectedTypes)
 {
-    EXPECT_EQ(typeDefaults(0).LevelSq[AlgBinary], 400);
-    EXPECT_EQ(typeDefaults(1).LevelSq[AlgBinary], 4096);
-    EXPECT_EQ(typeDefaults(17).LevelSq[AlgLevel], 65535);
-    EXPECT_EQ(typeDefaults(13).MaxBailout, 2);
-    EXPECT_EQ(typeDefaults(9).MaxAlgorithm, 3);
-    EXPECT_DOUBLE_EQ(typeDefaults(6).PertZr, 1e-5);
+    EXPECT_EQ(typeDefaults(TypeId(0)).LevelSq[AlgBinary], 400);
+    EXPECT_EQ(typeDefaults(TypeId(1)).LevelSq[AlgBinary], 4096);
+    EXPECT_EQ(typeDefaults(TypeId(17)).LevelSq[AlgLevel], 65535);
+    EXPECT_EQ(typeDefaults(TypeId(13)).MaxBailout, 2);
+    EXPECT_EQ(typeDefaults(TypeId(9)).MaxAlgorithm, 3);
+    EXPECT_DOUBLE_EQ(typeDefaults(TypeId(6)).PertZr, 1e-5);
     for (int t = 0; t < TypeCount; ++t) {
         SCOPED_TRACE(t);
-        const TypeDefaults& d = typeDefaults(t);
-        if (isSeparator(t)) {
+        const TypeDefaults& d = typeDefaults(TypeId(t));
+        if (isSeparator(TypeId(t))) {
             EXPECT_EQ(d.Delta, 20);
             EXPECT_EQ(d.MaxIter, 0);
             continue;
@@ -87,7 +87,7 @@ TEST(Fractal, ImageParamsChangedIgnoresWhatTheTypeDoesNotUse)
     f.Params.NewtonP = 5;
     f.Params.Delta = 99;  // the image's algorithm is Level
     EXPECT_FALSE(f.ImageParamsChanged());
-    f.Params.FractalType = 1;
+    f.Params.FractalType = TypeId(1);
     EXPECT_TRUE(f.ImageParamsChanged());
     f.CommitImageParams();
     f.Params.ParamCi = 0.7;

@@ -541,7 +541,7 @@ TEST(ParallelEngine, NoKernelComputesNothing)
 {
     TFractal f;
     setUp(f, v("separator", 0));
-    f.Params.FractalType = 2;
+    f.Params.FractalType = TypeId(2);
     f.Data.fill(3);
     const ParallelEngine engine(2, bestIsa());
     EXPECT_EQ(engine.computeCommand(f, true, nullptr), ComputeEnd::NoKernel);

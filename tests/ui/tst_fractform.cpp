@@ -25,7 +25,7 @@ std::unique_ptr<engine::TFractal> document(int type = 0, int width = 64, int hei
 {
     auto f = std::make_unique<engine::TFractal>();
     storage::ResetToDefaults(*f);
-    f->ApplyTypeDefaults(type);
+    f->ApplyTypeDefaults(engine::TypeId(type));
     storage::AllocImage(*f, width, height, format, true);
     f->UpdateCorners();
     f->CommitImageParams();
@@ -375,7 +375,7 @@ void TestFractForm::defaultsBoxLoadsTheTypeDefaults()
     ui::TFractForm plain(*f, 1, false, 0, options(rec));
     QVERIFY(!child<QCheckBox>(plain, "DefaultCheckBox")->isChecked());
     child<QComboBox>(plain, "FComboBox")->setCurrentIndex(1);
-    QCOMPARE(plain.working().FractalType, uint8_t(1));
+    QCOMPARE(int(plain.working().FractalType), 1);
     QCOMPARE(child<QLineEdit>(plain, "XEdit")->text(), QStringLiteral("-0.5"));
 }
 
