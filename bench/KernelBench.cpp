@@ -8,13 +8,15 @@
 
 namespace {
 
-void setUp(document::TFractal& f, int type, bool periodicity)
+using engine::TypeId;
+
+void setUp(document::TFractal& f, TypeId type, bool periodicity)
 {
     f.ApplyTypeDefaults(type);
     f.Params.Width = 640;
     f.Params.Height = 480;
     f.Params.Algorithm = engine::AlgLevel;
-    if (type == 1) {  // a Julia set with an interior, so that inside runs cost something
+    if (type == TypeId::Julia) {  // a Julia set with an interior, so that inside runs cost something
         f.Params.ParamCr = -0.123;
         f.Params.ParamCi = 0.745;
     }
@@ -27,7 +29,7 @@ void setUp(document::TFractal& f, int type, bool periodicity)
     f.Bitmap.Pixels.assign(640u * 480u, 0);
 }
 
-void computeImage(benchmark::State& state, int type, bool periodicity)
+void computeImage(benchmark::State& state, TypeId type, bool periodicity)
 {
     document::TFractal f;
     setUp(f, type, periodicity);
@@ -38,10 +40,10 @@ void computeImage(benchmark::State& state, int type, bool periodicity)
     state.SetItemsProcessed(state.iterations() * 640 * 480);
 }
 
-void BM_Mandelbrot640x480(benchmark::State& state) { computeImage(state, 0, false); }
-void BM_Mandelbrot640x480Periodicity(benchmark::State& state) { computeImage(state, 0, true); }
-void BM_Julia640x480(benchmark::State& state) { computeImage(state, 1, false); }
-void BM_Julia640x480Periodicity(benchmark::State& state) { computeImage(state, 1, true); }
+void BM_Mandelbrot640x480(benchmark::State& state) { computeImage(state, TypeId::Mandelbrot, false); }
+void BM_Mandelbrot640x480Periodicity(benchmark::State& state) { computeImage(state, TypeId::Mandelbrot, true); }
+void BM_Julia640x480(benchmark::State& state) { computeImage(state, TypeId::Julia, false); }
+void BM_Julia640x480Periodicity(benchmark::State& state) { computeImage(state, TypeId::Julia, true); }
 
 }  // namespace
 

@@ -12,7 +12,8 @@
 namespace {
 
 struct Case {
-    int type, algorithm;
+    engine::TypeId type;
+    int algorithm;
     bool periodicity;
     int maxIter;
 };
@@ -70,11 +71,12 @@ void run(benchmark::State& state, Case c, engine::Isa isa)
         benchmark::Counter(nominalIterations(c) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-constexpr Case MandelbrotLevel{0, engine::AlgLevel, false, 1000};
-constexpr Case MandelbrotPeriodic{0, engine::AlgLevel, true, 1000};
-constexpr Case JuliaLevel{1, engine::AlgLevel, true, 1000};
-constexpr Case MandelbrotDistance{0, engine::AlgDistance, false, 1000};
-constexpr Case MandelbrotBinary{0, engine::AlgBinary, false, 1000};
+using engine::TypeId;
+constexpr Case MandelbrotLevel{TypeId::Mandelbrot, engine::AlgLevel, false, 1000};
+constexpr Case MandelbrotPeriodic{TypeId::Mandelbrot, engine::AlgLevel, true, 1000};
+constexpr Case JuliaLevel{TypeId::Julia, engine::AlgLevel, true, 1000};
+constexpr Case MandelbrotDistance{TypeId::Mandelbrot, engine::AlgDistance, false, 1000};
+constexpr Case MandelbrotBinary{TypeId::Mandelbrot, engine::AlgBinary, false, 1000};
 
 }  // namespace
 

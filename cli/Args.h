@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/Catalogue.h"
+
 namespace cli {
 
 // A bad command line: the message names the option and what it accepts. Exit status 2.
@@ -29,9 +31,14 @@ public:
     std::string value(const std::string& name);
 
     long long integer(const std::string& name, long long min, long long max);
+    long long integer(const std::string& name, engine::IntRange range) { return integer(name, range.min, range.max); }
     double real(const std::string& name, double min, double max);
     std::pair<double, double> realPair(const std::string& name);
     std::pair<long long, long long> sizePair(const std::string& name, char separator, long long min, long long max);
+    std::pair<long long, long long> sizePair(const std::string& name, char separator, engine::IntRange range)
+    {
+        return sizePair(name, separator, range.min, range.max);
+    }
     std::vector<long long> integerList(const std::string& name, size_t count);
     bool onOff(const std::string& name);
 

@@ -23,7 +23,7 @@ namespace {
 
 struct Scene {
     std::string name;
-    int type = 0;
+    engine::TypeId type = engine::TypeId::Mandelbrot;
     int algorithm = engine::AlgLevel;
     int width = 640, height = 480;
     int maxIter = -1;  // -1: the type's default
@@ -34,8 +34,9 @@ struct Scene {
 
 std::vector<Scene> scenes()
 {
+    using engine::TypeId;
     std::vector<Scene> all;
-    Scene full{"mandel-full", 0, engine::AlgLevel, 1024, 768, 1000, -0.5, 0, 3.0 / 1024, false};
+    Scene full{"mandel-full", TypeId::Mandelbrot, engine::AlgLevel, 1024, 768, 1000, -0.5, 0, 3.0 / 1024, false};
     all.push_back(full);
     Scene periodic = full;
     periodic.name = "mandel-periodicity";
@@ -47,13 +48,16 @@ std::vector<Scene> scenes()
     loop.name = "mandel-loop";
     loop.pertR = 1e-300;
     all.push_back(loop);
-    all.push_back({"seahorse", 0, engine::AlgLevel, 1024, 768, 5000, -0.743643887037151, 0.131825904205330, 2e-9, true});
-    all.push_back({"julia", 1, engine::AlgLevel, 1024, 768, 1000, 0, 0, 0, true});
-    all.push_back({"distance", 0, engine::AlgDistance, 1024, 768, -1, 0, 0, 0, true});
-    for (int type = 3; type < engine::TypeCount; ++type) {
-        if (!engine::isValidType(type))
+    all.push_back({"seahorse", TypeId::Mandelbrot, engine::AlgLevel, 1024, 768, 5000, -0.743643887037151,
+                   0.131825904205330, 2e-9, true});
+    all.push_back({"julia", TypeId::Julia, engine::AlgLevel, 1024, 768, 1000, 0, 0, 0, true});
+    all.push_back({"distance", TypeId::Mandelbrot, engine::AlgDistance, 1024, 768, -1, 0, 0, 0, true});
+    // Every other type at its defaults, named by its index in the type list.
+    for (int index = 0; index < engine::TypeCount; ++index) {
+        const TypeId type = TypeId(index);
+        if (!engine::isValidType(index) || type == TypeId::Mandelbrot || type == TypeId::Julia)
             continue;
-        all.push_back({"type-" + std::to_string(type), type, engine::AlgLevel, 640, 480, -1, 0, 0, 0, true});
+        all.push_back({"type-" + std::to_string(index), type, engine::AlgLevel, 640, 480, -1, 0, 0, 0, true});
     }
     return all;
 }

@@ -5,7 +5,7 @@
 namespace cli {
 namespace {
 
-constexpr long long MaxTouchUpIter = 65000;
+constexpr engine::IntRange TouchUpIter = engine::FieldLimits.TouchUpIterations;
 
 struct ComputeOptions {
     std::string input, output;
@@ -24,7 +24,7 @@ ComputeOptions parse(const std::vector<std::string>& words)
         if (opt == "-o") o.output = a.value(opt);
         else if (opt == "--from-start") o.fromStart = true;
         else if (opt == "--touch-up") o.touchUp = a.integerList(opt, 4);
-        else if (opt == "--touch-up-iter") o.touchUpIter = a.integer(opt, 1, MaxTouchUpIter);
+        else if (opt == "--touch-up-iter") o.touchUpIter = a.integer(opt, TouchUpIter);
         else if (parseCommonOption(opt, a, o.common)) continue;
         else if (!opt.empty() && opt[0] == '-') throw UsageError(opt + ": unknown option of \"compute\" (see vorex-cli --help)");
         else if (o.input.empty()) o.input = opt;
@@ -66,7 +66,7 @@ int runCompute(const std::vector<std::string>& args)
         const long long iter = o.touchUpIter.value_or(f.RetoucheIter);
         if (iter < f.Params.MaxIter)
             throw UsageError("--touch-up-iter: expects a number from " + std::to_string(f.Params.MaxIter)
-                             + " (the document's iterations) to " + std::to_string(MaxTouchUpIter));
+                             + " (the document's iterations) to " + std::to_string(TouchUpIter.max));
         job.touchUpIter = uint16_t(iter);
     }
     return computeAndSave(f, job, o.output.empty() ? o.input : o.output, o.common);

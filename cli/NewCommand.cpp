@@ -11,9 +11,7 @@
 namespace cli {
 namespace {
 
-constexpr int MinIter = 20, MaxIter = 65000;
-constexpr int MinLevel = 2, MaxLevel = 255;
-constexpr int MaxSize = 20000;
+constexpr engine::FieldLimitTable Limits = engine::FieldLimits;
 constexpr size_t MaxComment = 150;
 constexpr int DefaultWidth = 640, DefaultHeight = 480;
 
@@ -39,12 +37,12 @@ NewOptions parse(const std::vector<std::string>& words)
         else if (opt == "--formula") o.formula = a.integer(opt, 0, engine::FormulaCount - 1);
         else if (opt == "--function") o.function = a.integer(opt, 0, engine::FunctionCount - 1);
         else if (opt == "--algorithm") o.algorithm = a.integer(opt, 0, engine::AlgorithmCount - 1);
-        else if (opt == "--iter") o.iter = a.integer(opt, MinIter, MaxIter);
-        else if (opt == "--escape") o.escape = a.integer(opt, MinLevel, MaxLevel);
+        else if (opt == "--iter") o.iter = a.integer(opt, Limits.Iterations);
+        else if (opt == "--escape") o.escape = a.integer(opt, Limits.EscapeLevel);
         else if (opt == "--bailout") o.bailout = a.integer(opt, 0, engine::BailoutCount - 1);
-        else if (opt == "--newton-p") o.newtonP = a.integer(opt, 3, 10);
+        else if (opt == "--newton-p") o.newtonP = a.integer(opt, Limits.NewtonP);
         else if (opt == "--periodicity") o.periodicity = a.onOff(opt);
-        else if (opt == "--size") o.size = a.sizePair(opt, 'x', 1, MaxSize);
+        else if (opt == "--size") o.size = a.sizePair(opt, 'x', Limits.ImageSide);
         else if (opt == "--depth") {
             o.depth = a.integer(opt, 8, 24);
             if (*o.depth != 8 && *o.depth != 24)
@@ -55,7 +53,7 @@ NewOptions parse(const std::vector<std::string>& words)
         else if (opt == "--zoom") o.zoom = a.real(opt, 0, 1e300);
         else if (opt == "--param") o.param = a.realPair(opt);
         else if (opt == "--pert") o.pert = a.realPair(opt);
-        else if (opt == "--delta") o.delta = a.integer(opt, 1, 500);
+        else if (opt == "--delta") o.delta = a.integer(opt, Limits.Delta);
         else if (opt == "--comment") o.comment = a.value(opt);
         else if (opt == "-o") o.output = a.value(opt);
         else if (!parseCommonOption(opt, a, o.common))
@@ -88,9 +86,10 @@ void checkRange(const char* name, double v, double min, double max)
 void apply(const NewOptions& o, document::TFractal& f)
 {
     engine::FractalParams& p = f.Params;
-    const int type = int(o.type.value_or(0));
-    if (!engine::isValidType(type))
-        throw UsageError("--type: " + std::to_string(type) + " is a separator of the type list, not a fractal type");
+    const int index = int(o.type.value_or(0));
+    if (!engine::isValidType(index))
+        throw UsageError("--type: " + std::to_string(index) + " is a separator of the type list, not a fractal type");
+    const engine::TypeId type = engine::TypeId(index);
     const engine::TypeDefaults& d = engine::typeDefaults(type);
     if (o.algorithm) {
         if (*o.algorithm > d.MaxAlgorithm)
@@ -126,7 +125,7 @@ void apply(const NewOptions& o, document::TFractal& f)
     if (o.zoom) {
         if (*o.zoom <= 0)
             throw UsageError("--zoom: expects a number above 0");
-        p.Step = 1.0 / (engine::ZoomBase * *o.zoom);
+        p.Step = engine::stepFromZoom(*o.zoom);
         checkRange("--zoom (as a step)", p.Step, d.MinStep, d.MaxStep);
     }
     if (o.step) {

@@ -3,71 +3,184 @@
 namespace engine {
 namespace {
 
-constexpr std::array<uint16_t, 6> levels(uint16_t a, uint16_t b, uint16_t c, uint16_t d, uint16_t e, uint16_t f)
-{
-    return {a, b, c, d, e, f};
-}
-constexpr std::array<uint16_t, 6> allFour = {4, 4, 4, 4, 4, 4};
+constexpr std::array<uint16_t, AlgorithmCount> allFour = {4, 4, 4, 4, 4, 4};
 
-// One row per type; columns as in TypeDefaults. The step column is both the default and the largest step.
-constexpr TypeDefaults make(double cx, double cy, double xmin, double xmax, double ymin, double ymax,
-                            double step, uint16_t iter, double pcr, double pci, double crmin, double crmax,
-                            double cimin, double cimax, double pzr, double pzi, int32_t delta,
-                            std::array<uint16_t, 6> lv, uint8_t maxAlg, uint8_t maxBail)
+// Completes the defaults of a real type with the values every type shares: the smallest step, the
+// zoom base, the perturbation limits, and the largest step, which is the default one.
+constexpr TypeDefaults shared(TypeDefaults d)
 {
-    TypeDefaults d;
-    d.CentreX = cx; d.CentreY = cy;
-    d.Xmin = xmin; d.Xmax = xmax; d.Ymin = ymin; d.Ymax = ymax;
     d.MinStep = MinStepAll;
-    d.Step = step; d.MaxStep = step;
-    d.MaxIter = iter;
+    d.MaxStep = d.Step;
     d.ZoomBase = ZoomBase;
-    d.ParamCr = pcr; d.ParamCi = pci;
-    d.Crmin = crmin; d.Crmax = crmax; d.Cimin = cimin; d.Cimax = cimax;
-    d.PertZr = pzr; d.PertZi = pzi;
-    d.Pmin = -5; d.Pmax = 5;
-    d.Delta = delta;
-    d.LevelSq = lv;
-    d.MaxAlgorithm = maxAlg; d.MaxBailout = maxBail;
+    d.Pmin = -5;
+    d.Pmax = 5;
     return d;
 }
 
-constexpr TypeDefaults separator()
-{
-    TypeDefaults d;
-    d.LevelSq = allFour;
-    d.Delta = 20;
-    return d;
-}
-
-const std::array<TypeDefaults, TypeCount> table = {
-    make(-0.5, 0, -2.18, 1.5, -1.25, 1.25, 0.01, 250, 0, 0, -2.18, 1.5, -1.25, 1.25, 0, 0, 10, levels(4, 4, 4, 400, 4, 4), 4, 5),
-    make(0, 0, -2, 2, -2, 2, 0.01, 250, 0.09, 0.65, -2.18, 1.5, -1.25, 1.25, 0, 0, 20, levels(4, 4, 4, 4096, 4, 4), 4, 5),
-    separator(),
-    make(0.5, -0.5, -2, 2, -2, 2, 0.01, 250, 0, 0, -2.18, 1.5, -1.25, 1.25, 0, 0, 10, allFour, 0, 0),
-    make(0.5, 0.5, -2, 2, -2, 2, 0.01, 250, 0.85, 0.6, -2, 2, -2, 2, 0, 0, 10, allFour, 0, 0),
-    separator(),
-    make(0, 0, -16, 16, -16, 16, 0.05, 250, 0, 0, -6, 6, -6, 6, 1e-5, 0, 10, levels(50, 4, 4, 4, 4, 4), 0, 0),
-    make(0, 0, -16, 16, -16, 16, 0.05, 250, 1, 0.4, -6, 6, -6, 6, 0, 0, 10, levels(50, 4, 4, 4, 4, 4), 0, 0),
-    separator(),
-    make(1.4, 0, -5000, 5000, -5000, 5000, 0.01, 200, 0, 0, -5000, 5000, -5000, 5000, 0, 0, 10, levels(4, 4, 4, 400, 4, 4), 3, 5),
-    separator(),
-    make(-1.5, 0, -5, 5, -5, 5, 0.1, 200, -1, 0, -10, 10, -10, 10, 0, 0, 10, levels(4095, 4, 4, 400, 4, 4), 0, 5),
-    make(-0.5, 0, -5, 5, -5, 5, 0.01, 200, 0, 0, 0, 0, 0, 0, 0, 0, 10, levels(4, 4, 4, 400, 4, 4), 0, 5),
-    make(0, 0, -10, 10, -10, 10, 10, 200, 0, 0, 0, 0, 0, 0, 0, 0, 20, allFour, 0, 2),
-    make(0, 0, -5, 5, -5, 5, 0.01, 200, 0.56667, -0.5, -2, 2, -2, 2, 0, 0, 10, levels(4, 4, 4, 400, 4, 4), 0, 5),
-    make(0, 0, -5, 5, -5, 5, 0.01, 200, 0.2, 0, -2, 2, -2, 2, 0.3, 0, 10, levels(4, 4, 4, 400, 4, 4), 0, 5),
-    make(-0.5, 0, -5, 5, -5, 5, 0.01, 200, 0, 0, 0, 0, 0, 0, 0, 0, 10, levels(4, 4, 4, 400, 4, 4), 0, 5),
-    make(0, 0, -5, 5, -5, 5, 0.02, 200, 0.739, 0.739, 0, 1, 0, 1, 0, 0, 10, levels(65535, 4, 4, 400, 4, 4), 0, 5),
-};
+// The separator rows hold nothing but the escape levels and the Delta of their records.
+constexpr TypeDefaults separatorDefaults{.Delta = 20, .LevelSq = allFour};
 
 constexpr std::string_view separatorName = "------------------------------";
 
-constexpr std::array<std::string_view, TypeCount> typeNames = {
-    "Mandelbrot", "Julia", separatorName, "Mandelbrot  ZC(1-Z)", "Julia  ZC(1-Z)", separatorName,
-    "Mandelbrot  fn(Z)C", "Julia  fn(Z)C", separatorName, "Mandelbrot  Z(1/C)", separatorName,
-    "Magnetism", "Man-of-war", "Newton", "Phoenix", "Phoenix 2", "Spider", "Volterra-Lotka",
-};
+constexpr TypeTraits separator(TypeId id)
+{
+    return {.id = id, .name = separatorName, .separator = true, .defaults = separatorDefaults};
+}
+
+constexpr std::array<TypeTraits, TypeCount> table = {{
+    {.id = TypeId::Mandelbrot, .name = "Mandelbrot", .hasFormula = true,
+     .usesPertZ = true, .pertZInSummary = true,
+     .escapeLevel = EscapeLevelUse::Always, .bailout = BailoutUse::EscapeTest,
+     .periodicity = true, .orbits = true, .hasJuliaPartner = true,
+     .defaults = shared({.CentreX = -0.5, .CentreY = 0, .Xmin = -2.18, .Xmax = 1.5, .Ymin = -1.25, .Ymax = 1.25,
+                         .Step = 0.01, .MaxIter = 250,
+                         .ParamCr = 0, .ParamCi = 0, .Crmin = -2.18, .Crmax = 1.5, .Cimin = -1.25, .Cimax = 1.25,
+                         .Delta = 10, .LevelSq = {4, 4, 4, 400, 4, 4},
+                         .MaxAlgorithm = AlgColorDistance, .MaxBailout = BailOr})},
+
+    {.id = TypeId::Julia, .name = "Julia", .paramC = ParamCRole::JuliaC,
+     .escapeLevel = EscapeLevelUse::Always, .bailout = BailoutUse::EscapeTest,
+     .periodicity = true, .orbits = true,
+     .defaults = shared({.CentreX = 0, .CentreY = 0, .Xmin = -2, .Xmax = 2, .Ymin = -2, .Ymax = 2,
+                         .Step = 0.01, .MaxIter = 250,
+                         .ParamCr = 0.09, .ParamCi = 0.65, .Crmin = -2.18, .Crmax = 1.5, .Cimin = -1.25, .Cimax = 1.25,
+                         .Delta = 20, .LevelSq = {4, 4, 4, 4096, 4, 4},
+                         .MaxAlgorithm = AlgColorDistance, .MaxBailout = BailOr})},
+
+    separator(TypeId::Separator2),
+
+    // The perturbation moves the start value, but the variables text does not list it for this type.
+    {.id = TypeId::MandelbrotZC, .name = "Mandelbrot  ZC(1-Z)",
+     .usesPertZ = true, .pertZInSummary = false,
+     .escapeLevel = EscapeLevelUse::Always, .bailout = BailoutUse::FixedMod,
+     .periodicity = true, .hasJuliaPartner = true,
+     .defaults = shared({.CentreX = 0.5, .CentreY = -0.5, .Xmin = -2, .Xmax = 2, .Ymin = -2, .Ymax = 2,
+                         .Step = 0.01, .MaxIter = 250,
+                         .ParamCr = 0, .ParamCi = 0, .Crmin = -2.18, .Crmax = 1.5, .Cimin = -1.25, .Cimax = 1.25,
+                         .Delta = 10, .LevelSq = allFour,
+                         .MaxAlgorithm = AlgLevel, .MaxBailout = BailMod})},
+
+    {.id = TypeId::JuliaZC, .name = "Julia  ZC(1-Z)", .paramC = ParamCRole::JuliaC,
+     .escapeLevel = EscapeLevelUse::Always, .bailout = BailoutUse::FixedMod,
+     .periodicity = true,
+     .defaults = shared({.CentreX = 0.5, .CentreY = 0.5, .Xmin = -2, .Xmax = 2, .Ymin = -2, .Ymax = 2,
+                         .Step = 0.01, .MaxIter = 250,
+                         .ParamCr = 0.85, .ParamCi = 0.6, .Crmin = -2, .Crmax = 2, .Cimin = -2, .Cimax = 2,
+                         .Delta = 10, .LevelSq = allFour,
+                         .MaxAlgorithm = AlgLevel, .MaxBailout = BailMod})},
+
+    separator(TypeId::Separator5),
+
+    {.id = TypeId::MandelbrotFn, .name = "Mandelbrot  fn(Z)C", .hasFunction = true,
+     .usesPertZ = true, .pertZInSummary = true,
+     .escapeLevel = EscapeLevelUse::ExpOnly, .bailout = BailoutUse::FixedMod,
+     .hasJuliaPartner = true,
+     .defaults = shared({.CentreX = 0, .CentreY = 0, .Xmin = -16, .Xmax = 16, .Ymin = -16, .Ymax = 16,
+                         .Step = 0.05, .MaxIter = 250,
+                         .ParamCr = 0, .ParamCi = 0, .Crmin = -6, .Crmax = 6, .Cimin = -6, .Cimax = 6,
+                         .PertZr = 1e-5, .PertZi = 0,
+                         .Delta = 10, .LevelSq = {50, 4, 4, 4, 4, 4},
+                         .MaxAlgorithm = AlgLevel, .MaxBailout = BailMod})},
+
+    {.id = TypeId::JuliaFn, .name = "Julia  fn(Z)C", .hasFunction = true, .paramC = ParamCRole::JuliaC,
+     .escapeLevel = EscapeLevelUse::ExpOnly, .bailout = BailoutUse::FixedMod,
+     .defaults = shared({.CentreX = 0, .CentreY = 0, .Xmin = -16, .Xmax = 16, .Ymin = -16, .Ymax = 16,
+                         .Step = 0.05, .MaxIter = 250,
+                         .ParamCr = 1, .ParamCi = 0.4, .Crmin = -6, .Crmax = 6, .Cimin = -6, .Cimax = 6,
+                         .Delta = 10, .LevelSq = {50, 4, 4, 4, 4, 4},
+                         .MaxAlgorithm = AlgLevel, .MaxBailout = BailMod})},
+
+    separator(TypeId::Separator8),
+
+    {.id = TypeId::MandelbrotInverse, .name = "Mandelbrot  Z(1/C)",
+     .usesPertZ = true, .pertZInSummary = true,
+     .escapeLevel = EscapeLevelUse::Always, .bailout = BailoutUse::EscapeTest,
+     .orbits = true,
+     .defaults = shared({.CentreX = 1.4, .CentreY = 0, .Xmin = -5000, .Xmax = 5000, .Ymin = -5000, .Ymax = 5000,
+                         .Step = 0.01, .MaxIter = 200,
+                         .ParamCr = 0, .ParamCi = 0, .Crmin = -5000, .Crmax = 5000, .Cimin = -5000, .Cimax = 5000,
+                         .Delta = 10, .LevelSq = {4, 4, 4, 400, 4, 4},
+                         .MaxAlgorithm = AlgBinary, .MaxBailout = BailOr})},
+
+    separator(TypeId::Separator10),
+
+    {.id = TypeId::Magnetism, .name = "Magnetism", .paramC = ParamCRole::MagnetismQ,
+     .escapeLevel = EscapeLevelUse::Always, .bailout = BailoutUse::EscapeTest,
+     .orbits = true,
+     .defaults = shared({.CentreX = -1.5, .CentreY = 0, .Xmin = -5, .Xmax = 5, .Ymin = -5, .Ymax = 5,
+                         .Step = 0.1, .MaxIter = 200,
+                         .ParamCr = -1, .ParamCi = 0, .Crmin = -10, .Crmax = 10, .Cimin = -10, .Cimax = 10,
+                         .Delta = 10, .LevelSq = {4095, 4, 4, 400, 4, 4},
+                         .MaxAlgorithm = AlgLevel, .MaxBailout = BailOr})},
+
+    {.id = TypeId::ManOfWar, .name = "Man-of-war",
+     .usesPertZ = true, .pertZInSummary = true,
+     .escapeLevel = EscapeLevelUse::Always, .bailout = BailoutUse::EscapeTest,
+     .orbits = true,
+     .defaults = shared({.CentreX = -0.5, .CentreY = 0, .Xmin = -5, .Xmax = 5, .Ymin = -5, .Ymax = 5,
+                         .Step = 0.01, .MaxIter = 200,
+                         .Delta = 10, .LevelSq = {4, 4, 4, 400, 4, 4},
+                         .MaxAlgorithm = AlgLevel, .MaxBailout = BailOr})},
+
+    {.id = TypeId::Newton, .name = "Newton", .hasNewtonP = true,
+     .usesPertZ = true, .pertZInSummary = true,
+     .escapeLevel = EscapeLevelUse::Never, .bailout = BailoutUse::Convergence,
+     .defaults = shared({.CentreX = 0, .CentreY = 0, .Xmin = -10, .Xmax = 10, .Ymin = -10, .Ymax = 10,
+                         .Step = 10, .MaxIter = 200,
+                         .Delta = 20, .LevelSq = allFour,
+                         .MaxAlgorithm = AlgLevel, .MaxBailout = NewtonMeasureCount - 1})},
+
+    {.id = TypeId::Phoenix, .name = "Phoenix", .paramC = ParamCRole::PhoenixC,
+     .usesPertZ = true, .pertZInSummary = true,
+     .escapeLevel = EscapeLevelUse::Always, .bailout = BailoutUse::EscapeTest,
+     .orbits = true,
+     .defaults = shared({.CentreX = 0, .CentreY = 0, .Xmin = -5, .Xmax = 5, .Ymin = -5, .Ymax = 5,
+                         .Step = 0.01, .MaxIter = 200,
+                         .ParamCr = 0.56667, .ParamCi = -0.5, .Crmin = -2, .Crmax = 2, .Cimin = -2, .Cimax = 2,
+                         .Delta = 10, .LevelSq = {4, 4, 4, 400, 4, 4},
+                         .MaxAlgorithm = AlgLevel, .MaxBailout = BailOr})},
+
+    {.id = TypeId::Phoenix2, .name = "Phoenix 2", .paramC = ParamCRole::PhoenixC,
+     .usesPertZ = true, .pertZInSummary = true,
+     .escapeLevel = EscapeLevelUse::Always, .bailout = BailoutUse::EscapeTest,
+     .orbits = true,
+     .defaults = shared({.CentreX = 0, .CentreY = 0, .Xmin = -5, .Xmax = 5, .Ymin = -5, .Ymax = 5,
+                         .Step = 0.01, .MaxIter = 200,
+                         .ParamCr = 0.2, .ParamCi = 0, .Crmin = -2, .Crmax = 2, .Cimin = -2, .Cimax = 2,
+                         .PertZr = 0.3, .PertZi = 0,
+                         .Delta = 10, .LevelSq = {4, 4, 4, 400, 4, 4},
+                         .MaxAlgorithm = AlgLevel, .MaxBailout = BailOr})},
+
+    {.id = TypeId::Spider, .name = "Spider",
+     .usesPertZ = true, .pertZInSummary = true,
+     .escapeLevel = EscapeLevelUse::Always, .bailout = BailoutUse::EscapeTest,
+     .orbits = true,
+     .defaults = shared({.CentreX = -0.5, .CentreY = 0, .Xmin = -5, .Xmax = 5, .Ymin = -5, .Ymax = 5,
+                         .Step = 0.01, .MaxIter = 200,
+                         .Delta = 10, .LevelSq = {4, 4, 4, 400, 4, 4},
+                         .MaxAlgorithm = AlgLevel, .MaxBailout = BailOr})},
+
+    {.id = TypeId::VolterraLotka, .name = "Volterra-Lotka", .paramC = ParamCRole::VolterraHK,
+     .escapeLevel = EscapeLevelUse::Always, .bailout = BailoutUse::EscapeTest,
+     .orbits = true,
+     .defaults = shared({.CentreX = 0, .CentreY = 0, .Xmin = -5, .Xmax = 5, .Ymin = -5, .Ymax = 5,
+                         .Step = 0.02, .MaxIter = 200,
+                         .ParamCr = 0.739, .ParamCi = 0.739, .Crmin = 0, .Crmax = 1, .Cimin = 0, .Cimax = 1,
+                         .Delta = 10, .LevelSq = {65535, 4, 4, 400, 4, 4},
+                         .MaxAlgorithm = AlgLevel, .MaxBailout = BailOr})},
+}};
+
+// Every row sits at the index of its id: the table is indexed by the type byte.
+constexpr bool rowsInOrder()
+{
+    for (size_t i = 0; i < table.size(); ++i)
+        if (size_t(table[i].id) != i)
+            return false;
+    return true;
+}
+static_assert(rowsInOrder(), "the type table is indexed by TypeId");
+
+constexpr TypeTraits unknownType{.id = TypeId(TypeCount), .separator = true, .defaults = separatorDefaults};
 
 constexpr std::array<std::string_view, FormulaCount> formulaNames = {"Z^2+C", "Z^3+C", "Z^4+C", "Z^8+C", "Z^2+C^2"};
 constexpr std::array<std::string_view, FunctionCount> functionNames = {"sin", "cos", "sinh", "cosh", "exp"};
@@ -86,35 +199,30 @@ std::string_view pick(const Array& names, int index)
 
 }  // namespace
 
-const TypeDefaults& typeDefaults(int type)
+const TypeTraits& traits(TypeId type)
 {
-    static const TypeDefaults outside = separator();
-    return type >= 0 && type < TypeCount ? table[size_t(type)] : outside;
+    const size_t index = size_t(type);
+    return index < table.size() ? table[index] : unknownType;
 }
 
-bool isSeparator(int type)
+bool isValidType(int index)
 {
-    return type == 2 || type == 5 || type == 8 || type == 10;
+    return index >= 0 && index < TypeCount && !table[size_t(index)].separator;
 }
 
-bool isValidType(int type)
+bool isSeparator(TypeId type)
 {
-    return type >= 0 && type < TypeCount && !isSeparator(type);
+    return size_t(type) < table.size() && table[size_t(type)].separator;
 }
 
-int typeAboveSeparator(int type)
+TypeId typeAboveSeparator(TypeId type)
 {
-    return isSeparator(type) ? type - 1 : type;
+    return isSeparator(type) ? TypeId(uint8_t(type) - 1) : type;
 }
 
-bool usesParamC(int type)
+bool usesParamC(TypeId type)
 {
-    switch (type) {
-    case 1: case 4: case 7: case 11: case 14: case 15: case 17:
-        return true;
-    default:
-        return false;
-    }
+    return traits(type).paramC != ParamCRole::None;
 }
 
 bool usesOrbitArrays(int algorithm)
@@ -122,7 +230,13 @@ bool usesOrbitArrays(int algorithm)
     return algorithm == AlgDistance || algorithm == AlgLevelDistance || algorithm == AlgColorDistance;
 }
 
-std::string_view typeName(int type) { return pick(typeNames, type); }
+int kernelBailout(TypeId type, int bailout)
+{
+    const int count = traits(type).bailout == BailoutUse::Convergence ? NewtonMeasureCount : BailoutCount;
+    return bailout >= 0 && bailout < count ? bailout : int(BailMod);
+}
+
+std::string_view typeName(TypeId type) { return traits(type).name; }
 std::string_view formulaName(int formula) { return pick(formulaNames, formula); }
 std::string_view functionName(int function) { return pick(functionNames, function); }
 std::string_view bailoutTextName(int bailout) { return pick(bailoutTextNames, bailout); }
@@ -133,15 +247,16 @@ std::string_view algorithmName(int algorithm, int language)
     return pick(algorithmNames[language == 1 ? 1 : 0], algorithm);
 }
 
-ParamCLabels paramCLabels(int type)
+ParamCLabels paramCLabels(TypeId type)
 {
-    switch (type) {
-    case 1: case 4: case 7: return {"Julia Cr:", "Julia Ci:"};
-    case 11: return {"Magnetism Qr:", "Magnetism Qi:"};
-    case 14: case 15: return {"Phoenix Cr:", "Phoenix Ci:"};
-    case 17: return {"Volterra h:", "Volterra k:"};
-    default: return {};
+    switch (traits(type).paramC) {
+    case ParamCRole::JuliaC: return {"Julia Cr:", "Julia Ci:"};
+    case ParamCRole::MagnetismQ: return {"Magnetism Qr:", "Magnetism Qi:"};
+    case ParamCRole::PhoenixC: return {"Phoenix Cr:", "Phoenix Ci:"};
+    case ParamCRole::VolterraHK: return {"Volterra h:", "Volterra k:"};
+    case ParamCRole::None: break;
     }
+    return {};
 }
 
 }  // namespace engine

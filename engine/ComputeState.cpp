@@ -10,7 +10,7 @@ bool FractalCore::ZoomToRect()
     return ok;
 }
 
-void FractalCore::SetFractalParams(uint8_t type, uint8_t algorithm, bool periodicity, uint8_t bailout,
+void FractalCore::SetFractalParams(TypeId type, uint8_t algorithm, bool periodicity, uint8_t bailout,
                                    uint16_t levelSq, uint16_t maxIter, uint8_t function, uint8_t formula)
 {
     Params.FractalType = type;

@@ -85,7 +85,7 @@ struct FractalCore : ParameterSet, ComputeState, ValueBuffers {
     bool ZoomToRect();
     // Plain store used by the variables dialog when it closes with OK; also refreshes the kernel inputs
     // MaxIter, L and Periodicity.
-    void SetFractalParams(uint8_t type, uint8_t algorithm, bool periodicity, uint8_t bailout, uint16_t levelSq,
+    void SetFractalParams(TypeId type, uint8_t algorithm, bool periodicity, uint8_t bailout, uint16_t levelSq,
                           uint16_t maxIter, uint8_t function, uint8_t formula);
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Catalogue.h"
 #include "engine/Kernel.h"
 
 // Lookup of the kernels by their selectors. Every function returns nullptr when the selector has no
@@ -14,20 +15,23 @@ KernelFn mandelbrotLevel(int formula, int bailout);
 KernelFn juliaLevel(int bailout);
 KernelFn inverseLevel(int bailout);
 
-// Types 3 and 4 (ZC(1-Z)), 6 and 7 (fn(Z)C, function 0..4), 11, 12, 14, 15, 16, 17.
+// The ZC(1-Z) and fn(Z)C types (function 0..4); Magnetism, Man-of-war, Phoenix, Phoenix 2, Spider and
+// Volterra-Lotka.
 KernelFn zcLevel(bool julia);
 KernelFn fnLevel(bool julia, int function);
-KernelFn otherLevel(int type, int bailout);
+KernelFn otherLevel(TypeId type, int bailout);
 
 // Newton (type 13): degree p 3..10, convergence measure 0..2 (|dz|^2, dRe^2, dIm^2).
 KernelFn newtonLevel(int p, int measure);
 
-// The Level kernel of a type, chosen as the point probe chooses it: type 0 by formula, 6 and 7 by
-// function, 13 by p, the others by type alone. nullptr for separators and out-of-range selectors.
-KernelFn levelKernel(int type, int formula, int function, int newtonP, int bailout);
+// The Level kernel of a type, chosen as the point probe chooses it: Mandelbrot by formula, the fn(Z)C
+// types by function, Newton by p, the others by type alone. nullptr for separators and out-of-range
+// selectors.
+KernelFn levelKernel(TypeId type, int formula, int function, int newtonP, int bailout);
 
 // The kernels of algorithms 1..5 (Distance, Level+Distance, Binary, Color Distance, Potential) for
-// the types that have them: 0 and 1 (1..4; 5 for type 0 only) and 9 (1..3). nullptr otherwise.
-KernelFn algorithmKernel(int type, int algorithm, int bailout);
+// the types that have them: Mandelbrot and Julia (1..4; 5 for Mandelbrot only) and Mandelbrot Z(1/C)
+// (1..3). nullptr otherwise.
+KernelFn algorithmKernel(TypeId type, int algorithm, int bailout);
 
 }  // namespace engine::kernels

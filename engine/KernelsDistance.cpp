@@ -257,15 +257,16 @@ KernelFn forKind(int algorithm, int bail)
 
 }  // namespace
 
-KernelFn algorithmKernel(int type, int algorithm, int bail)
+KernelFn algorithmKernel(TypeId type, int algorithm, int bail)
 {
     switch (type) {
-    case 0:
+    case TypeId::Mandelbrot:
         if (algorithm == AlgPotential)
             return &Potential::fn<bailout::Mod>;
         return forKind<MandelbrotKind>(algorithm, bail);
-    case 1: return forKind<JuliaKind>(algorithm, bail);
-    case 9: return algorithm == AlgColorDistance ? nullptr : forKind<InverseKind>(algorithm, bail);
+    case TypeId::Julia: return forKind<JuliaKind>(algorithm, bail);
+    case TypeId::MandelbrotInverse:
+        return algorithm == AlgColorDistance ? nullptr : forKind<InverseKind>(algorithm, bail);
     default: return nullptr;
     }
 }

@@ -284,15 +284,15 @@ KernelFn fnLevel(bool julia, int function)
     }
 }
 
-KernelFn otherLevel(int type, int bailout)
+KernelFn otherLevel(TypeId type, int bailout)
 {
     switch (type) {
-    case 11: return bailout::byBailout<Magnetism>(bailout);
-    case 12: return bailout::byBailout<ManOfWar>(bailout);
-    case 14: return bailout::byBailout<Phoenix>(bailout);
-    case 15: return bailout::byBailout<Phoenix2>(bailout);
-    case 16: return bailout::byBailout<Spider>(bailout);
-    case 17: return bailout::byBailout<Volterra>(bailout);
+    case TypeId::Magnetism: return bailout::byBailout<Magnetism>(bailout);
+    case TypeId::ManOfWar: return bailout::byBailout<ManOfWar>(bailout);
+    case TypeId::Phoenix: return bailout::byBailout<Phoenix>(bailout);
+    case TypeId::Phoenix2: return bailout::byBailout<Phoenix2>(bailout);
+    case TypeId::Spider: return bailout::byBailout<Spider>(bailout);
+    case TypeId::VolterraLotka: return bailout::byBailout<Volterra>(bailout);
     default: return nullptr;
     }
 }

@@ -8,25 +8,27 @@ namespace engine {
 Plan makePlan(const FractalCore& f)
 {
     const FractalParams& p = f.Params;
-    const int type = p.FractalType;
+    const TypeId type = p.FractalType;
     const int bailout = p.Bailout < BailoutCount ? int(p.Bailout) : int(BailMod);
     const bool algorithmKernel =
         p.Algorithm != AlgLevel && kernels::algorithmKernel(type, p.Algorithm, bailout) != nullptr;
-    const bool quadraticType = type == 0 || type == 1 || type == 9;
+    // The lanes compute z^2 + c from the three starts of the quadratic types.
+    const bool quadraticType =
+        type == TypeId::Mandelbrot || type == TypeId::Julia || type == TypeId::MandelbrotInverse;
 
     Plan plan;
     plan.job.in = &f.Inputs;
     plan.job.bailout = bailout;
-    plan.job.start = type == 0 ? simd::LaneStart::Mandelbrot
-                     : type == 1 ? simd::LaneStart::Julia
-                                 : simd::LaneStart::Inverse;
+    plan.job.start = type == TypeId::Mandelbrot ? simd::LaneStart::Mandelbrot
+                     : type == TypeId::Julia    ? simd::LaneStart::Julia
+                                                : simd::LaneStart::Inverse;
     if (algorithmKernel) {
         switch (p.Algorithm) {
         case AlgPotential:
             plan.carry = Carry::Potential;
             break;
         case AlgLevelDistance:
-            plan.carry = type == 9 ? Carry::None : Carry::Opaque;
+            plan.carry = traits(type).periodicity ? Carry::Opaque : Carry::None;
             plan.laneable = quadraticType;
             plan.job.kernel = simd::LaneKernel::LevelDistance;
             plan.job.levelFn = kernels::levelKernel(type, FormulaZ2, 0, 3, bailout);
@@ -47,12 +49,15 @@ Plan makePlan(const FractalCore& f)
             break;
         }
     } else {
-        const bool mandelbrotZ2 = type == 0 && p.Formula == FormulaZ2;
-        if (mandelbrotZ2 || type == 1 || type == 3 || type == 4)
+        // Mandelbrot's other formulas have fast kernels of their own, without periodicity or lanes.
+        const TypeTraits& t = traits(type);
+        const bool fastFormula = t.hasFormula && p.Formula != FormulaZ2;
+        const bool periodicKernel = t.periodicity && !fastFormula;
+        if (periodicKernel)
             plan.carry = Carry::ByValue;
-        plan.laneable = mandelbrotZ2 || type == 1 || type == 9;
+        plan.laneable = quadraticType && !fastFormula;
         plan.job.kernel = simd::LaneKernel::Level;
-        plan.job.periodic = (mandelbrotZ2 || type == 1) && f.Inputs.Periodicity;
+        plan.job.periodic = plan.laneable && periodicKernel && f.Inputs.Periodicity;
     }
     // An inside pixel makes periodicity cheap for the next one: assume it at a row's start.
     plan.guess = plan.carry == Carry::ByValue;

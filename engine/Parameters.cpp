@@ -29,11 +29,12 @@ bool ParameterSet::ImageParamsChanged() const
         || e.Width != i.Width || e.Height != i.Height || e.CentreX != i.CentreX || e.CentreY != i.CentreY
         || e.Step != i.Step || e.PertZr != i.PertZr || e.PertZi != i.PertZi)
         return true;
-    if (usesParamC(e.FractalType) && (e.ParamCr != i.ParamCr || e.ParamCi != i.ParamCi))
+    const TypeTraits& t = traits(e.FractalType);
+    if (t.paramC != ParamCRole::None && (e.ParamCr != i.ParamCr || e.ParamCi != i.ParamCi))
         return true;
-    if ((e.FractalType == 6 || e.FractalType == 7) && e.FunctionIndex != i.FunctionIndex)
+    if (t.hasFunction && e.FunctionIndex != i.FunctionIndex)
         return true;
-    if (e.FractalType == 13 && e.NewtonP != i.NewtonP)
+    if (t.hasNewtonP && e.NewtonP != i.NewtonP)
         return true;
     if (usesOrbitArrays(i.Algorithm) && e.Delta != i.Delta)
         return true;
@@ -105,10 +106,10 @@ void ParameterSet::SetViewParams(double centreX, double centreY, double step, do
     Params.NewtonP = newtonP;
 }
 
-void ParameterSet::ApplyTypeDefaults(int type)
+void ParameterSet::ApplyTypeDefaults(TypeId type)
 {
     const TypeDefaults& d = typeDefaults(type);
-    Params.FractalType = uint8_t(type);
+    Params.FractalType = type;
     if (Params.Algorithm > d.MaxAlgorithm)
         Params.Algorithm = AlgLevel;
     Params.MaxIter = d.MaxIter;
@@ -127,7 +128,7 @@ void ParameterSet::ApplyTypeDefaults(int type)
 void ParameterSet::ResetParameterSet()
 {
     *this = ParameterSet{};
-    ApplyTypeDefaults(0);
+    ApplyTypeDefaults(TypeId::Mandelbrot);
     ImageParams = Params;
 }
 

@@ -9,7 +9,7 @@ namespace engine {
 
 // The parameters that exist twice: as edited (what the next computation uses) and as the image was computed.
 struct FractalParams {
-    uint8_t FractalType = 0;
+    TypeId FractalType = TypeId::Mandelbrot;
     uint8_t FunctionIndex = 0;  // fn of the fn(Z)C types
     uint8_t Algorithm = AlgLevel;
     uint8_t Formula = FormulaZ2;  // Mandelbrot only
@@ -56,14 +56,14 @@ struct ParameterSet {
 
     double pixelX(int col) const { return LeftX + col * Params.Step; }
     double pixelY(int row) const { return TopY - row * Params.Step; }
-    double zoom() const { return 1.0 / (ZoomBase * Params.Step); }
+    double zoom() const { return zoomFromStep(Params.Step); }
 
     // Plain store used by the variables dialog when it closes with OK.
     void SetViewParams(double centreX, double centreY, double step, double leftX, double topY, double paramCr,
                        double paramCi, double pertZr, double pertZi, int32_t delta, int32_t newtonP);
 
     // Loads the defaults of a type into the edited parameters: centre, step, iterations, level, ParamC, PertZ, Delta.
-    void ApplyTypeDefaults(int type);
+    void ApplyTypeDefaults(TypeId type);
     // The parameters of a new document: the defaults above with type 0's, committed.
     void ResetParameterSet();
 };

@@ -7,11 +7,9 @@ namespace engine {
 std::optional<uint16_t> ProbePoint(const FractalCore& f, int col, int row, OrbitObserver* orbit)
 {
     const FractalParams& p = f.Params;
-    const int type = p.FractalType;
     // The bail-out test of the last SelectKernel; Newton reads it as its convergence measure 0..2.
-    const int bailoutCount = type == 13 ? 3 : BailoutCount;
-    const int bailout = f.Inputs.Bailout < bailoutCount ? int(f.Inputs.Bailout) : int(BailMod);
-    const KernelFn kernel = kernels::levelKernel(type, p.Formula, p.FunctionIndex, p.NewtonP, bailout);
+    const int bailout = kernelBailout(p.FractalType, f.Inputs.Bailout);
+    const KernelFn kernel = kernels::levelKernel(p.FractalType, p.Formula, p.FunctionIndex, p.NewtonP, bailout);
     if (!kernel)
         return std::nullopt;
 

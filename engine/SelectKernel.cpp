@@ -9,17 +9,17 @@ namespace engine {
 
 namespace kernels {
 
-KernelFn levelKernel(int type, int formula, int function, int newtonP, int bailout)
+KernelFn levelKernel(TypeId type, int formula, int function, int newtonP, int bailout)
 {
     switch (type) {
-    case 0: return mandelbrotLevel(formula, bailout);
-    case 1: return juliaLevel(bailout);
-    case 3: return zcLevel(false);
-    case 4: return zcLevel(true);
-    case 6: return fnLevel(false, function);
-    case 7: return fnLevel(true, function);
-    case 9: return inverseLevel(bailout);
-    case 13: return newtonLevel(newtonP, bailout);
+    case TypeId::Mandelbrot: return mandelbrotLevel(formula, bailout);
+    case TypeId::Julia: return juliaLevel(bailout);
+    case TypeId::MandelbrotZC: return zcLevel(false);
+    case TypeId::JuliaZC: return zcLevel(true);
+    case TypeId::MandelbrotFn: return fnLevel(false, function);
+    case TypeId::JuliaFn: return fnLevel(true, function);
+    case TypeId::MandelbrotInverse: return inverseLevel(bailout);
+    case TypeId::Newton: return newtonLevel(newtonP, bailout);
     default: return otherLevel(type, bailout);
     }
 }
@@ -63,10 +63,9 @@ void SelectKernel(FractalCore& f)
     in.Bailout = p.Bailout;
     in.Periodicity = f.Periodicity;
 
-    const int type = p.FractalType;
+    const TypeId type = p.FractalType;
     // Newton reads Bailout as its convergence measure 0..2.
-    const int bailoutCount = type == 13 ? 3 : BailoutCount;
-    const int bailout = p.Bailout < bailoutCount ? int(p.Bailout) : int(BailMod);
+    const int bailout = kernelBailout(type, p.Bailout);
 
     KernelFn kernel = nullptr;
     if (p.Algorithm != AlgLevel) {

@@ -88,7 +88,7 @@ TDataFileHeader BuildHeader(const document::TFractal& f, const HeaderStamp& stam
     putI32(b, hdr::ResumeLine, f.ResumeLine);
     putU16(b, hdr::MaxIter, p.MaxIter);
     putU16(b, hdr::BaseMaxIter, f.BaseMaxIter);
-    putU8(b, hdr::FractalType, p.FractalType);
+    putU8(b, hdr::FractalType, uint8_t(p.FractalType));
     putU8(b, hdr::Algorithm, p.Algorithm);
     putExtended(b, hdr::CentreX, p.CentreX);
     putExtended(b, hdr::CentreY, p.CentreY);
@@ -182,7 +182,7 @@ HeaderOutcome ApplyHeader(const TDataFileHeader& header, document::TFractal& f, 
     f.RetoucheIter = p.MaxIter;
     const uint16_t baseMaxIter = getU16(b, hdr::BaseMaxIter);
     f.BaseMaxIter = baseMaxIter != 0 ? baseMaxIter : p.MaxIter;
-    p.FractalType = type;
+    p.FractalType = engine::TypeId(type);  // checked above: a real type
     p.Algorithm = algorithm;
     p.CentreX = getExtended(b, hdr::CentreX);
     p.CentreY = getExtended(b, hdr::CentreY);

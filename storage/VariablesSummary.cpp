@@ -31,39 +31,27 @@ private:
 std::string general(double v) { return engine::formatGeneral(v, GeneralDigits); }
 std::string scientific(double v) { return engine::formatScientific(v, ScientificDigits, ExponentDigits); }
 
-bool showsEscapeLevel(int type, int algorithm)
+// The fn(Z)C types use the level only with exp, and the text does not show it for them.
+bool showsEscapeLevel(const engine::TypeTraits& t, int algorithm)
 {
-    switch (type) {
-    case 0: case 1: case 3: case 4: case 9: case 11: case 12: case 14: case 15: case 16: case 17:
-        return algorithm == engine::AlgLevel || algorithm == engine::AlgLevelDistance || algorithm == engine::AlgBinary;
-    default:
-        return false;
-    }
-}
-
-bool showsPerturbation(int type)
-{
-    switch (type) {
-    case 0: case 6: case 9: case 12: case 13: case 14: case 15: case 16:
-        return true;
-    default:
-        return false;
-    }
+    return t.escapeLevel == engine::EscapeLevelUse::Always
+        && (algorithm == engine::AlgLevel || algorithm == engine::AlgLevelDistance || algorithm == engine::AlgBinary);
 }
 
 // The labels of the type constant; these exist in one form only.
 struct ConstantLabels {
     std::string_view real, imag;
 };
-ConstantLabels constantLabels(int type)
+ConstantLabels constantLabels(engine::ParamCRole role)
 {
-    switch (type) {
-    case 1: case 4: case 7: return {"Julia Cr: ", "Julia Ci:"};
-    case 11: return {"Magnet.Qr: ", "Magnet.Qi:"};
-    case 14: case 15: return {"Phoenix.Cr: ", "Phoenix.Ci:"};
-    case 17: return {"Voltera h: ", "Voltera k:"};
-    default: return {};
+    switch (role) {
+    case engine::ParamCRole::JuliaC: return {"Julia Cr: ", "Julia Ci:"};
+    case engine::ParamCRole::MagnetismQ: return {"Magnet.Qr: ", "Magnet.Qi:"};
+    case engine::ParamCRole::PhoenixC: return {"Phoenix.Cr: ", "Phoenix.Ci:"};
+    case engine::ParamCRole::VolterraHK: return {"Voltera h: ", "Voltera k:"};
+    case engine::ParamCRole::None: break;
     }
+    return {};
 }
 
 }  // namespace
@@ -72,30 +60,30 @@ std::string VariablesSummary(const engine::FractalParams& p, int language)
 {
     using text::VariablesText;
     const auto label = [language](VariablesText id) { return text::lookup(id, language); };
-    const int type = p.FractalType;
+    const engine::TypeTraits& t = engine::traits(p.FractalType);
     Lines lines;
 
-    std::string typeText(engine::typeName(type));
-    if (type == 13)
+    std::string typeText(t.name);
+    if (t.hasNewtonP)
         typeText += "^" + std::to_string(p.NewtonP);
     lines.add(label(VariablesText::FractalLabel), typeText);
-    if (type == 6 || type == 7)
+    if (t.hasFunction)
         lines.add(std::string(label(VariablesText::Function)) + " fn:", std::string(engine::functionName(p.FunctionIndex)));
     lines.add(label(VariablesText::Algorithm), std::string(engine::algorithmName(p.Algorithm, language)));
     lines.add(label(VariablesText::ImageSizeLabel), std::to_string(p.Width) + "x" + std::to_string(p.Height));
     lines.add(label(VariablesText::XCenter), general(p.CentreX));
     lines.add(label(VariablesText::YCenter), general(p.CentreY));
     lines.add(label(VariablesText::CalculationStep), scientific(p.Step));
-    lines.add(label(VariablesText::Scale), scientific(1.0 / (engine::ZoomBase * p.Step)));
+    lines.add(label(VariablesText::Scale), scientific(engine::zoomFromStep(p.Step)));
     lines.add(label(VariablesText::Iterations), std::to_string(p.MaxIter));
-    if (showsEscapeLevel(type, p.Algorithm))
+    if (showsEscapeLevel(t, p.Algorithm))
         lines.add(label(VariablesText::EscapeLevelShort),
                   std::to_string(std::lround(std::sqrt(double(p.EscapeLevelSq)))));
-    if (const ConstantLabels c = constantLabels(type); !c.real.empty()) {
+    if (const ConstantLabels c = constantLabels(t.paramC); !c.real.empty()) {
         lines.add(c.real, general(p.ParamCr));
         lines.add(c.imag, general(p.ParamCi));
     }
-    if (showsPerturbation(type) && !(p.PertZr == 0.0 && p.PertZi == 0.0)) {
+    if (t.pertZInSummary && !(p.PertZr == 0.0 && p.PertZi == 0.0)) {
         lines.add("Pertub.Zr: ", general(p.PertZr));
         lines.add("Pertub.Zi:", general(p.PertZi));
     }

@@ -10,7 +10,7 @@
 // tables. All of it runs on the user-interface thread while no computation is running.
 namespace storage {
 
-inline constexpr int MaxImageSide = 20000;  // pixels, for width and height alike
+inline constexpr int MaxImageSide = engine::FieldLimits.ImageSide.max;  // pixels, for width and height alike
 
 // Messages, in the order the allocation steps run. The texts are English in both languages.
 inline constexpr const char* NoMemoryForBitmap = "No Memory for BitMap";
@@ -18,6 +18,7 @@ inline constexpr const char* NoMemoryForWorkspace = "No Memory for Workspace";
 inline constexpr const char* NoMemoryForOrbits = "No Memory for Orbits";
 inline constexpr const char* NoMemoryColorSpace = "No Memory Color space";
 inline constexpr const char* ImageSizeOutOfRange = "Image size must be 1 to 20000 pixels";
+static_assert(engine::FieldLimits.ImageSide.min == 1 && MaxImageSide == 20000, "ImageSizeOutOfRange names the limits");
 inline constexpr const char* UnknownPixelFormat = "Unknown pixel format";
 
 // Which buffers an image gets. ValuesOnly leaves out the display bitmap (0 x 0, holding no pixels,

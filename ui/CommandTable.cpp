@@ -97,19 +97,6 @@ constexpr bool tableInOrder()
 }
 static_assert(tableInOrder(), "the command table is indexed by Cmd");
 
-bool orbitType(int type)
-{
-    switch (type) {
-    case 0: case 1: case 9: case 11: case 12: case 14: case 15: case 16: case 17: return true;
-    default: return false;
-    }
-}
-
-bool mandelbrotLike(int type)
-{
-    return type == 0 || type == 3 || type == 6;
-}
-
 CommandRule enabledIf(bool enabled)
 {
     return CommandRule{enabled, true, false};
@@ -216,7 +203,7 @@ CommandRule ruleFor(Cmd cmd, const CommandState& s)
         return enabledIf(!s.scaleIsOne);
     case Cmd::MenuGoto: return enabledIf(s.idle && !s.stale && s.image && s.markersAvailable);
     case Cmd::MenuIter: return enabledIf(s.idle && !s.stale && s.image && !s.view3D);
-    case Cmd::MenuOrb: return enabledIf(orbitType(s.fractalType) && s.image && !s.view3D);
+    case Cmd::MenuOrb: return enabledIf(engine::traits(s.fractalType).orbits && s.image && !s.view3D);
     case Cmd::MenuProfilH: return enabledIf(s.idle && s.image && (s.algorithm == 0 || s.algorithm == 2));
     case Cmd::MenuMarker:
         return CommandRule{s.idle && !s.stale && s.image && s.markersAvailable, true, s.markersShown};
@@ -238,8 +225,10 @@ CommandRule ruleFor(Cmd cmd, const CommandState& s)
     case Cmd::PopAzimut:
     case Cmd::PopDraw3D:
         return enabledIf(!s.stale && noFilter);
-    case Cmd::PopJulia: return enabledIf(mandelbrotLike(s.fractalType) && s.pertZero && !s.stale && noFilter);
-    case Cmd::PopPert: return enabledIf(mandelbrotLike(s.fractalType) && s.algorithm == 0 && !s.stale && noFilter);
+    case Cmd::PopJulia:
+        return enabledIf(engine::traits(s.fractalType).hasJuliaPartner && s.pertZero && !s.stale && noFilter);
+    case Cmd::PopPert:
+        return enabledIf(engine::traits(s.fractalType).hasJuliaPartner && s.algorithm == 0 && !s.stale && noFilter);
     case Cmd::PopMarker: return enabledIf(s.markersAvailable);
     case Cmd::PopShowMarker:
     case Cmd::Pop3DShowMarker:

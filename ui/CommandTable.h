@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <span>
 
+#include "engine/Catalogue.h"
+
 // The commands of the main window: every entry of the main menu and of the two context menus,
 // where it sits, and the rules that enable, show and check it. Pure logic over a snapshot of
 // the window's state, so that the menus, the keyboard shortcuts and the handlers all agree.
@@ -68,7 +70,7 @@ struct CommandState {
     int screenDepth = 32;
     bool fitPossible = false;  // image larger than the client area less 40 pixels in width or height
     bool scaleIsOne = true;
-    int fractalType = 0;
+    engine::TypeId fractalType = engine::TypeId::Mandelbrot;
     int algorithm = 0;
     bool pertZero = true;      // PertZ and PertZi both 0.0
     int resumeLine = 0;

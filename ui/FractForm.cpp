@@ -46,14 +46,6 @@ using text::VariablesText;
 constexpr int GeneralDigits = 16;
 constexpr int ScientificDigits = 16;
 constexpr int ExponentDigits = 4;
-constexpr int MinIterations = 20;
-constexpr int MaxIterations = 65000;
-constexpr int MinEscape = 2;
-constexpr int MaxEscape = 255;
-constexpr int MinNewtonP = 3;
-constexpr int MaxNewtonP = 10;
-constexpr int MinDelta = 1;
-constexpr int MaxDelta = 500;
 constexpr int CustomPreset = 5;
 const char* const FloatTagProperty = "vorexFloatTag";
 
@@ -66,10 +58,14 @@ bool acceptedFloatKey(QChar c)
         || c == QLatin1Char('e');
 }
 
-bool typeIn(int type, std::initializer_list<int> set)
+void setRange(QSpinBox* box, engine::IntRange range)
 {
-    return std::find(set.begin(), set.end(), type) != set.end();
+    box->setRange(range.min, range.max);
 }
+
+// FComboBox lists every row of the catalogue, separators included: a row's index is the type's value.
+int typeRow(engine::TypeId type) { return int(type); }
+engine::TypeId typeAtRow(int row) { return engine::TypeId(row); }
 
 bool levelBinaryFamily(int algorithm)
 {
@@ -191,8 +187,8 @@ QWidget* TFractForm::buildFractalPage()
 
     m_type = new QComboBox(group);
     m_type->setObjectName(QStringLiteral("FComboBox"));
-    for (int t = 0; t < engine::TypeCount; ++t)
-        m_type->addItem(qstr(engine::typeName(t)));
+    for (int row = 0; row < engine::TypeCount; ++row)
+        m_type->addItem(qstr(engine::typeName(typeAtRow(row))));
     connect(m_type, &QComboBox::currentIndexChanged, this, &TFractForm::typeChosen);
     form->addRow(captionLabel(VariablesText::FractalType, m_language, group), m_type);
 
@@ -208,7 +204,7 @@ QWidget* TFractForm::buildFractalPage()
     m_newtonLabel->setObjectName(QStringLiteral("NewtonLabel"));
     m_newtonP = new QSpinBox(group);
     m_newtonP->setObjectName(QStringLiteral("pNewtonEdit"));
-    m_newtonP->setRange(MinNewtonP, MaxNewtonP);
+    setRange(m_newtonP, engine::FieldLimits.NewtonP);
     connect(m_newtonP, &QSpinBox::valueChanged, this, [this](int v) {
         if (!m_loading)
             m_work.NewtonP = v;
@@ -238,7 +234,7 @@ QWidget* TFractForm::buildFractalPage()
 
     m_iterations = new QSpinBox(group);
     m_iterations->setObjectName(QStringLiteral("ISpinEdit"));
-    m_iterations->setRange(MinIterations, MaxIterations);
+    setRange(m_iterations, engine::FieldLimits.Iterations);
     connect(m_iterations, &QSpinBox::valueChanged, this, [this](int v) {
         if (m_loading)
             return;
@@ -251,7 +247,7 @@ QWidget* TFractForm::buildFractalPage()
     m_escapeLabel->setObjectName(QStringLiteral("SeuilLabel"));
     m_escape = new QSpinBox(group);
     m_escape->setObjectName(QStringLiteral("SSpinEdit"));
-    m_escape->setRange(MinEscape, MaxEscape);
+    setRange(m_escape, engine::FieldLimits.EscapeLevel);
     connect(m_escape, &QSpinBox::valueChanged, this, [this](int v) {
         if (!m_loading)
             m_work.EscapeLevelSq = uint16_t(v * v);
@@ -301,10 +297,10 @@ QWidget* TFractForm::buildImagePage()
 
     m_width = new QSpinBox(group);
     m_width->setObjectName(QStringLiteral("WSpinEdit"));
-    m_width->setRange(1, storage::MaxImageSide);
+    setRange(m_width, engine::FieldLimits.ImageSide);
     m_height = new QSpinBox(group);
     m_height->setObjectName(QStringLiteral("HSpinEdit"));
-    m_height->setRange(1, storage::MaxImageSide);
+    setRange(m_height, engine::FieldLimits.ImageSide);
     m_depth = new QComboBox(group);
     m_depth->setObjectName(QStringLiteral("DComboBox"));
     m_depth->addItems({QStringLiteral("8 bits"), QStringLiteral("24 bits")});
@@ -475,7 +471,7 @@ QWidget* TFractForm::buildMorePage()
     m_deltaLabel->setObjectName(QStringLiteral("DeltaLabel"));
     m_delta = new QSpinBox(distance);
     m_delta->setObjectName(QStringLiteral("DeltaSpinEdit"));
-    m_delta->setRange(MinDelta, MaxDelta);
+    setRange(m_delta, engine::FieldLimits.Delta);
     connect(m_delta, &QSpinBox::valueChanged, this, [this](int v) {
         if (!m_loading)
             m_work.Delta = v;
@@ -501,7 +497,7 @@ QWidget* TFractForm::buildMorePage()
 void TFractForm::loadControls()
 {
     m_loading = true;
-    m_type->setCurrentIndex(m_work.FractalType);
+    m_type->setCurrentIndex(typeRow(m_work.FractalType));
     fillAlgorithms();
     fillBailouts();
     m_formula->setCurrentIndex(m_work.Formula);
@@ -592,35 +588,36 @@ void TFractForm::refreshStepButtons()
 
 void TFractForm::refreshStates()
 {
-    const int type = m_work.FractalType;
+    const engine::TypeTraits& type = engine::traits(m_work.FractalType);
     const int alg = m_work.Algorithm;
     m_defImage2->setEnabled(m_fractal.Params.Width > 1 && m_fractal.Params.Height > 1);
-    m_periodicityCheck->setEnabled(type < 5 && (alg == engine::AlgLevel || alg == engine::AlgLevelDistance));
+    m_periodicityCheck->setEnabled(type.periodicity
+                                   && (alg == engine::AlgLevel || alg == engine::AlgLevelDistance));
 
-    const bool escape = (typeIn(type, {0, 1, 3, 4, 9, 11, 12, 14, 15, 16, 17}) && levelBinaryFamily(alg))
-        || ((type == 6 || type == 7) && m_work.FunctionIndex == engine::FnExp);
+    const bool escape = (type.escapeLevel == engine::EscapeLevelUse::Always && levelBinaryFamily(alg))
+        || (type.escapeLevel == engine::EscapeLevelUse::ExpOnly && m_work.FunctionIndex == engine::FnExp);
     m_escape->setEnabled(escape);
     m_escapeLabel->setEnabled(escape);
-    m_bailout->setEnabled(typeIn(type, {0, 1, 9, 11, 12, 13, 14, 15, 16, 17}) && levelBinaryFamily(alg));
+    m_bailout->setEnabled(type.bailout != engine::BailoutUse::FixedMod && levelBinaryFamily(alg));
 
-    m_formula->setVisible(type == 0 && alg == engine::AlgLevel);
-    m_newtonP->setVisible(type == 13);
-    m_function->setVisible(type == 6 || type == 7);
-    m_newtonLabel->setVisible(type == 13 || type == 6 || type == 7);
-    m_newtonLabel->setText(type == 13 || type == 0 ? QStringLiteral("p:") : QStringLiteral("fn:"));
+    m_formula->setVisible(type.hasFormula && alg == engine::AlgLevel);
+    m_newtonP->setVisible(type.hasNewtonP);
+    m_function->setVisible(type.hasFunction);
+    m_newtonLabel->setVisible(type.hasNewtonP || type.hasFunction);
+    m_newtonLabel->setText(type.hasNewtonP || type.hasFormula ? QStringLiteral("p:") : QStringLiteral("fn:"));
 
     const bool delta = engine::usesOrbitArrays(alg);
     m_delta->setEnabled(delta);
     m_deltaLabel->setEnabled(delta);
 
-    const bool constant = engine::usesParamC(type);
-    const engine::ParamCLabels labels = engine::paramCLabels(type);
+    const bool constant = type.paramC != engine::ParamCRole::None;
+    const engine::ParamCLabels labels = engine::paramCLabels(type.id);
     m_crLabel->setText(qstr(labels.real));
     m_ciLabel->setText(qstr(labels.imag));
     m_cr->setEnabled(constant);
     m_ci->setEnabled(constant);
 
-    const bool pert = typeIn(type, {0, 3, 6, 9, 12, 13, 14, 15, 16}) && alg == engine::AlgLevel;
+    const bool pert = type.usesPertZ && alg == engine::AlgLevel;
     m_pr->setEnabled(pert);
     m_pi->setEnabled(pert);
 }
@@ -663,12 +660,13 @@ void TFractForm::typeChosen(int index)
 {
     if (m_loading || index < 0)
         return;
-    if (engine::isSeparator(index)) {
-        m_type->setCurrentIndex(engine::typeAboveSeparator(index));  // comes back here with that entry
+    const engine::TypeId type = typeAtRow(index);
+    if (engine::isSeparator(type)) {
+        m_type->setCurrentIndex(typeRow(engine::typeAboveSeparator(type)));  // comes back here with that entry
         return;
     }
-    m_work.FractalType = uint8_t(index);
-    const engine::TypeDefaults& d = engine::typeDefaults(index);
+    m_work.FractalType = type;
+    const engine::TypeDefaults& d = engine::typeDefaults(type);
     if (m_work.Algorithm > d.MaxAlgorithm)
         m_work.Algorithm = engine::AlgLevel;
     if (m_work.Bailout > d.MaxBailout)

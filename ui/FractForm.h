@@ -65,8 +65,8 @@ public:
     const engine::FractalParams& working() const { return m_work; }
 
     // Scale and step of a type: step = 1 / (ZoomBase x scale).
-    static double stepFromScale(double scale) { return 1.0 / (engine::ZoomBase * scale); }
-    static double scaleFromStep(double step) { return 1.0 / (engine::ZoomBase * step); }
+    static double stepFromScale(double scale) { return engine::stepFromZoom(scale); }
+    static double scaleFromStep(double step) { return engine::zoomFromStep(step); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <cstdint>
 
+#include "engine/Catalogue.h"
+
 class QSpinBox;
 
 namespace ui {
@@ -13,7 +15,7 @@ namespace ui {
 class TRetoucheForm : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int MaxTouchUpIterations = 65000;
+    static constexpr int MaxTouchUpIterations = engine::FieldLimits.TouchUpIterations.max;
 
     TRetoucheForm(uint16_t current, uint16_t minimum, int language, QWidget* parent = nullptr);
 

@@ -32,11 +32,12 @@ QString sizePanelText(int width, int height, int pixelFormat)
 QString typePanelText(const document::TFractal& f, int language)
 {
     const engine::FractalParams& p = f.Params;
-    QString t = qstr(engine::typeName(p.FractalType));
-    if (p.FractalType == 0 && p.Algorithm == engine::AlgLevel)
+    const engine::TypeTraits& type = engine::traits(p.FractalType);
+    QString t = qstr(type.name);
+    if (type.hasFormula && p.Algorithm == engine::AlgLevel)
         t += QLatin1Char(' ') + qstr(engine::formulaName(p.Formula));
     t += QStringLiteral(" / ") + qstr(engine::algorithmName(p.Algorithm, language));
-    if (p.FractalType == 6 || p.FractalType == 7)
+    if (type.hasFunction)
         t += QStringLiteral(" [fn=") + qstr(engine::functionName(p.FunctionIndex)) + QLatin1Char(']');
     return t;
 }

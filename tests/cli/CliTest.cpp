@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "../engine/ReferenceKernels.h"
+#include "engine/Catalogue.h"
 
 namespace fs = std::filesystem;
 
@@ -207,6 +208,55 @@ TEST_F(Cli, BadOptionsExitWithStatus2AndWriteNothing)
         EXPECT_FALSE(fs::exists(file("bad.mbt")));
     }
     EXPECT_EQ(run("new --size 10x10").status, 2);  // no output named
+}
+
+// The numeric options take the limits of the variables dialog's fields (engine::FieldLimits): both ends
+// are accepted, one beyond either end is refused with a message that names the range.
+TEST_F(Cli, NumericOptionsTakeTheLimitsOfTheVariablesDialog)
+{
+    const engine::FieldLimitTable& l = engine::FieldLimits;
+    const struct {
+        const char* option;
+        std::string before, after;  // around the number
+        engine::IntRange range;
+        const char* others;         // the rest of the command line
+    } rows[] = {
+        {"--iter", "--iter ", "", l.Iterations, "--size 3x2"},
+        {"--escape", "--escape ", "", l.EscapeLevel, "--size 3x2"},
+        {"--newton-p", "--newton-p ", "", l.NewtonP, "--type 13 --size 3x2"},
+        {"--delta", "--delta ", "", l.Delta, "--algorithm 1 --size 3x2"},
+        {"--size", "--size ", "x1", l.ImageSide, "--iter 20"},
+        {"--size", "--size 1x", "", l.ImageSide, "--iter 20"},
+    };
+    for (const auto& row : rows) {
+        const std::string range = std::to_string(row.range.min) + " to " + std::to_string(row.range.max);
+        for (long long v : {(long long)row.range.min, (long long)row.range.max}) {
+            const std::string args = "new " + row.before + std::to_string(v) + row.after + " " + row.others;
+            SCOPED_TRACE(args);
+            const CliRun r = run(args + " --quiet -o " + file("ok.mbt"));
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_TRUE(fs::exists(file("ok.mbt")));
+            fs::remove(file("ok.mbt"));
+        }
+        for (long long v : {(long long)row.range.min - 1, (long long)row.range.max + 1}) {
+            const std::string args = "new " + row.before + std::to_string(v) + row.after + " " + row.others;
+            SCOPED_TRACE(args);
+            const CliRun r = run(args + " -o " + file("bad.mbt"));
+            EXPECT_EQ(r.status, 2);
+            EXPECT_NE(r.err.find(row.option), std::string::npos) << r.err;
+            EXPECT_NE(r.err.find(range), std::string::npos) << r.err;
+            EXPECT_FALSE(fs::exists(file("bad.mbt")));
+        }
+    }
+
+    // The touch-up limit: up to the table's largest count, from the document's own iterations.
+    ASSERT_EQ(run("new --size 8x6 --iter 20 --quiet -o " + file("t.mbt")).status, 0);
+    const std::string touchUp = "compute " + file("t.mbt") + " --touch-up 3,2,4,3 --quiet -o " + file("u.mbt");
+    const int most = l.TouchUpIterations.max;
+    EXPECT_EQ(run(touchUp + " --touch-up-iter " + std::to_string(most)).status, 0);
+    const CliRun over = run(touchUp + " --touch-up-iter " + std::to_string(most + 1));
+    EXPECT_EQ(over.status, 2);
+    EXPECT_NE(over.err.find("to " + std::to_string(most)), std::string::npos) << over.err;
 }
 
 TEST_F(Cli, UnreadableDocumentsExitWithStatus1)

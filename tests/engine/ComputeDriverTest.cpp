@@ -220,7 +220,7 @@ TEST(ComputeDriver, NoKernelComputesNothing)
     enginetest::configure(f, tall());
     f.Data.fill(Sentinel);
     f.ResumeLine = 5;
-    f.Params.FractalType = 2;  // a separator row of the type list
+    f.Params.FractalType = TypeId(2);  // a separator row of the type list
     EXPECT_EQ(document::ComputeCommand(f, false, nullptr), ComputeEnd::NoKernel);
     EXPECT_EQ(f.Kernel, nullptr);
     EXPECT_TRUE(f.Run.idle());

@@ -49,8 +49,8 @@ inline void sizeWorkspace(document::TFractal& f)
 
 inline void configure(document::TFractal& f, const Scene& s)
 {
-    f.ApplyTypeDefaults(s.type);
-    const engine::TypeDefaults& d = engine::typeDefaults(s.type);
+    f.ApplyTypeDefaults(engine::TypeId(s.type));
+    const engine::TypeDefaults& d = engine::typeDefaults(engine::TypeId(s.type));
     f.Params.Algorithm = uint8_t(s.algorithm);
     f.Params.Width = s.width;
     f.Params.Height = s.height;

@@ -15,10 +15,10 @@ TEST(Catalogue, SeparatorPicksTheEntryAbove)
     const struct { int picked, expected; } cases[] = {{2, 1}, {5, 4}, {8, 7}, {10, 9}, {0, 0}, {13, 13}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.picked);
-        EXPECT_EQ(typeAboveSeparator(c.picked), c.expected);
-        EXPECT_TRUE(isValidType(typeAboveSeparator(c.picked)));
+        EXPECT_EQ(int(typeAboveSeparator(TypeId(c.picked))), c.expected);
+        EXPECT_TRUE(isValidType(int(typeAboveSeparator(TypeId(c.picked)))));
     }
-    EXPECT_EQ(typeName(2), std::string(30, '-'));
+    EXPECT_EQ(typeName(TypeId(2)), std::string(30, '-'));
 }
 
 // Every type's default view, as a new document shows it (scaled down to 64 x 48), holds pixels that
@@ -33,7 +33,7 @@ TEST(Catalogue, EveryTypeAtItsDefaultsShowsAPicture)
         if (!isValidType(type))
             continue;
         SCOPED_TRACE(type);
-        const TypeDefaults& d = typeDefaults(type);
+        const TypeDefaults& d = typeDefaults(TypeId(type));
         EXPECT_GE(d.CentreX, d.Xmin);
         EXPECT_LE(d.CentreX, d.Xmax);
         EXPECT_GE(d.CentreY, d.Ymin);
@@ -72,7 +72,7 @@ TEST(Catalogue, EveryOfferedAlgorithmAndBailoutDrawsItsOwnPicture)
     for (int type = 0; type < TypeCount; ++type) {
         if (!isValidType(type))
             continue;
-        const TypeDefaults& d = typeDefaults(type);
+        const TypeDefaults& d = typeDefaults(TypeId(type));
         TFractal level;
         enginetest::configure(level, {.type = type});
         enginetest::computeAll(level);
@@ -100,19 +100,19 @@ TEST(Catalogue, NewDocumentTakesTheEscapeLevelOfItsAlgorithm)
     for (int type = 0; type < TypeCount; ++type) {
         if (!isValidType(type))
             continue;
-        for (int alg = 0; alg <= typeDefaults(type).MaxAlgorithm; ++alg) {
+        for (int alg = 0; alg <= typeDefaults(TypeId(type)).MaxAlgorithm; ++alg) {
             SCOPED_TRACE(testing::Message() << "type " << type << " algorithm " << alg);
             TFractal f;
             f.Params.Algorithm = uint8_t(alg);
             f.Params.EscapeLevelSq = 1;
-            f.ApplyTypeDefaults(type);
-            EXPECT_EQ(f.Params.EscapeLevelSq, typeDefaults(type).LevelSq[size_t(alg)]);
+            f.ApplyTypeDefaults(TypeId(type));
+            EXPECT_EQ(f.Params.EscapeLevelSq, typeDefaults(TypeId(type)).LevelSq[size_t(alg)]);
             EXPECT_GE(f.Params.EscapeLevelSq, 4);  // at least |z| > 2
         }
     }
     for (int type : {0, 1}) {
         SCOPED_TRACE(type);
-        EXPECT_GT(typeDefaults(type).LevelSq[AlgBinary], typeDefaults(type).LevelSq[AlgLevel]);
+        EXPECT_GT(typeDefaults(TypeId(type)).LevelSq[AlgBinary], typeDefaults(TypeId(type)).LevelSq[AlgLevel]);
     }
 }
 
@@ -261,7 +261,7 @@ TEST(Fractal, ImageParamsChangedIgnoresWhatTheTypeDoesNotUse)
     f.Params.NewtonP = 5;
     f.Params.Delta = 99;  // the image's algorithm is Level
     EXPECT_FALSE(f.ImageParamsChanged());
-    f.Params.FractalType = 1;
+    f.Params.FractalType = TypeId(1);
     EXPECT_TRUE(f.ImageParamsChanged());
     f.CommitImageParams();
     f.Params.ParamCi = 0.7;

@@ -65,7 +65,7 @@ TEST(KernelCatalogue, EverySelectableCombinationComputesValuesInRange)
     for (int type = 0; type < TypeCount; ++type) {
         if (!isValidType(type))
             continue;
-        const TypeDefaults& d = typeDefaults(type);
+        const TypeDefaults& d = typeDefaults(TypeId(type));
         for (int selector : selectors(type)) {
             // Potential is offered by no type, but documents bring it with the Mandelbrot type.
             const int maxAlg = type == 0 ? int(AlgPotential) : int(d.MaxAlgorithm);
@@ -157,7 +157,7 @@ TEST(KernelCatalogue, UnknownSelectorsSelectNothing)
         enginetest::configure(f, sceneFor(0, 0, AlgLevel, 0));
         SelectKernel(f);
         ASSERT_NE(f.Kernel, nullptr);
-        f.Params.FractalType = uint8_t(c.type);
+        f.Params.FractalType = TypeId(c.type);
         f.Params.Formula = uint8_t(c.formula);
         f.Params.FunctionIndex = uint8_t(c.function);
         SelectKernel(f);

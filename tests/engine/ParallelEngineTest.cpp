@@ -543,7 +543,7 @@ TEST(ParallelEngine, NoKernelComputesNothing)
 {
     TFractal f;
     setUp(f, v("separator", 0));
-    f.Params.FractalType = 2;
+    f.Params.FractalType = TypeId(2);
     f.Data.fill(3);
     const ParallelEngine engine(2, bestIsa());
     EXPECT_EQ(document::ComputeCommand(f, true, nullptr, engine), ComputeEnd::NoKernel);

@@ -81,7 +81,7 @@ TEST(Probe, UsesTheSelectorsOfTheType)
         SCOPED_TRACE(c.what);
         TFractal f;
         configure(f, AlgLevel);
-        f.Params.FractalType = uint8_t(c.type);
+        f.Params.FractalType = TypeId(c.type);
         f.Params.Formula = uint8_t(c.formula);
         f.Params.FunctionIndex = uint8_t(c.function);
         f.Params.NewtonP = c.newtonP;

@@ -48,7 +48,7 @@ TEST_F(DocumentFixtureTest, EveryHeaderFieldIsRead)
     EXPECT_EQ(p.MaxIter, MaxIter);
     EXPECT_EQ(f.RetoucheIter, MaxIter);
     EXPECT_EQ(f.BaseMaxIter, 1000);
-    EXPECT_EQ(p.FractalType, 7);
+    EXPECT_EQ(int(p.FractalType), 7);
     EXPECT_EQ(p.Algorithm, 2);
     EXPECT_EQ(p.CentreX, -0.743643887037158);
     EXPECT_EQ(p.CentreY, 0.2500000012345678);

@@ -19,7 +19,7 @@ inline void makeKnownDocument(document::TFractal& f, int width = 23, int height 
 {
     storage::ResetToDefaults(f);
     engine::FractalParams& p = f.Params;
-    p.FractalType = 1;
+    p.FractalType = engine::TypeId(1);
     p.Algorithm = 3;
     p.Formula = 2;
     p.FunctionIndex = 4;

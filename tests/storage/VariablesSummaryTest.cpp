@@ -12,7 +12,7 @@ FractalParams defaultsOf(int type, int algorithm = AlgLevel)
 {
     TFractal f;
     f.Params.Algorithm = uint8_t(algorithm);
-    f.ApplyTypeDefaults(type);
+    f.ApplyTypeDefaults(TypeId(type));
     f.Params.Width = 320;
     f.Params.Height = 240;
     return f.Params;

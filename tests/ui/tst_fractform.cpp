@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QtTest>
+#include <algorithm>
+#include <initializer_list>
 #include <memory>
 
 #include "document/Fractal.h"
@@ -25,7 +27,7 @@ std::unique_ptr<document::TFractal> makeDocument(int type = 0, int width = 64, i
 {
     auto f = std::make_unique<document::TFractal>();
     storage::ResetToDefaults(*f);
-    f->ApplyTypeDefaults(type);
+    f->ApplyTypeDefaults(engine::TypeId(type));
     storage::AllocImage(*f, width, height, format, true);
     f->UpdateCorners();
     f->CommitImageParams();
@@ -107,6 +109,9 @@ private slots:
     void colourCheck();
     void openingPage_data();
     void openingPage();
+    void spinBoxesTakeTheSharedLimits();
+    void controlStatesOfEveryType_data();
+    void controlStatesOfEveryType();
 };
 
 void TestFractForm::separatorSelectsTheEntryAbove_data()
@@ -375,7 +380,7 @@ void TestFractForm::defaultsBoxLoadsTheTypeDefaults()
     ui::TFractForm plain(*f, 1, false, 0, options(rec));
     QVERIFY(!child<QCheckBox>(plain, "DefaultCheckBox")->isChecked());
     child<QComboBox>(plain, "FComboBox")->setCurrentIndex(1);
-    QCOMPARE(plain.working().FractalType, uint8_t(1));
+    QCOMPARE(int(plain.working().FractalType), 1);
     QCOMPARE(child<QLineEdit>(plain, "XEdit")->text(), QStringLiteral("-0.5"));
 }
 
@@ -544,6 +549,81 @@ void TestFractForm::openingPage()
     QCOMPARE(child<QLineEdit>(form, "TopYEdit")->text(), QStringLiteral("0.1875"));
     QCOMPARE(child<QLineEdit>(form, "BotXEdit")->text(), QStringLiteral("-0.25"));
     QCOMPARE(child<QLineEdit>(form, "BotYEdit")->text(), QStringLiteral("-0.1875"));
+}
+
+void TestFractForm::controlStatesOfEveryType_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("algorithm");
+    QTest::addColumn<int>("function");
+    for (int type = 0; type < engine::TypeCount; ++type) {
+        if (!engine::isValidType(type))
+            continue;
+        const int algorithms = engine::typeDefaults(engine::TypeId(type)).MaxAlgorithm;
+        for (int algorithm = 0; algorithm <= algorithms; ++algorithm)
+            for (int function : {int(engine::FnSin), int(engine::FnExp)})
+                QTest::addRow("type %d algorithm %d function %d", type, algorithm, function)
+                    << type << algorithm << function;
+    }
+}
+
+// The control states written from the dialog's rules with the type numbers they are stated in.
+void TestFractForm::controlStatesOfEveryType()
+{
+    QFETCH(int, type);
+    QFETCH(int, algorithm);
+    QFETCH(int, function);
+    const auto in = [type](std::initializer_list<int> set) {
+        return std::find(set.begin(), set.end(), type) != set.end();
+    };
+    const bool levelFamily = algorithm == 0 || algorithm == 2 || algorithm == 3;
+    auto f = makeDocument(type);
+    f->Params.Algorithm = uint8_t(algorithm);
+    f->Params.FunctionIndex = uint8_t(function);
+    Recorder rec;
+    ui::TFractForm form(*f, 1, false, 0, options(rec));
+    QVERIFY(showActive(form));
+    QCOMPARE(child<QCheckBox>(form, "PeriodicityCheck")->isEnabled(),
+             type < 5 && (algorithm == 0 || algorithm == 2));
+    QCOMPARE(child<QSpinBox>(form, "SSpinEdit")->isEnabled(),
+             (in({0, 1, 3, 4, 9, 11, 12, 14, 15, 16, 17}) && levelFamily) || (in({6, 7}) && function == engine::FnExp));
+    QCOMPARE(child<QComboBox>(form, "BailComboBox")->isEnabled(),
+             in({0, 1, 9, 11, 12, 13, 14, 15, 16, 17}) && levelFamily);
+    QCOMPARE(child<QComboBox>(form, "pMpComboBox")->isVisible(), type == 0 && algorithm == 0);
+    QCOMPARE(child<QSpinBox>(form, "pNewtonEdit")->isVisible(), type == 13);
+    QCOMPARE(child<QComboBox>(form, "FuncComboBox")->isVisible(), in({6, 7}));
+    QCOMPARE(child<QLabel>(form, "NewtonLabel")->isVisible(), in({6, 7, 13}));
+    QCOMPARE(child<QLabel>(form, "NewtonLabel")->text(), in({0, 13}) ? QStringLiteral("p:") : QStringLiteral("fn:"));
+    QCOMPARE(child<QLineEdit>(form, "JuliaCEdit")->isEnabled(), in({1, 4, 7, 11, 14, 15, 17}));
+    QCOMPARE(child<QLineEdit>(form, "JuliaCiEdit")->isEnabled(), in({1, 4, 7, 11, 14, 15, 17}));
+    QCOMPARE(child<QLineEdit>(form, "PertZEdit")->isEnabled(), in({0, 3, 6, 9, 12, 13, 14, 15, 16}) && algorithm == 0);
+    QCOMPARE(child<QLineEdit>(form, "PertZiEdit")->isEnabled(), in({0, 3, 6, 9, 12, 13, 14, 15, 16}) && algorithm == 0);
+    const char* const crLabel = in({1, 4, 7}) ? "Julia Cr:" : type == 11 ? "Magnetism Qr:"
+        : in({14, 15})                         ? "Phoenix Cr:"
+        : type == 17                           ? "Volterra h:"
+                                               : "";
+    QCOMPARE(child<QLabel>(form, "JuliaCLabel")->text(), QString::fromLatin1(crLabel));
+    QCOMPARE(child<QComboBox>(form, "AComboBox")->count(), in({0, 1}) ? 5 : type == 9 ? 4 : 1);
+}
+
+// The limits vorex-cli checks its options against (tests/cli/CliTest.cpp) are the dialog's.
+void TestFractForm::spinBoxesTakeTheSharedLimits()
+{
+    auto f = makeDocument();
+    Recorder rec;
+    ui::TFractForm form(*f, 1, false, 0, options(rec));
+    const engine::FieldLimitTable& l = engine::FieldLimits;
+    const struct {
+        const char* name;
+        engine::IntRange range;
+    } rows[] = {
+        {"ISpinEdit", l.Iterations}, {"SSpinEdit", l.EscapeLevel}, {"pNewtonEdit", l.NewtonP},
+        {"DeltaSpinEdit", l.Delta},  {"WSpinEdit", l.ImageSide},   {"HSpinEdit", l.ImageSide},
+    };
+    for (const auto& row : rows) {
+        const QSpinBox* box = child<QSpinBox>(form, row.name);
+        QVERIFY2(box->minimum() == row.range.min && box->maximum() == row.range.max, row.name);
+    }
 }
 
 void TestFractForm::fieldsAreNamedAfterTheirLabels()

@@ -122,7 +122,7 @@ void TestMenus::topLevelMenusFollowTheirRules()
     QVERIFY(fx.action("MenuNone")->isChecked());
     QVERIFY(!fx.action("MenuEdg")->isChecked());
     // The orbit and cross-section entries depend on the type and the algorithm.
-    fx.f().Params.FractalType = 3;
+    fx.f().Params.FractalType = engine::TypeId(3);
     fx.f().Params.Algorithm = 1;
     emit fx.menu("MenuMes")->aboutToShow();
     QVERIFY(!fx.action("MenuOrb")->isEnabled());
@@ -243,7 +243,7 @@ void TestMenus::ruleTable()
     ui::CommandState s;
     s.image = true;
     if (change == "pert") s.pertZero = false;
-    if (change.startsWith("type")) s.fractalType = change.mid(4).toInt();
+    if (change.startsWith("type")) s.fractalType = engine::TypeId(change.mid(4).toInt());
     if (change.startsWith("alg")) s.algorithm = change.mid(3).toInt();
     if (change == "elev14") s.elevation = 14;
     if (change == "filter") s.filter = 1;

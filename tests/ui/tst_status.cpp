@@ -50,7 +50,7 @@ void TestStatus::typePanel()
     QFETCH(QString, expected);
     WindowFixture fx({}, QByteArray("[Prefer]\nLang=") + QByteArray::number(language) + "\n");
     fx.allocate(40, 30);
-    fx.f().Params.FractalType = uint8_t(type);
+    fx.f().Params.FractalType = engine::TypeId(type);
     fx.f().Params.Algorithm = uint8_t(algorithm);
     fx.f().Params.Formula = uint8_t(formula);
     fx.f().Params.FunctionIndex = uint8_t(function);
