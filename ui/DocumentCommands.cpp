@@ -6,7 +6,7 @@
 
 #include "document/Fractal.h"
 #include "ui/AppSettings.h"
-#include "ui/ProgForm.h"
+#include "ui/tools/ProgForm.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
 

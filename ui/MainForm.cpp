@@ -23,13 +23,13 @@
 #include "ui/ComputeRunner.h"
 #include "ui/Cursors.h"
 #include "ui/Accessibility.h"
-#include "ui/FractForm.h"
+#include "ui/dialogs/FractForm.h"
 #include "ui/ImageView.h"
 #include "ui/QtLanguage.h"
 #include "ui/modes/Canvas.h"
 #include "ui/modes/ModeBinding.h"
 #include "ui/MainMenus.h"
-#include "ui/ProgForm.h"
+#include "ui/tools/ProgForm.h"
 #include "ui/StatusLine.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
@@ -388,18 +388,7 @@ void TMainForm::openVariablesDialog(int page, bool newFractal)
         m_variablesHook(page, newFractal);
         return;
     }
-    FractFormOptions options;
-    options.showStatus = [this](const QString& message) { ShowStatus(message); };
-    options.showError = [this](const QString& message) { m_services->showError(this, QString(), message); };
-    options.fontSize = m_settings.prefs.fontSize;
-    options.hints = m_settings.prefs.hints;
-    TFractForm form(*m_fractal, page, newFractal, m_settings.language(), std::move(options), this);
-    if (form.exec() != QDialog::Accepted)
-        return;
-    if (form.imageReallocated() || form.coloursCorrected() || form.allocationFailed())
-        pictureChanged();
-    if (form.allocationFailed())
-        setDocumentTitle({});
+    runVariablesDialog(*this, page, newFractal);
 }
 
 bool TMainForm::fitPossible() const

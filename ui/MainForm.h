@@ -90,6 +90,9 @@ public:
 
     // The title: "Vorex", or "Vorex: NAME" for a document with a name.
     void setDocumentTitle(const std::string& fileName);
+    // The font size and the process priority of the preferences, applied to the window and the workers.
+    void applyFontSize();
+    void applyOsLoad();
 
     // The variables dialog (a later feature) is reached through this hook: page 1 fractal,
     // 2 image, 3 from the picture's context menu; newFractal for New. Without a hook the
@@ -114,8 +117,6 @@ private:
 
     void buildWindow();
     void applyWindowPreferences();
-    void applyFontSize();
-    void applyOsLoad();
     void readMachineNames();
     void readScreenMetrics();
     void openCommandLine(const QStringList& arguments);
@@ -143,12 +144,8 @@ private:
     void rotationStep();
     void finishRotation();
     void cmdSystemPalette();
-    void cmdPreferences();
-    void cmdInfos();
     void cmdToggleMarkers();
     void cmdDeleteMarkers();
-    void cmdAbout();
-    void cmdPrinterSetup();
     void startMode(ModeKind kind);
 
     std::unique_ptr<document::TFractal> m_fractal;

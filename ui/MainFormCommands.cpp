@@ -2,7 +2,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPrinter>
 #include <QTimer>
 
@@ -10,11 +9,13 @@
 #include "document/Fractal.h"
 #include "storage/Workspace.h"
 #include "ui/ComputeRunner.h"
-#include "ui/FractInfosForm.h"
+#include "ui/dialogs/AboutBox.h"
+#include "ui/dialogs/FractInfosForm.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
 #include "ui/MainMenus.h"
-#include "ui/PrefForm.h"
+#include "ui/dialogs/PrefForm.h"
+#include "ui/dialogs/PrinterSetup.h"
 #include "ui/QtLanguage.h"
 #include "ui/Splash.h"
 #include "ui/StatusLine.h"
@@ -38,10 +39,10 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::file02: cmdOpenRecent(1); break;
     case Cmd::file03: cmdOpenRecent(2); break;
     case Cmd::file04: cmdOpenRecent(3); break;
-    case Cmd::MenuPre: cmdPreferences(); break;
-    case Cmd::MenuInfos: cmdInfos(); break;
+    case Cmd::MenuPre: runPreferencesCommand(*this); break;
+    case Cmd::MenuInfos: runInformationCommand(*this); break;
     case Cmd::MenuExi: close(); break;
-    case Cmd::MenuPrintCfg: cmdPrinterSetup(); break;
+    case Cmd::MenuPrintCfg: runPrinterSetupCommand(*this); break;
 
     case Cmd::MenuVar:
     case Cmd::PopVar:
@@ -77,7 +78,7 @@ void TMainForm::runCommand(Cmd cmd)
             DrawMainMenus();
         }
         break;
-    case Cmd::MenuAbo: cmdAbout(); break;
+    case Cmd::MenuAbo: runAboutCommand(*this); break;
 
     // The picks of the picture: each first shows the picture at 100 %.
     case Cmd::PopCenter: startMode(ModeKind::NewCentre); break;
@@ -236,43 +237,6 @@ void TMainForm::cmdSystemPalette()
     DrawMainMenus();
 }
 
-void TMainForm::cmdPreferences()
-{
-    TPrefForm form(m_settings.prefs, m_settings.osLoad, this);
-    if (form.exec() == QDialog::Accepted) {
-        // Only what the dialog edits: the recent files and the rest stay as they are now.
-        const storage::Preferences& edited = form.preferences();
-        storage::Preferences& prefs = m_settings.prefs;
-        prefs.language = edited.language;
-        prefs.previewMode = edited.previewMode;
-        prefs.hints = edited.hints;
-        prefs.beep = edited.beep;
-        prefs.lineColour = edited.lineColour;
-        prefs.outOfRangeColour = edited.outOfRangeColour;
-        prefs.markerColour = edited.markerColour;
-        prefs.fontSize = edited.fontSize;
-        prefs.markerSize = edited.markerSize;
-        m_settings.osLoad = form.osLoad();
-        m_fractal->OutOfRangeColour = prefs.outOfRangeColour;
-        applyQtLanguage(prefs.language);
-    }
-    ShowStatus(QString());
-    DrawMainMenus();
-    applyFontSize();
-    applyOsLoad();
-    ShowStatus(QString());
-}
-
-void TMainForm::cmdInfos()
-{
-    TFractInfosForm form(QString::fromUtf8(m_fractal->Comment), m_settings.language(), m_settings.prefs.fontSize, this);
-    if (form.exec() == QDialog::Accepted && form.changed()) {
-        m_fractal->Comment = form.comment().toStdString();
-        m_fractal->Modified = true;
-        DrawMainMenus();
-    }
-}
-
 void TMainForm::cmdToggleMarkers()
 {
     bool& shown = m_settings.prefs.markersShown;
@@ -302,22 +266,6 @@ QPrinter& TMainForm::printer()
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *m_printer;
-}
-
-void TMainForm::cmdPrinterSetup()
-{
-    QPageSetupDialog dialog(&printer(), this);
-    dialog.exec();
-}
-
-void TMainForm::cmdAbout()
-{
-    CancelModes();
-    ShowStatus(QString());
-    const QString version = Splash::versionLine();
-    QMessageBox::about(this, qstr(text::ProductTitle),
-                       qstr(text::ProductTitle) + QLatin1Char('\n') + version + QLatin1Char('\n')
-                           + qstr(storage::CopyrightText));
 }
 
 }  // namespace ui

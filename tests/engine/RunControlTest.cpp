@@ -11,15 +11,15 @@
 
 namespace {
 
-// An image that takes far longer than starting a thread: inside pixels at a high limit, periodicity
-// checking off, and orbits started from 1e-300 (its square vanishes: the orbits of 0), which the engine
-// must iterate to the end.
+// An image that takes far longer than starting a thread, even on a loaded machine (about a second on two
+// cores): inside pixels at the highest limit, periodicity checking off, and orbits started from 1e-300 (its
+// square vanishes: the orbits of 0), which the engine must iterate to the end.
 void makeSlow(document::TFractal& f)
 {
     enginetest::Scene s;
     s.width = 96;
     s.height = 64;
-    s.maxIter = 4000;
+    s.maxIter = 65000;
     enginetest::configure(f, s);
     f.Params.CentreX = -0.2;
     f.Params.Step = 0.6 / s.height;
@@ -65,11 +65,11 @@ TEST(RunControl, AStopRequestedRightAfterATouchUpStartsIsNeverLost)
     document::TFractal f;
     makeSlow(f);
     f.ResumeLine = 7;
-    f.ZoomRect = {80, 60, 5, 3};
+    f.ZoomRect = {95, 63, 0, 0};
     const engine::ParallelEngine parallel(2);
     for (int i = 0; i < 500; ++i) {
         SCOPED_TRACE(i);
-        f.RetoucheIter = uint16_t(4000 + i % 2);  // above and at the limit in turn
+        f.RetoucheIter = uint16_t(64999 + i % 2);  // below and at the limit in turn
         const engine::RetoucheResult prepared = document::PrepareRetouche(f);
         ASSERT_TRUE(prepared.ok);
         const engine::ComputeJob job = document::BeginComputation(f, engine::ComputeKind::TouchUp, f.ZoomRect);
@@ -89,11 +89,11 @@ TEST(RunControl, MenusReadTheDocumentWhileATouchUpComputes)
     document::TFractal f;
     makeSlow(f);
     f.ZoomRect = {0, 0, 95, 63};
-    f.RetoucheIter = 6000;
+    f.RetoucheIter = 65000;
     const engine::RetoucheResult prepared = document::PrepareRetouche(f);
     ASSERT_TRUE(prepared.ok);
-    EXPECT_EQ(f.Params.MaxIter, 6000);
-    EXPECT_EQ(f.ImageParams.MaxIter, 6000);
+    EXPECT_EQ(f.Params.MaxIter, 65000);
+    EXPECT_EQ(f.ImageParams.MaxIter, 65000);
     const engine::ComputeJob job = document::BeginComputation(f, engine::ComputeKind::TouchUp, f.ZoomRect);
     const engine::FractalParams edited = f.Params, image = f.ImageParams;
     const bool changed = f.ImageParamsChanged();
@@ -111,7 +111,7 @@ TEST(RunControl, MenusReadTheDocumentWhileATouchUpComputes)
         EXPECT_EQ(f.ImageParamsChanged(), changed);
         EXPECT_TRUE(f.Retouching);
         EXPECT_FALSE(f.Run.idle());
-        EXPECT_EQ(f.RetoucheIter, 6000);
+        EXPECT_EQ(f.RetoucheIter, 65000);
         EXPECT_EQ(f.ResumeLine, 0);
         if (++reads == 200)
             f.Run.requestStop();

@@ -9,9 +9,9 @@
 #include <QtTest>
 
 #include "colour/Recolour.h"
-#include "ui/FractInfosForm.h"
+#include "ui/dialogs/FractInfosForm.h"
 #include "ui/ImageView.h"
-#include "ui/ProgForm.h"
+#include "ui/tools/ProgForm.h"
 #include "document/Recolour.h"
 #include "UiTestUtil.h"
 

@@ -17,7 +17,7 @@
 #include "document/Fractal.h"
 #include "engine/NumberFormat.h"
 #include "storage/Workspace.h"
-#include "ui/FractForm.h"
+#include "ui/dialogs/FractForm.h"
 
 namespace {
 

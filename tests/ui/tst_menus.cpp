@@ -11,7 +11,7 @@
 #include <sys/resource.h>
 
 #include "ui/CommandTable.h"
-#include "ui/PrefForm.h"
+#include "ui/dialogs/PrefForm.h"
 #include "UiTestUtil.h"
 
 using namespace vxtest;

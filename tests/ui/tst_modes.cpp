@@ -16,7 +16,7 @@
 #include "storage/Workspace.h"
 #include "UiTestUtil.h"
 #include "ui/ImageView.h"
-#include "ui/RetoucheForm.h"
+#include "ui/dialogs/RetoucheForm.h"
 #include "ui/modes/LineModes.h"
 #include "ui/modes/ModeBinding.h"
 #include "ui/modes/ModeController.h"

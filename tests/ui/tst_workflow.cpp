@@ -9,7 +9,7 @@
 
 #include "UiTestUtil.h"
 #include "document/Fractal.h"
-#include "ui/FractForm.h"
+#include "ui/dialogs/FractForm.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
 #include "ui/modes/ModeBinding.h"

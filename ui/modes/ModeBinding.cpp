@@ -9,7 +9,7 @@
 #include "ui/ComputeRunner.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
-#include "ui/RetoucheForm.h"
+#include "ui/dialogs/RetoucheForm.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
 

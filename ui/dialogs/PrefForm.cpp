@@ -1,4 +1,8 @@
-#include "ui/PrefForm.h"
+#include "ui/dialogs/PrefForm.h"
+
+#include "document/Fractal.h"
+#include "ui/MainForm.h"
+#include "ui/QtLanguage.h"
 
 #include <QCheckBox>
 #include <algorithm>
@@ -206,6 +210,34 @@ void TPrefForm::accept()
     m_prefs.fontSize = m_fontSize->value();
     m_prefs.markerSize = oddMarkerSize(m_markerSize->value());
     QDialog::accept();
+}
+
+void runPreferencesCommand(TMainForm& window)
+{
+    AppSettings& settings = window.settings();
+    TPrefForm form(settings.prefs, settings.osLoad, &window);
+    if (form.exec() == QDialog::Accepted) {
+        // Only what the dialog edits: the recent files and the rest stay as they are now.
+        const storage::Preferences& edited = form.preferences();
+        storage::Preferences& prefs = settings.prefs;
+        prefs.language = edited.language;
+        prefs.previewMode = edited.previewMode;
+        prefs.hints = edited.hints;
+        prefs.beep = edited.beep;
+        prefs.lineColour = edited.lineColour;
+        prefs.outOfRangeColour = edited.outOfRangeColour;
+        prefs.markerColour = edited.markerColour;
+        prefs.fontSize = edited.fontSize;
+        prefs.markerSize = edited.markerSize;
+        settings.osLoad = form.osLoad();
+        window.fractal().OutOfRangeColour = prefs.outOfRangeColour;
+        applyQtLanguage(prefs.language);
+    }
+    window.ShowStatus(QString());
+    window.DrawMainMenus();
+    window.applyFontSize();
+    window.applyOsLoad();
+    window.ShowStatus(QString());
 }
 
 }  // namespace ui

@@ -29,4 +29,8 @@ private:
     QString m_usedText;
 };
 
+class TMainForm;
+// "Information": the document's comment; an edited comment modifies the document.
+void runInformationCommand(TMainForm& window);
+
 }  // namespace ui

@@ -1,4 +1,4 @@
-#include "ui/FractForm.h"
+#include "ui/dialogs/FractForm.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,9 +28,11 @@
 #include "storage/VariablesSummary.h"
 #include "storage/Workspace.h"
 #include "ui/Accessibility.h"
-#include "ui/FractMesForm.h"
+#include "ui/dialogs/FractMesForm.h"
 #include "ui/text/VariablesTexts.h"
+#include "ui/MainForm.h"
 #include "ui/Texts.h"
+#include "ui/UiServices.h"
 
 namespace ui {
 
@@ -901,6 +903,22 @@ void TFractForm::accept()
         }
     }
     QDialog::accept();
+}
+
+void runVariablesDialog(TMainForm& window, int page, bool newFractal)
+{
+    FractFormOptions options;
+    options.showStatus = [&window](const QString& message) { window.ShowStatus(message); };
+    options.showError = [&window](const QString& message) { window.services().showError(&window, QString(), message); };
+    options.fontSize = window.settings().prefs.fontSize;
+    options.hints = window.settings().prefs.hints;
+    TFractForm form(window.fractal(), page, newFractal, window.settings().language(), std::move(options), &window);
+    if (form.exec() != QDialog::Accepted)
+        return;
+    if (form.imageReallocated() || form.coloursCorrected() || form.allocationFailed())
+        window.pictureChanged();
+    if (form.allocationFailed())
+        window.setDocumentTitle({});
 }
 
 }  // namespace ui

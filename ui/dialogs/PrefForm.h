@@ -64,4 +64,9 @@ private:
 // The marker size the dialog stores: made odd by taking 1 from an even value.
 int oddMarkerSize(int size);
 
+class TMainForm;
+// "Preferences": the dialog on the window's preferences; OK stores what it edits (the recent files and the
+// rest stay as they are) and applies the language, the font size and the priority.
+void runPreferencesCommand(TMainForm& window);
+
 }  // namespace ui

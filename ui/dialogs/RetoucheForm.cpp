@@ -1,4 +1,4 @@
-#include "ui/RetoucheForm.h"
+#include "ui/dialogs/RetoucheForm.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>

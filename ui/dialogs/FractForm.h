@@ -181,4 +181,9 @@ inline constexpr std::array<SizePreset, 5> SizePresets = {{{200, 200}, {640, 480
 // Entries of the scale box ZComboBox, smallest first.
 extern const std::array<const char*, 37> ScaleList;
 
+class TMainForm;
+// The variables dialog of the window's document: page 1 fractal, 2 image, 3 from the picture's context menu;
+// newFractal for New. Takes the picture again when the image was reallocated or its colours corrected.
+void runVariablesDialog(TMainForm& window, int page, bool newFractal);
+
 }  // namespace ui

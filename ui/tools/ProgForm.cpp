@@ -1,4 +1,4 @@
-#include "ui/ProgForm.h"
+#include "ui/tools/ProgForm.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

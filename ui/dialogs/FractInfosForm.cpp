@@ -1,4 +1,7 @@
-#include "ui/FractInfosForm.h"
+#include "ui/dialogs/FractInfosForm.h"
+
+#include "document/Fractal.h"
+#include "ui/MainForm.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -57,6 +60,18 @@ void TFractInfosForm::textEdited()
         m_memo->setTextCursor(end);
     }
     m_used->setText(m_usedText + QString::number(t.size()) + QLatin1Char('/') + QString::number(MaxCommentLength));
+}
+
+void runInformationCommand(TMainForm& window)
+{
+    document::TFractal& f = window.fractal();
+    TFractInfosForm form(QString::fromUtf8(f.Comment), window.settings().language(), window.settings().prefs.fontSize,
+                         &window);
+    if (form.exec() == QDialog::Accepted && form.changed()) {
+        f.Comment = form.comment().toStdString();
+        f.Modified = true;
+        window.DrawMainMenus();
+    }
 }
 
 }  // namespace ui

@@ -1,4 +1,4 @@
-#include "ui/FractMesForm.h"
+#include "ui/dialogs/FractMesForm.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
