@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds Vorex and runs every test. Runs headless: UI tests use the offscreen platform.
-# Then, unless turned off, two more steps:
+# Then, unless turned off, three more steps:
+#  - the tests of what runs on several threads, built with ThreadSanitizer (scripts/tsan.sh, into
+#    build-tsan/; VOREX_TEST_TSAN=0 skips it);
 #  - the whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
 #    (scripts/sanitize.sh, into build-asan/, the Qt interface's tests included unless
 #    VOREX_SANITIZE_UI=0; VOREX_TEST_SANITIZE=0 skips it);
@@ -26,6 +28,10 @@ if [ "${VOREX_TEST_A11Y:-1}" = 1 ]; then
   bash "$root/scripts/a11y-test.sh"
 fi
 
+if [ "${VOREX_TEST_TSAN:-1}" = 1 ]; then
+  echo "== Starting and stopping computations from two threads, under ThreadSanitizer"
+  bash "$root/scripts/tsan.sh"
+fi
 if [ "${VOREX_TEST_SANITIZE:-1}" = 1 ]; then
   echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
   bash "$root/scripts/sanitize.sh"
