@@ -45,7 +45,7 @@ TEST(RunControl, AStopRequestedRightAfterTheStartIsNeverLost)
     const engine::ParallelEngine parallel(2);
     const engine::RowEngine* engines[] = {&document::serialEngine(), &parallel};
     for (const engine::RowEngine* engine : engines) {
-        for (int i = 0; i < 500; ++i) {
+        for (int i = 0; i < 1000; ++i) {
             SCOPED_TRACE(i);
             const engine::PixelRect rect = document::BeginComputeCommand(f, true);
             const engine::ComputeJob job = document::BeginComputation(f, engine::ComputeKind::Full, rect);
@@ -67,7 +67,7 @@ TEST(RunControl, AStopRequestedRightAfterATouchUpStartsIsNeverLost)
     f.ResumeLine = 7;
     f.ZoomRect = {95, 63, 0, 0};
     const engine::ParallelEngine parallel(2);
-    for (int i = 0; i < 500; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         SCOPED_TRACE(i);
         f.RetoucheIter = uint16_t(64999 + i % 2);  // below and at the limit in turn
         const engine::RetoucheResult prepared = document::PrepareRetouche(f);
