@@ -36,7 +36,7 @@ std::vector<Scene> scenes()
 {
     using engine::TypeId;
     std::vector<Scene> all;
-    Scene full{"mandel-full", TypeId::Mandelbrot, engine::AlgLevel, 1024, 768, 1000, -0.5, 0, 3.0 / 1024, false};
+    Scene full{"mandel-full", TypeId::Mandelbrot, engine::AlgLevel, 1024, 768, 1000, -0.5, 0, 3.0 / 1024, false, std::nullopt};
     all.push_back(full);
     Scene periodic = full;
     periodic.name = "mandel-periodicity";
@@ -49,15 +49,15 @@ std::vector<Scene> scenes()
     loop.pertR = 1e-300;
     all.push_back(loop);
     all.push_back({"seahorse", TypeId::Mandelbrot, engine::AlgLevel, 1024, 768, 5000, -0.743643887037151,
-                   0.131825904205330, 2e-9, true});
-    all.push_back({"julia", TypeId::Julia, engine::AlgLevel, 1024, 768, 1000, 0, 0, 0, true});
-    all.push_back({"distance", TypeId::Mandelbrot, engine::AlgDistance, 1024, 768, -1, 0, 0, 0, true});
+                   0.131825904205330, 2e-9, true, std::nullopt});
+    all.push_back({"julia", TypeId::Julia, engine::AlgLevel, 1024, 768, 1000, 0, 0, 0, true, std::nullopt});
+    all.push_back({"distance", TypeId::Mandelbrot, engine::AlgDistance, 1024, 768, -1, 0, 0, 0, true, std::nullopt});
     // Every other type at its defaults, named by its index in the type list.
     for (int index = 0; index < engine::TypeCount; ++index) {
         const TypeId type = TypeId(index);
         if (!engine::isValidType(index) || type == TypeId::Mandelbrot || type == TypeId::Julia)
             continue;
-        all.push_back({"type-" + std::to_string(index), type, engine::AlgLevel, 640, 480, -1, 0, 0, 0, true});
+        all.push_back({"type-" + std::to_string(index), type, engine::AlgLevel, 640, 480, -1, 0, 0, 0, true, std::nullopt});
     }
     return all;
 }

@@ -299,8 +299,9 @@ TEST_F(Cli, TouchUpChangesOnlyTheRectangle)
         for (int col = 0; col < 80; ++col) {
             const size_t i = size_t(row) * 80 + size_t(col);
             const bool inside = col >= 10 && col <= 50 && row >= 20 && row <= 40;
-            if (!inside)
+            if (!inside) {
                 ASSERT_EQ(after[i], before[i]) << row << "," << col;
+            }
             changedInside += inside && after[i] != before[i];
         }
     EXPECT_GT(changedInside, 0);

@@ -154,8 +154,9 @@ TEST(ImageFeeder, BandsOfEveryHeightGiveTheWholePictureFile)
         SCOPED_TRACE(c.name);
         document::TFractal f;
         makePicture(f, c.pixelFormat, c.algorithm);
-        if (c.pixelFormat == engine::PixelFormat24)
+        if (c.pixelFormat == engine::PixelFormat24) {
             ASSERT_GT(distinctColours(f), 256u) << "the GIF's palette must be reduced";
+        }
         const std::vector<uint8_t> whole = wholePictureExport(f, c);
         ASSERT_GT(whole.size(), 100u);
         for (const int band : {1, 7, Height}) {
