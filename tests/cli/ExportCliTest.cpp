@@ -112,7 +112,11 @@ TEST_F(ExportCli, JpegSamplingFollowsTheQuality)
         const char* out;
         const char* options;
         const char* luma;  // djpeg's sampling of the first component
-    } rows[] = {{"default.jpg", "", "1hx1v"}, {"q89.jpg", "--quality 89", "2hx2v"}, {"q90.jpg", "--quality 90", "1hx1v"}};
+    } rows[] = {
+        {"default.jpg", "", "1hx1v"},
+        {"q89.jpg", "--quality 89", "2hx2v"},
+        {"q90.jpg", "--quality 90", "1hx1v"},
+    };
     VOREX_NEED_TOOLS("/usr/bin/djpeg");
     for (const Row& r : rows) {
         SCOPED_TRACE(r.out);

@@ -83,8 +83,10 @@ TEST(JpegWriter, ChromaSamplingFollowsTheQuality)
     // which 4:2:0 sampling averages away into purple and 4:4:4 keeps.
     document::TFractal smooth, checker;
     fillSmooth(smooth, 96, 64);
-    fillBitmap(checker, engine::PixelFormat24, 48, 32,
-               [](int x, int y, int c) { return uint8_t((x + y) % 2 == 0 ? (c == 2 ? 220 : 20) : (c == 0 ? 220 : 20)); });
+    fillBitmap(checker, engine::PixelFormat24, 48, 32, [](int x, int y, int c) {
+        const bool red = (x + y) % 2 == 0;
+        return uint8_t((red ? c == 2 : c == 0) ? 220 : 20);  // channels: 0 blue, 1 green, 2 red
+    });
     struct Row {
         int quality;
         uint8_t lumaSampling;  // the SOF0 byte of the first component: horizontal << 4 | vertical
