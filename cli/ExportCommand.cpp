@@ -13,8 +13,9 @@ namespace cli {
 
 const char* const ExportUsage =
     "  export FILE.mbt -o OUT.tif|OUT.gif|OUT.jpg|OUT.bmp|OUT.png\n"
-    "      [--dpi 72|100|200|300|400|600|1200]   resolution written into TIFF files (default 300)\n"
-    "      [--quality 50..100]                   JPEG quality (default 90)\n"
+    "      [--dpi 72|100|200|300|400|600|1200]   resolution written into TIFF and PNG files (default 300)\n"
+    "      [--quality 50..100]                   JPEG quality (default 90; from 90 up, full colour\n"
+    "                                            resolution (4:4:4), below 90 colour at half (4:2:0))\n"
     "      [--dither none|diffusion]             GIF of a 24-bit image: nearest colour or error diffusion\n"
     "                                 the picture as the window shows it; JPEG only for 24-bit\n"
     "                                 documents, BMP only for 8-bit ones\n";

@@ -31,7 +31,7 @@ std::optional<ExportFormat> exportFormatFromPath(std::string_view path);
 // GIF, TIFF and PNG for both.
 bool exportFormatOffered(ExportFormat format, uint8_t pixelFormat);
 
-// The resolutions (dots per inch) the export dialog offers for TIFF files.
+// The resolutions (dots per inch) the export dialog offers for TIFF and PNG files.
 inline constexpr int ExportResolutions[] = {72, 100, 200, 300, 400, 600, 1200};
 inline constexpr int ExportResolutionDefault = 300;
 bool isExportResolution(int dpi);
@@ -39,7 +39,7 @@ bool isExportResolution(int dpi);
 struct ExportOptions {
     int Quality = JpegQualityDefault;  // JPEG, 50..100
     GifDither Dither = GifDither::None;  // GIF of a 24-bit image
-    uint32_t Resolution = ExportResolutionDefault;  // TIFF, dots per inch
+    uint32_t Resolution = ExportResolutionDefault;  // TIFF and PNG, dots per inch
 };
 
 enum class ExportStatus : uint8_t {

@@ -20,18 +20,6 @@ bool ImageSink::writeU32LE(uint32_t v)
     return write(b, 4);
 }
 
-bool ImageSink::writeU16BE(uint16_t v)
-{
-    const uint8_t b[2] = {uint8_t(v >> 8), uint8_t(v)};
-    return write(b, 2);
-}
-
-bool ImageSink::writeU32BE(uint32_t v)
-{
-    const uint8_t b[4] = {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
-    return write(b, 4);
-}
-
 bool MemorySink::write(const void* data, size_t size)
 {
     const auto* p = static_cast<const uint8_t*>(data);

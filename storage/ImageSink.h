@@ -25,8 +25,6 @@ public:
     bool writeU8(uint8_t v) { return write(&v, 1); }
     bool writeU16LE(uint16_t v);
     bool writeU32LE(uint32_t v);
-    bool writeU16BE(uint16_t v);
-    bool writeU32BE(uint32_t v);
 };
 
 // Collects the bytes in memory (tests, and callers that want the encoded image as a buffer).

@@ -16,7 +16,7 @@ struct ImageInfo {
     // engine::PixelFormat8: one palette index per pixel; engine::PixelFormat24: blue, green, red.
     uint8_t pixelFormat = engine::PixelFormat8;
     colour::Palette palette;       // the colours of the indexes of an 8-bit image
-    uint32_t resolution = 300;     // dots per inch, for the formats that store one (TIFF)
+    uint32_t resolution = 300;     // dots per inch, for the formats that store one (TIFF, PNG)
     // The algorithm the values were computed with: Distance and Binary images become two-tone TIFFs.
     uint8_t algorithm = engine::AlgLevel;
 };

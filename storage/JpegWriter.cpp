@@ -118,6 +118,12 @@ bool start(Job& job, int width, int height, int quality)
     jpeg_set_defaults(&cinfo);
     jpeg_set_colorspace(&cinfo, JCS_YCbCr);
     jpeg_set_quality(&cinfo, quality, TRUE);  // baseline-compatible tables
+    if (quality >= JpegFullChromaQuality) {
+        // Full colour resolution: the luminance at 1 x 1 like the chrominance (4:4:4). Below, the
+        // chrominance keeps half the resolution both ways (4:2:0, libjpeg's default).
+        cinfo.comp_info[0].h_samp_factor = 1;
+        cinfo.comp_info[0].v_samp_factor = 1;
+    }
     cinfo.optimize_coding = FALSE;
     jpeg_start_compress(&cinfo, TRUE);
     return true;

@@ -18,9 +18,12 @@ class ImageSink;
 inline constexpr int JpegQualityMin = 50;
 inline constexpr int JpegQualityMax = 100;
 inline constexpr int JpegQualityDefault = 90;
+// From this quality up the colour keeps full resolution (4:4:4 sampling); below it, 4:2:0.
+inline constexpr int JpegFullChromaQuality = 90;
 
-// A 24-bit image as a baseline JFIF JPEG file (YCbCr, 4:2:0, libjpeg-turbo's standard tables scaled
-// to `quality`, which is clamped to 50..100), compressed as the rows come. begin() refuses an 8-bit or
+// A 24-bit image as a baseline JFIF JPEG file (YCbCr; 4:4:4 sampling at quality JpegFullChromaQuality
+// and above, 4:2:0 below; libjpeg-turbo's standard tables scaled to `quality`, which is clamped to
+// 50..100), compressed as the rows come. begin() refuses an 8-bit or
 // empty image and one over 65500 pixels a side. A failure of the sink ends the image (libjpeg's
 // error path is caught; the process goes on).
 class JpegImageWriter : public ImageWriter {

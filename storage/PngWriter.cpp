@@ -1,162 +1,161 @@
 #include "storage/PngWriter.h"
 
-#include <cstring>
+#include <csetjmp>
 
-#include <zlib.h>
+#include <png.h>
 
 #include "colour/Palette.h"
-#include "engine/Catalogue.h"
 #include "document/Fractal.h"
+#include "engine/Catalogue.h"
 #include "storage/ImageFeeder.h"
 #include "storage/ImageSink.h"
 #include "storage/RowSource.h"
 
 namespace storage {
+
+uint32_t pixelsPerMetre(uint32_t dotsPerInch)
+{
+    // One inch is 0.0254 m: dpi * 10000 / 254, rounded.
+    return uint32_t((uint64_t(dotsPerInch) * 10000 + 127) / 254);
+}
+
+// Everything libpng touches, allocated once per image so that a jump skips no destructor.
+struct PngImageWriter::Job {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    ImageSink* sink = nullptr;
+    bool sinkFailed = false;
+};
+
 namespace {
 
-constexpr size_t ChunkLimit = 64 * 1024;
+using Job = PngImageWriter::Job;
 
-bool writeChunk(ImageSink& sink, const char type[4], const uint8_t* data, size_t size)
+// libpng reports fatal errors through the error callback, which must not return: jump back to the
+// step that called it (the jump buffer is libpng's own, set by each step). Only plain C data lives
+// between setjmp and the jump.
+void errorExit(png_structp png, png_const_charp)
 {
-    uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(type), 4);
-    if (size > 0)
-        crc = crc32(crc, data, uInt(size));
-    return sink.writeU32BE(uint32_t(size)) && sink.write(type, 4) && (size == 0 || sink.write(data, size))
-           && sink.writeU32BE(uint32_t(crc));
+    png_longjmp(png, 1);
+}
+
+void silentWarning(png_structp, png_const_charp) {}
+
+void writeData(png_structp png, png_bytep data, size_t size)
+{
+    auto* job = static_cast<Job*>(png_get_io_ptr(png));
+    if (!job->sink->write(data, size)) {
+        job->sinkFailed = true;
+        png_error(png, "write failed");
+    }
+}
+
+void flushData(png_structp) {}  // the sink keeps its own buffer; the file is committed by its owner
+
+void destroy(Job& job)
+{
+    if (job.png)
+        png_destroy_write_struct(&job.png, job.info ? &job.info : nullptr);
+    job.png = nullptr;
+    job.info = nullptr;
+}
+
+// Each step sets the jump target for the libpng calls it makes; a jump destroys the writer.
+bool start(Job& job, const ImageInfo& image)
+{
+    job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, errorExit, silentWarning);
+    if (!job.png)
+        return false;
+    if (setjmp(png_jmpbuf(job.png))) {
+        destroy(job);
+        return false;
+    }
+    job.info = png_create_info_struct(job.png);
+    if (!job.info) {
+        destroy(job);
+        return false;
+    }
+    png_set_write_fn(job.png, &job, writeData, flushData);
+
+    const bool trueColour = image.pixelFormat == engine::PixelFormat24;
+    png_set_IHDR(job.png, job.info, png_uint_32(image.width), png_uint_32(image.height), 8,
+                 trueColour ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!trueColour) {
+        png_color plte[256];
+        for (size_t i = 0; i < 256; ++i)
+            plte[i] = {image.palette.entries[i].red, image.palette.entries[i].green, image.palette.entries[i].blue};
+        png_set_PLTE(job.png, job.info, plte, 256);
+    }
+    const png_uint_32 ppm = pixelsPerMetre(image.resolution);
+    png_set_pHYs(job.png, job.info, ppm, ppm, PNG_RESOLUTION_METER);
+    png_write_info(job.png, job.info);
+    if (trueColour)
+        png_set_bgr(job.png);  // the rows hold blue, green, red
+    return true;
+}
+
+bool writeRowsOf(Job& job, const uint8_t* rows, size_t stride, int count)
+{
+    if (setjmp(png_jmpbuf(job.png))) {
+        destroy(job);
+        return false;
+    }
+    for (int i = 0; i < count; ++i)
+        png_write_row(job.png, rows + size_t(i) * stride);
+    return true;
+}
+
+bool finishImage(Job& job)
+{
+    if (setjmp(png_jmpbuf(job.png))) {
+        destroy(job);
+        return false;
+    }
+    png_write_end(job.png, nullptr);
+    destroy(job);
+    return !job.sinkFailed;
 }
 
 }  // namespace
 
-// Deflates rows into IDAT chunks as they come.
-class PngImageWriter::IdatStream {
-public:
-    explicit IdatStream(ImageSink& sink) : m_sink(sink), m_out(ChunkLimit)
-    {
-        m_ok = deflateInit(&m_z, Z_DEFAULT_COMPRESSION) == Z_OK;
-        m_initialised = m_ok;
-        m_z.next_out = m_out.data();
-        m_z.avail_out = uInt(m_out.size());
-    }
-    ~IdatStream()
-    {
-        if (m_initialised)
-            deflateEnd(&m_z);
-    }
-    IdatStream(const IdatStream&) = delete;
-    IdatStream& operator=(const IdatStream&) = delete;
-
-    bool add(const uint8_t* data, size_t size) { return run(data, size, Z_NO_FLUSH); }
-    bool finish() { return run(nullptr, 0, Z_FINISH); }
-
-private:
-    bool flushChunk()
-    {
-        const size_t used = m_out.size() - m_z.avail_out;
-        if (used > 0 && !writeChunk(m_sink, "IDAT", m_out.data(), used))
-            return false;
-        m_z.next_out = m_out.data();
-        m_z.avail_out = uInt(m_out.size());
-        return true;
-    }
-
-    bool run(const uint8_t* data, size_t size, int flush)
-    {
-        if (!m_ok)
-            return false;
-        m_z.next_in = const_cast<Bytef*>(data);
-        m_z.avail_in = uInt(size);
-        for (;;) {
-            const int rc = deflate(&m_z, flush);
-            if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
-                return m_ok = false;
-            if (m_z.avail_out == 0 && !flushChunk())
-                return m_ok = false;
-            if (flush == Z_FINISH) {
-                if (rc == Z_STREAM_END)
-                    return m_ok = flushChunk();
-            } else if (m_z.avail_in == 0) {
-                return true;
-            }
-        }
-    }
-
-    ImageSink& m_sink;
-    z_stream m_z{};
-    std::vector<uint8_t> m_out;
-    bool m_ok = false;
-    bool m_initialised = false;
-};
-
 PngImageWriter::PngImageWriter() = default;
-PngImageWriter::~PngImageWriter() = default;
+
+PngImageWriter::~PngImageWriter()
+{
+    if (m_job)
+        destroy(*m_job);
+}
 
 bool PngImageWriter::begin(const ImageInfo& info, ImageSink& sink)
 {
-    const int width = info.width;
-    const int height = info.height;
-    if (width <= 0 || height <= 0)
+    if (info.width <= 0 || info.height <= 0 || m_job)
         return false;
-    m_sink = &sink;
-    m_width = width;
-    m_trueColour = info.pixelFormat == engine::PixelFormat24;
-
-    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    uint8_t ihdr[13] = {};
-    const uint32_t w = uint32_t(width), h = uint32_t(height);
-    const uint8_t size[8] = {uint8_t(w >> 24), uint8_t(w >> 16), uint8_t(w >> 8), uint8_t(w),
-                             uint8_t(h >> 24), uint8_t(h >> 16), uint8_t(h >> 8), uint8_t(h)};
-    std::memcpy(ihdr, size, 8);
-    ihdr[8] = 8;                       // bit depth
-    ihdr[9] = m_trueColour ? 2 : 3;    // colour type: RGB or palette
-    // compression 0, filter method 0, no interlace
-    if (!sink.write(signature, 8) || !writeChunk(sink, "IHDR", ihdr, sizeof(ihdr)))
+    if (info.pixelFormat != engine::PixelFormat8 && info.pixelFormat != engine::PixelFormat24)
         return false;
-    if (!m_trueColour) {
-        uint8_t plte[256 * 3];
-        for (size_t i = 0; i < 256; ++i) {
-            plte[i * 3] = info.palette.entries[i].red;
-            plte[i * 3 + 1] = info.palette.entries[i].green;
-            plte[i * 3 + 2] = info.palette.entries[i].blue;
-        }
-        if (!writeChunk(sink, "PLTE", plte, sizeof(plte)))
-            return false;
-    }
-    m_idat = std::make_unique<IdatStream>(sink);
-    m_row.assign(1 + rowBytes(info, RowContent::Colours), 0);  // m_row[0] = 0: filter type None
-    return true;
+    m_job = std::make_unique<Job>();
+    m_job->sink = &sink;
+    return start(*m_job, info);
 }
 
 bool PngImageWriter::writeRows(int, int, int count, const uint8_t* rows, size_t stride)
 {
-    const size_t width = size_t(m_width);
-    for (int i = 0; i < count; ++i) {
-        const uint8_t* src = rows + size_t(i) * stride;
-        if (m_trueColour) {
-            for (size_t x = 0; x < width; ++x) {
-                m_row[1 + x * 3] = src[x * 3 + 2];
-                m_row[1 + x * 3 + 1] = src[x * 3 + 1];
-                m_row[1 + x * 3 + 2] = src[x * 3];
-            }
-        } else {
-            std::memcpy(m_row.data() + 1, src, width);
-        }
-        if (!m_idat->add(m_row.data(), m_row.size()))
-            return false;
-    }
-    return true;
+    return m_job && m_job->png && writeRowsOf(*m_job, rows, stride, count);
 }
 
 bool PngImageWriter::finish()
 {
-    return m_idat && m_idat->finish() && writeChunk(*m_sink, "IEND", nullptr, 0);
+    return m_job && m_job->png && finishImage(*m_job);
 }
 
-bool WritePng(const colour::ImageBitmap& bitmap, const colour::Palette& palette, ImageSink& sink,
-              engine::ComputeObserver* observer)
+bool WritePng(const colour::ImageBitmap& bitmap, const colour::Palette& palette, uint32_t resolution,
+              ImageSink& sink, engine::ComputeObserver* observer)
 {
     BitmapRowSource source(bitmap, palette);
+    ImageInfo info = source.info();
+    info.resolution = resolution;
     PngImageWriter writer;
-    return feedImage(writer, source, sink, observer);
+    return feedImage(writer, info, source, sink, observer);
 }
 
 }  // namespace storage

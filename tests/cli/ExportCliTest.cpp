@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "storage/Document.h"
 #include "tests/storage/ExportTestUtil.h"
@@ -47,8 +48,8 @@ TEST_F(ExportCli, EveryFormatMatchesTheDocumentsPicture)
         {"p24.gif", 24, "--dither diffusion", "/usr/bin/giftopnm", 12},
         {"p24.jpg", 24, "--quality 95", "/usr/bin/djpeg -ppm", 6},
         {"p8.bmp", 8, "", "/usr/bin/bmptopnm", 0},
-        {"p8.png", 8, "", "/usr/bin/pngtopnm", 0},
-        {"p24.png", 24, "", "/usr/bin/pngtopnm", 0},
+        {"p8.png", 8, "--dpi 72", "/usr/bin/pngtopnm", 0},
+        {"p24.png", 24, "--dpi 600", "/usr/bin/pngtopnm", 0},
     };
     const std::string doc8 = document(8), doc24 = document(24);
     for (const Row& r : rows) {
@@ -84,6 +85,47 @@ TEST_F(ExportCli, EveryFormatMatchesTheDocumentsPicture)
                      "/usr/bin/pngtopnm", "/usr/bin/tiffinfo");
     const CommandResult info = run("/usr/bin/tiffinfo " + quoted(dir.file("p24.tif")), true);
     EXPECT_NE(info.out.find("Resolution: 1200, 1200 pixels/inch"), std::string::npos) << info.out;
+    // --dpi goes into PNG files too (pHYs, in pixels per metre), as Pillow reads it.
+    VOREX_NEED_TOOLS("/usr/bin/python3", PillowModule);
+    for (const auto& [file, dpi] : {std::pair{"p8.png", 72.0}, std::pair{"p24.png", 600.0}}) {
+        SCOPED_TRACE(file);
+        const PillowImage png = decodeWithPillow(dir.file(file));
+        ASSERT_TRUE(png.pixels.valid());
+        EXPECT_NEAR(png.dpiX, dpi, 0.05);
+        EXPECT_NEAR(png.dpiY, dpi, 0.05);
+    }
+}
+
+TEST_F(ExportCli, HelpNamesTheFormatsOfTheResolutionAndTheSampling)
+{
+    const CommandResult help = run(std::string(VOREX_CLI) + " --help", true);
+    EXPECT_EQ(help.status, 0) << help.out;
+    EXPECT_NE(help.out.find("resolution written into TIFF and PNG files"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("4:4:4"), std::string::npos) << help.out;
+}
+
+TEST_F(ExportCli, JpegSamplingFollowsTheQuality)
+{
+    // The default quality (90) keeps the colour at full resolution; 89 halves it both ways.
+    const std::string doc = document(24);
+    struct Row {
+        const char* out;
+        const char* options;
+        const char* luma;  // djpeg's sampling of the first component
+    } rows[] = {
+        {"default.jpg", "", "1hx1v"},
+        {"q89.jpg", "--quality 89", "2hx2v"},
+        {"q90.jpg", "--quality 90", "1hx1v"},
+    };
+    VOREX_NEED_TOOLS("/usr/bin/djpeg");
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.out);
+        const std::string out = dir.file(r.out);
+        ASSERT_EQ(cli("export " + quoted(doc) + " -o " + quoted(out) + " " + r.options).status, 0);
+        const CommandResult v = run("/usr/bin/djpeg -verbose -verbose -outfile /dev/null " + quoted(out), true);
+        EXPECT_NE(v.out.find(std::string("Component 1: ") + r.luma), std::string::npos) << v.out;
+        EXPECT_NE(v.out.find("Component 2: 1hx1v"), std::string::npos) << v.out;
+    }
 }
 
 TEST_F(ExportCli, BinaryDocumentGivesATwoToneTiff)

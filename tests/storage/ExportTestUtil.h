@@ -104,6 +104,45 @@ inline Ppm decode(const std::string& decoder, const std::string& file)
     return parsePpm(run(decoder + " " + quoted(file) + " | /usr/bin/ppmtoppm").out);
 }
 
+// Pillow (Debian's python3-pil) as a second decoder. The package's module folder stands for it in
+// VOREX_NEED_TOOLS (a folder passes the same executable check as a program).
+inline const char PillowModule[] = "/usr/lib/python3/dist-packages/PIL";
+
+// What Pillow reads from an image file: its mode ("P", "RGB", ...), the resolution it reports in
+// info["dpi"] (0 when the file has none) and the pixels converted to RGB.
+struct PillowImage {
+    std::string mode;
+    double dpiX = 0, dpiY = 0;
+    Ppm pixels;
+};
+
+inline PillowImage decodeWithPillow(const std::string& file)
+{
+    // The script writes a PPM whose comment line carries the mode and the resolution.
+    static const char script[] =
+        "import sys\n"
+        "from PIL import Image\n"
+        "im = Image.open(sys.argv[1])\n"
+        "im.load()\n"
+        "rgb = im.convert(\"RGB\")\n"
+        "dpi = im.info.get(\"dpi\", (0, 0))\n"
+        "head = \"P6\\n# mode=%s dpi=%.6f %.6f\\n%d %d\\n255\\n\" % (im.mode, dpi[0], dpi[1], rgb.width, rgb.height)\n"
+        "sys.stdout.buffer.write(head.encode() + rgb.tobytes())\n";
+    const CommandResult r = run("/usr/bin/python3 -c " + quoted(script) + " " + quoted(file));
+    PillowImage image;
+    if (r.status != 0)
+        return image;
+    image.pixels = parsePpm(r.out);
+    const size_t at = r.out.find("# mode=");
+    if (at == std::string::npos)
+        return image;
+    const size_t end = r.out.find('\n', at);
+    char mode[16] = {};
+    std::sscanf(r.out.substr(at, end - at).c_str(), "# mode=%15s dpi=%lf %lf", mode, &image.dpiX, &image.dpiY);
+    image.mode = mode;
+    return image;
+}
+
 // Records every progress fraction reported.
 class RecordingObserver : public engine::ComputeObserver {
 public:

@@ -81,8 +81,8 @@ const Case Cases[] = {
     {"BMP", ExportFormat::Bmp, engine::PixelFormat8, engine::AlgLevel, {}},
     {"JPEG quality 90", ExportFormat::Jpeg, engine::PixelFormat24, engine::AlgLevel, {90, {}, 300}},
     {"JPEG quality 55", ExportFormat::Jpeg, engine::PixelFormat24, engine::AlgLevel, {55, {}, 300}},
-    {"PNG 8-bit", ExportFormat::Png, engine::PixelFormat8, engine::AlgLevel, {}},
-    {"PNG 24-bit", ExportFormat::Png, engine::PixelFormat24, engine::AlgLevel, {}},
+    {"PNG 8-bit", ExportFormat::Png, engine::PixelFormat8, engine::AlgLevel, {90, {}, 72}},
+    {"PNG 24-bit", ExportFormat::Png, engine::PixelFormat24, engine::AlgLevel, {90, {}, 1200}},
 };
 
 // The file as the writers' one-call functions write the display bitmap.
@@ -95,7 +95,7 @@ std::vector<uint8_t> wholePictureExport(const document::TFractal& f, const Case&
     case ExportFormat::Gif: ok = storage::WriteGif(f.Bitmap, f.Palette, c.options.Dither, sink); break;
     case ExportFormat::Bmp: ok = storage::WriteBmp(f.Bitmap, f.Palette, sink); break;
     case ExportFormat::Jpeg: ok = storage::WriteJpeg(f.Bitmap, c.options.Quality, sink); break;
-    case ExportFormat::Png: ok = storage::WritePng(f.Bitmap, f.Palette, sink); break;
+    case ExportFormat::Png: ok = storage::WritePng(f.Bitmap, f.Palette, c.options.Resolution, sink); break;
     }
     EXPECT_TRUE(ok);
     return sink.bytes;
@@ -273,7 +273,8 @@ TEST(ImageFeeder, FailurePartWayThroughLeavesThePreviousFile)
         {"GIF 24-bit, in the writing pass", ExportFormat::Gif, engine::PixelFormat24, 6},
         {"BMP", ExportFormat::Bmp, engine::PixelFormat8, 4},
         {"JPEG", ExportFormat::Jpeg, engine::PixelFormat24, 2},
-        {"PNG", ExportFormat::Png, engine::PixelFormat8, 3},
+        {"PNG 8-bit", ExportFormat::Png, engine::PixelFormat8, 3},
+        {"PNG 24-bit", ExportFormat::Png, engine::PixelFormat24, 2},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);

@@ -1,4 +1,5 @@
-// JPEG export through libjpeg-turbo, read back by djpeg (libjpeg-turbo-progs).
+// JPEG export through libjpeg-turbo, read back by djpeg (libjpeg-turbo-progs): 4:4:4 chroma sampling
+// from quality 90 up, 4:2:0 below.
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,100 @@ std::vector<Marker> headerMarkers(const std::vector<uint8_t>& b)
     return out;
 }
 
+// Mean absolute error per channel (0..255) of the decoded image against the picture.
+double meanError(const document::TFractal& f, const Ppm& decoded)
+{
+    const int w = f.Bitmap.Width, h = f.Bitmap.Height;
+    double error = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const auto want = shownColour(f, x, y);
+            for (size_t c = 0; c < 3; ++c)
+                error += std::abs(int(decoded.rgb[(size_t(y) * size_t(w) + size_t(x)) * 3 + c]) - want[c]);
+        }
+    return error / (double(w) * h * 3);
+}
+
+// The sampling factors of the three components as djpeg reports them ("1hx1v 1hx1v 1hx1v").
+std::string djpegSampling(const std::string& file)
+{
+    const std::string out = run("/usr/bin/djpeg -verbose -verbose -outfile /dev/null " + quoted(file), true).out;
+    std::string sampling;
+    const size_t frame = out.find("Start Of Frame");
+    for (int component = 1; component <= 3 && frame != std::string::npos; ++component) {
+        const std::string tag = "Component " + std::to_string(component) + ": ";
+        const size_t at = out.find(tag, frame);
+        if (at == std::string::npos)
+            break;
+        const size_t begin = at + tag.size();
+        sampling += (sampling.empty() ? "" : " ") + out.substr(begin, out.find(' ', begin) - begin);
+    }
+    return sampling;
+}
+
 }  // namespace
+
+TEST(JpegWriter, ChromaSamplingFollowsTheQuality)
+{
+    const bool haveDjpeg = toolExists("/usr/bin/djpeg");
+    storage_test::TempDir dir("jpegsampling");
+    // Smooth channels, and a checkerboard of red and blue pixels: colour detail at the finest scale,
+    // which 4:2:0 sampling averages away into purple and 4:4:4 keeps.
+    document::TFractal smooth, checker;
+    fillSmooth(smooth, 96, 64);
+    fillBitmap(checker, engine::PixelFormat24, 48, 32, [](int x, int y, int c) {
+        const bool red = (x + y) % 2 == 0;
+        return uint8_t((red ? c == 2 : c == 0) ? 220 : 20);  // channels: 0 blue, 1 green, 2 red
+    });
+    struct Row {
+        int quality;
+        uint8_t lumaSampling;  // the SOF0 byte of the first component: horizontal << 4 | vertical
+        const char* djpeg;
+        double maxMeanError;  // smooth picture, as BaselineYCbCrReadBackWithinTolerance
+        double checkerErrorMin, checkerErrorMax;  // the checkerboard: lost (about 70) or kept
+    } rows[] = {
+        {50, 0x22, "2hx2v 1hx1v 1hx1v", 4.0, 40, 255},
+        {89, 0x22, "2hx2v 1hx1v 1hx1v", 2.0, 40, 255},
+        {90, 0x11, "1hx1v 1hx1v 1hx1v", 2.0, 0, 8},
+        {100, 0x11, "1hx1v 1hx1v 1hx1v", 1.5, 0, 2},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE("quality " + std::to_string(r.quality));
+        for (const document::TFractal* f : {&smooth, &checker}) {
+            const bool isChecker = f == &checker;
+            SCOPED_TRACE(isChecker ? "checkerboard" : "smooth");
+            storage::MemorySink sink;
+            ASSERT_TRUE(storage::WriteJpeg(f->Bitmap, r.quality, sink));
+            bool sof = false;
+            for (const Marker& m : headerMarkers(sink.bytes))
+                if (m.code == 0xC0) {
+                    sof = true;
+                    // Components at 10, 13, 16 from the marker: id, sampling, table.
+                    EXPECT_EQ(sink.bytes.at(m.at + 11), r.lumaSampling) << "Y";
+                    EXPECT_EQ(sink.bytes.at(m.at + 14), 0x11) << "Cb";
+                    EXPECT_EQ(sink.bytes.at(m.at + 17), 0x11) << "Cr";
+                }
+            EXPECT_TRUE(sof);
+            if (!haveDjpeg)
+                continue;
+            const std::string file = dir.file("q" + std::to_string(r.quality) + ".jpg");
+            storage_test::writeAll(file, sink.bytes);
+            EXPECT_EQ(djpegSampling(file), r.djpeg);
+            const Ppm decoded = parsePpm(run("/usr/bin/djpeg -ppm " + quoted(file)).out);
+            ASSERT_TRUE(decoded.valid());
+            ASSERT_EQ(decoded.width, f->Bitmap.Width);
+            ASSERT_EQ(decoded.height, f->Bitmap.Height);
+            const double error = meanError(*f, decoded);
+            if (isChecker) {
+                EXPECT_GE(error, r.checkerErrorMin);
+                EXPECT_LT(error, r.checkerErrorMax);
+            } else {
+                EXPECT_LT(error, r.maxMeanError);
+            }
+        }
+    }
+    VOREX_NEED_TOOLS("/usr/bin/djpeg");  // for the decoding half
+}
 
 TEST(JpegWriter, BaselineYCbCrReadBackWithinTolerance)
 {
