@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/Args.h"
+#include "cli/ColourOptions.h"
 #include "cli/Documents.h"
 #include "cli/Session.h"
 #include "engine/Catalogue.h"
@@ -18,7 +19,8 @@ const char* const ExportUsage =
     "                                            resolution (4:4:4), below 90 colour at half (4:2:0))\n"
     "      [--dither none|diffusion]             GIF of a 24-bit image: nearest colour or error diffusion\n"
     "                                 the picture as the window shows it; JPEG only for 24-bit\n"
-    "                                 documents, BMP only for 8-bit ones\n";
+    "                                 documents, BMP only for 8-bit ones; the colour options below\n"
+    "                                 colour this picture only\n";
 
 namespace {
 
@@ -27,6 +29,7 @@ struct ExportCommandOptions {
     storage::ExportFormat format = storage::ExportFormat::Tiff;
     storage::ExportOptions export_;
     CommonOptions common;
+    ColourOptions colours;
 };
 
 ExportCommandOptions parse(const std::vector<std::string>& words)
@@ -53,7 +56,7 @@ ExportCommandOptions parse(const std::vector<std::string>& words)
                 o.export_.Dither = storage::GifDither::ErrorDiffusion;
             else
                 throw UsageError("--dither: expects none or diffusion, not \"" + v + "\"");
-        } else if (parseCommonOption(opt, a, o.common)) {
+        } else if (parseCommonOption(opt, a, o.common) || parseColourOption(opt, a, o.colours)) {
             continue;
         } else if (!opt.empty() && opt[0] == '-') {
             throw UsageError(opt + ": unknown option of \"export\" (see vorex-cli --help)");
@@ -103,9 +106,13 @@ int runExportCommand(const std::vector<std::string>& args)
     std::signal(SIGXFSZ, SIG_IGN);
     // The values alone are loaded; the rows are coloured band by band as they are written, so the
     // picture is never held whole.
+    if (!loadColourFiles(o.colours))
+        return ExitFailure;
     document::TFractal f;
     if (!loadOrReport(f, o.input, storage::ImageParts::ValuesOnly))
         return ExitFailure;
+    // Only the picture takes them: the document is never saved by this command.
+    applyColourOptions(o.colours, f);
     const bool trueColour = f.PixelFormat == engine::PixelFormat24;
     if (!storage::exportFormatOffered(o.format, f.PixelFormat)) {
         std::fprintf(stderr, "vorex-cli: %s: %s is offered only for %s images; this document is %s\n",

@@ -2,6 +2,7 @@
 #include <optional>
 
 #include "cli/Args.h"
+#include "cli/ColourOptions.h"
 #include "cli/Commands.h"
 #include "cli/Documents.h"
 #include "engine/Catalogue.h"
@@ -25,6 +26,7 @@ struct NewOptions {
     std::optional<std::string> comment;
     std::string output;
     CommonOptions common;
+    ColourOptions colours;
 };
 
 NewOptions parse(const std::vector<std::string>& words)
@@ -56,7 +58,7 @@ NewOptions parse(const std::vector<std::string>& words)
         else if (opt == "--delta") o.delta = a.integer(opt, Limits.Delta);
         else if (opt == "--comment") o.comment = a.value(opt);
         else if (opt == "-o") o.output = a.value(opt);
-        else if (!parseCommonOption(opt, a, o.common))
+        else if (!parseCommonOption(opt, a, o.common) && !parseColourOption(opt, a, o.colours))
             throw UsageError(opt + ": unknown option of \"new\" (see vorex-cli --help)");
     }
     if (o.output.empty())
@@ -157,7 +159,10 @@ void apply(const NewOptions& o, document::TFractal& f)
 
 int runNew(const std::vector<std::string>& args)
 {
-    const NewOptions o = parse(args);
+    NewOptions o = parse(args);
+    // The colour files are read before anything is computed or written.
+    if (!loadColourFiles(o.colours))
+        return ExitFailure;
     document::TFractal f;
     storage::ResetToDefaults(f);
     apply(o, f);
@@ -168,6 +173,8 @@ int runNew(const std::vector<std::string>& args)
         std::fprintf(stderr, "%s\n", alloc.message.c_str());
         return ExitFailure;
     }
+    // After the allocation, which gives a new picture the default palette and table.
+    applyColourOptions(o.colours, f);
     ComputeJob job;
     job.fromStart = true;
     return computeAndSave(f, job, o.output, o.common);

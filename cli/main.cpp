@@ -7,6 +7,7 @@
 
 #include "cli/Args.h"
 #include "cli/BenchCommand.h"
+#include "cli/ColourOptions.h"
 #include "cli/Commands.h"
 #include "cli/ExportCommand.h"
 
@@ -19,6 +20,7 @@ const char* const Usage =
     "      --type N  --formula N  --function N  --algorithm N  --iter N  --escape LEVEL\n"
     "      --bailout N  --newton-p N  --periodicity on|off  --size WxH  --depth 8|24\n"
     "      --centre X,Y  --step S | --zoom Z  --param CR,CI  --pert ZR,ZI  --delta N  --comment TEXT\n"
+    "      and the colour options below\n"
     "  compute FILE.mbt [-o OUT.mbt] [--from-start] [--touch-up L,T,R,B --touch-up-iter N]\n"
     "                                 resume an interrupted computation, or touch up a rectangle\n"
     "  info FILE.mbt                  the document's variables, size, depth, resume row and comment\n"
@@ -26,11 +28,12 @@ const char* const Usage =
     "                                 times named scenes on the serial driver and the parallel engine;\n"
     "                                 --digest: computes each once and prints digests of the values\n"
     "%s"
+    "%s"
     "\n"
     "  --quiet                        no progress line on standard error\n"
     "  --threads N                    computing threads (default: one per core)\n"
-    "Exit status: 0 done, 1 a document could not be read or written, 2 a bad command line,\n"
-    "130 stopped by Ctrl-C (a computation then saves what it has, to resume later).\n";
+    "Exit status: 0 done, 1 a document, palette or table file could not be read or written,\n"
+    "2 a bad command line, 130 stopped by Ctrl-C (a computation then saves what it has, to resume later).\n";
 
 }  // namespace
 
@@ -38,7 +41,7 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        std::fprintf(args.empty() ? stderr : stdout, Usage, cli::ExportUsage);
+        std::fprintf(args.empty() ? stderr : stdout, Usage, cli::ExportUsage, cli::ColourUsage);
         return args.empty() ? cli::ExitUsage : cli::ExitOk;
     }
     const std::string command = args[0];

@@ -2,14 +2,14 @@
 # Builds the libFuzzer harnesses (clang, AddressSanitizer, UndefinedBehaviorSanitizer) into
 # build-fuzz/ (or $VOREX_FUZZ_BUILD_DIR) and runs each for $VOREX_FUZZ_SECONDS seconds (default 600),
 # one after the other. Usage: scripts/fuzz.sh [harness...]   (default: all of them)
-# Harnesses: document palette_p8 palette_act table_p24 preferences cli_args.
+# Harnesses: document palette_p8 palette_act palette_map palette_gpl table_p24 preferences cli_args.
 # Each starts from its seeds in tests/fuzz/seeds/ and keeps what it finds in build-fuzz/corpus/;
 # an input that crashes is written to build-fuzz/artifacts/ and the script fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VOREX_FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${VOREX_FUZZ_SECONDS:-600}
-all=(document palette_p8 palette_act table_p24 preferences cli_args)
+all=(document palette_p8 palette_act palette_map palette_gpl table_p24 preferences cli_args)
 harnesses=("$@")
 [ ${#harnesses[@]} -eq 0 ] && harnesses=("${all[@]}")
 

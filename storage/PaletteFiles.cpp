@@ -1,10 +1,12 @@
 #include "storage/PaletteFiles.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 #include "storage/AtomicFile.h"
@@ -86,6 +88,64 @@ std::string directoryOf(const std::string& path)
     return abs.parent_path().string();
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+size_t skipBlanks(std::string_view line, size_t at)
+{
+    while (at < line.size() && isBlank(line[at]))
+        ++at;
+    return at;
+}
+
+// Reads three decimal numbers 0..255 separated by blanks at the start of `line` (leading blanks
+// allowed). Each number must end at a blank or the end of the line; what follows the third is ignored.
+bool parseRgbLine(std::string_view line, colour::PaletteEntry& entry)
+{
+    uint8_t channels[3];
+    size_t at = skipBlanks(line, 0);
+    for (int c = 0; c < 3; ++c) {
+        if (c > 0) {
+            const size_t next = skipBlanks(line, at);
+            if (next == at)
+                return false;  // numbers run together, or a sign or letter where a blank should be
+            at = next;
+        }
+        const size_t start = at;
+        unsigned value = 0;
+        while (at < line.size() && std::isdigit(static_cast<unsigned char>(line[at]))) {
+            value = value * 10 + unsigned(line[at] - '0');
+            if (value > 255)
+                return false;
+            ++at;
+        }
+        if (at == start)
+            return false;
+        if (at < line.size() && !isBlank(line[at]))
+            return false;  // "12.5", "12,", "-1"
+        channels[c] = uint8_t(value);
+    }
+    entry = {channels[0], channels[1], channels[2], 0};
+    return true;
+}
+
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    size_t b = 0, e = text.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(text[b])))
+        ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1])))
+        --e;
+    return text.substr(b, e - b);
+}
+
 ColourFileResult failed(bool extraBeep = false)
 {
     ColourFileResult r;
@@ -142,6 +202,65 @@ std::vector<uint8_t> encodeP24File(const colour::ColorTable24& table, double sav
     return b;
 }
 
+std::optional<PaletteFormat> paletteFormatFromPath(const std::string& path)
+{
+    std::string ext = fs::path(path).extension().string();
+    for (char& c : ext)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == ".p8") return PaletteFormat::P8;
+    if (ext == ".act") return PaletteFormat::Act;
+    if (ext == ".mbt") return PaletteFormat::Document;
+    if (ext == ".map") return PaletteFormat::Map;
+    if (ext == ".gpl") return PaletteFormat::Gpl;
+    return std::nullopt;
+}
+
+bool decodeTextPalette(std::istream& in, PaletteFormat format, colour::Palette& out)
+{
+    if (format != PaletteFormat::Map && format != PaletteFormat::Gpl)
+        return false;
+    const bool gimp = format == PaletteFormat::Gpl;
+    std::vector<colour::PaletteEntry> colours;
+    std::string text;
+    bool firstLine = true;
+    while (colours.size() < 256 && std::getline(in, text)) {
+        std::string_view line(text);
+        if (firstLine && startsWith(line, "\xEF\xBB\xBF"))
+            line.remove_prefix(3);  // a UTF-8 byte order mark
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (firstLine) {
+            firstLine = false;
+            if (gimp) {
+                if (trimmed(line) != "GIMP Palette")
+                    return false;
+                continue;
+            }
+        }
+        const std::string_view content = trimmed(line);
+        if (content.empty())
+            continue;
+        if (gimp && (content.front() == '#' || startsWith(content, "Name:") || startsWith(content, "Columns:")))
+            continue;
+        colour::PaletteEntry entry;
+        if (!parseRgbLine(line, entry))
+            return false;
+        colours.push_back(entry);
+    }
+    if (in.bad())
+        return false;
+    if (colours.empty())
+        return false;  // an empty file, a header alone, or a read error before the first colour
+    colour::Palette p;
+    p.version = colour::Palette::Version;
+    p.count = colour::Palette::Count;
+    for (size_t i = 0; i < 256; ++i)
+        p.entries[i] = colours[i % colours.size()];
+    p.entries[0] = {0, 0, 0, 0};
+    out = p;
+    return true;
+}
+
 colour::Palette decodeActFile(const uint8_t* bytes)
 {
     colour::Palette p;
@@ -191,6 +310,16 @@ ColourFileResult LoadPalette8(colour::Palette& palette, std::string& name, const
         palette = decodeActFile(bytes.data());
         r.paletteDirectory = directoryOf(path);
         break;
+    case PaletteFormat::Map:
+    case PaletteFormat::Gpl: {
+        std::ifstream in(path, std::ios::binary);
+        colour::Palette imported;
+        if (!in || !decodeTextPalette(in, format, imported))
+            return failed();
+        palette = imported;
+        r.paletteDirectory = directoryOf(path);
+        break;
+    }
     case PaletteFormat::Document: {
         colour::Palette fromDocument;
         if (!ReadHeaderPalette(path, fromDocument))

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <istream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,7 +12,7 @@
 
 // Palette and colour-table files: ".p8" (palette), ".act" (256 x RGB, the colour-table format of
 // common image editors) and ".p24" (24-bit boundary table); a palette or table can also be taken
-// from a fractal document (".mbt"). The file is chosen by the caller (a dialog or a dropped file);
+// from a fractal document (".mbt"), and a palette imported from the text palettes ".map" and ".gpl". The file is chosen by the caller (a dialog or a dropped file);
 // these functions only read and write. Every failure is the one user message "Error accessing to
 // disk", which is the caller's to show. Files are replaced through a temporary file and a rename, so
 // a failed save leaves the previous file as it was.
@@ -27,7 +29,12 @@ enum class PaletteFormat : uint8_t {
     P8 = 0,        // "Vorex Palette (*.p8)"
     Act = 1,       // "PhotoShop Color Table (*.act)"
     Document = 2,  // "Vorex Fractale (*.mbt)": load only
+    Map = 3,       // text, one "R G B" line per entry: load only
+    Gpl = 4,       // GIMP palette text: load only
 };
+
+// The palette format a file name's extension names (".p8", ".act", ".mbt", ".map", ".gpl", any case).
+std::optional<PaletteFormat> paletteFormatFromPath(const std::string& path);
 
 enum class TableFormat : uint8_t {
     P24 = 0,       // "Vorex 24 bits Table (*.p24)"
@@ -50,6 +57,8 @@ ColourFileResult SavePalette8(const colour::Palette& palette, const std::string&
                               std::string& name);
 // Loads a palette. On failure `palette` and `name` are unchanged. ".p8" and ".act" records are taken
 // as they are: version and count words are not checked. A document does not move the palette directory.
+// ".map" and ".gpl" palettes come through decodeTextPalette: entry 0 black, the file's colours repeated
+// to fill 256 entries.
 ColourFileResult LoadPalette8(colour::Palette& palette, std::string& name, const std::string& path,
                               PaletteFormat format, LoadOrigin origin = LoadOrigin::Dialog);
 
@@ -67,6 +76,14 @@ std::vector<uint8_t> encodeActFile(const colour::Palette& palette);
 std::vector<uint8_t> encodeP24File(const colour::ColorTable24& table, double savedAt);
 // An ".act" image (at least 768 bytes) as a palette: version 768, count 256, flags 0.
 colour::Palette decodeActFile(const uint8_t* bytes);
+
+// A text palette. ".map": one line per entry, "R G B" (0..255, decimal), anything after the third number
+// ignored. ".gpl": the line "GIMP Palette" first, then "Name:" and "Columns:" lines and "#" comments
+// anywhere, and "R G B [name]" lines. Blank lines are skipped in both. Colours beyond the 256th are not
+// read; fewer than 256 are repeated in order to fill the palette; entry 0 is then made black (flags 0,
+// version 768, count 256). False, leaving `out` unchanged, for a malformed line, a value outside 0..255,
+// a ".gpl" without its header line, or no colour at all.
+bool decodeTextPalette(std::istream& in, PaletteFormat format, colour::Palette& out);
 
 // Now, as days since 1899-12-30 in local time, the date stamp of palette, table and document files.
 double currentFileDate();

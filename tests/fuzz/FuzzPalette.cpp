@@ -1,10 +1,11 @@
 // Fuzzes the palette and colour-table loaders with a file of the fuzzer's bytes. Built once per
-// format: VOREX_FUZZ_FORMAT 0 ".p8", 1 ".act", 2 ".p24". Each input is read as chosen in the open
-// dialog, as a dropped file, and (its palette or table) as a fractal document.
+// format: VOREX_FUZZ_FORMAT 0 ".p8", 1 ".act", 2 ".p24", 3 ".map", 4 ".gpl". Each input is read as chosen
+// in the open dialog, as a dropped file, and (its palette or table) as a fractal document.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -51,14 +52,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 #else
         colour::Palette palette;
         std::string name = "before";
-        storage::LoadPalette8(palette, name, path,
-                              VOREX_FUZZ_FORMAT == 1 ? storage::PaletteFormat::Act : storage::PaletteFormat::P8, origin);
+        storage::LoadPalette8(palette, name, path, storage::PaletteFormat(VOREX_FUZZ_FORMAT), origin);
         storage::LoadPalette8(palette, name, path, storage::PaletteFormat::Document, origin);
 #endif
     }
 #if VOREX_FUZZ_FORMAT == 1
     if (size >= storage::ActFileSize)
         storage::decodeActFile(data);
+#endif
+#if VOREX_FUZZ_FORMAT == 3 || VOREX_FUZZ_FORMAT == 4
+    {
+        std::istringstream text(std::string(reinterpret_cast<const char*>(data), size));
+        colour::Palette palette;
+        storage::decodeTextPalette(text, storage::PaletteFormat(VOREX_FUZZ_FORMAT), palette);
+    }
 #endif
     return 0;
 }
