@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "EngineTestUtil.h"
@@ -12,13 +13,13 @@
 namespace {
 
 // An image that takes far longer than starting a thread, even on a loaded machine (about a second on two
-// cores): inside pixels at the highest limit, periodicity checking off, and orbits started from 1e-300 (its
-// square vanishes: the orbits of 0), which the engine must iterate to the end.
+// AVX-512 cores, far more on others): inside pixels at the highest limit, periodicity checking off, and
+// orbits started from 1e-300 (its square vanishes: the orbits of 0), which the engine must iterate to the end.
 void makeSlow(document::TFractal& f)
 {
     enginetest::Scene s;
-    s.width = 96;
-    s.height = 64;
+    s.width = 320;
+    s.height = 240;
     s.maxIter = 65000;
     enginetest::configure(f, s);
     f.Params.CentreX = -0.2;
@@ -27,13 +28,18 @@ void makeSlow(document::TFractal& f)
     f.UpdateCorners();
 }
 
-// The computing thread of a started computation, as the window runs it.
+// The computing thread of a started computation, as the window runs it. `meanwhile` runs on this thread
+// before the computing thread is created (beforeWorker) or while it starts.
 engine::RowsOutcome computeOnAnotherThread(document::TFractal& f, const engine::ComputeJob& job,
-                                           const engine::RowEngine& engine, const std::function<void()>& meanwhile)
+                                           const engine::RowEngine& engine, const std::function<void()>& meanwhile,
+                                           bool beforeWorker = false)
 {
     engine::RowsOutcome outcome;
+    if (beforeWorker)
+        meanwhile();
     std::thread worker([&] { outcome = document::ComputeRows(f, job, nullptr, engine); });
-    meanwhile();
+    if (!beforeWorker)
+        meanwhile();
     worker.join();
     return outcome;
 }
@@ -50,7 +56,7 @@ TEST(RunControl, AStopRequestedRightAfterTheStartIsNeverLost)
             const engine::PixelRect rect = document::BeginComputeCommand(f, true);
             const engine::ComputeJob job = document::BeginComputation(f, engine::ComputeKind::Full, rect);
             const engine::RowsOutcome outcome =
-                computeOnAnotherThread(f, job, *engine, [&f] { f.Run.requestStop(); });
+                computeOnAnotherThread(f, job, *engine, [&f] { f.Run.requestStop(); }, i % 2 == 0);
             ASSERT_EQ(document::EndComputation(f, job, outcome), engine::ComputeEnd::Stopped);
             ASSERT_TRUE(f.Run.idle());
             ASSERT_FALSE(f.Run.running());
@@ -65,7 +71,7 @@ TEST(RunControl, AStopRequestedRightAfterATouchUpStartsIsNeverLost)
     document::TFractal f;
     makeSlow(f);
     f.ResumeLine = 7;
-    f.ZoomRect = {95, 63, 0, 0};
+    f.ZoomRect = {319, 239, 0, 0};
     const engine::ParallelEngine parallel(2);
     for (int i = 0; i < 1000; ++i) {
         SCOPED_TRACE(i);
@@ -73,7 +79,8 @@ TEST(RunControl, AStopRequestedRightAfterATouchUpStartsIsNeverLost)
         const engine::RetoucheResult prepared = document::PrepareRetouche(f);
         ASSERT_TRUE(prepared.ok);
         const engine::ComputeJob job = document::BeginComputation(f, engine::ComputeKind::TouchUp, f.ZoomRect);
-        const engine::RowsOutcome outcome = computeOnAnotherThread(f, job, parallel, [&f] { f.Run.requestStop(); });
+        const engine::RowsOutcome outcome =
+            computeOnAnotherThread(f, job, parallel, [&f] { f.Run.requestStop(); }, i % 2 == 0);
         ASSERT_EQ(document::EndComputation(f, job, outcome), engine::ComputeEnd::Stopped);
         ASSERT_EQ(f.ResumeLine, 7);  // a touch-up never moves it
         ASSERT_FALSE(f.Retouching);
@@ -88,7 +95,7 @@ TEST(RunControl, MenusReadTheDocumentWhileATouchUpComputes)
 {
     document::TFractal f;
     makeSlow(f);
-    f.ZoomRect = {0, 0, 95, 63};
+    f.ZoomRect = {0, 0, 319, 239};
     f.RetoucheIter = 65000;
     const engine::RetoucheResult prepared = document::PrepareRetouche(f);
     ASSERT_TRUE(prepared.ok);
