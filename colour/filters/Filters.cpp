@@ -1,0 +1,136 @@
+#include "colour/filters/Filters.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <vector>
+
+#include "colour/Parallel.h"
+
+namespace colour::filters {
+
+namespace {
+
+uint32_t rgb(int r, int g, int b)
+{
+    return uint32_t(r & 0xFF) | (uint32_t(g & 0xFF) << 8) | (uint32_t(b & 0xFF) << 16);
+}
+
+// One channel moved towards white (f > 0) or black (f < 0) by the fraction f.
+int shade(int ch, double f)
+{
+    if (f > 0)
+        return ch + int(std::nearbyint((255 - ch) * f));
+    if (f < 0)
+        return ch + int(std::nearbyint(ch * f));
+    return ch;
+}
+
+bool filterRow(const FilterSettings& s, const engine::TVxWork& data, ImageBitmap& bitmap, int w, int h, int y)
+{
+    const uint16_t* row = data.row(y);
+    const uint16_t* above = y > 0 ? data.row(y - 1) : row;
+    const uint16_t* below = y + 1 < h ? data.row(y + 1) : row;
+    uint8_t* px = bitmap.row(y);
+    for (int x = 0; x < w; ++x, px += 3) {
+        const Neighbours n{row[x], below[x], above[x], x > 0 ? row[x - 1] : row[x], x + 1 < w ? row[x + 1] : row[x]};
+        const uint32_t colour = rgb(px[2], px[1], px[0]);
+        const uint32_t out =
+            s.Kind == FilterKind::Edges ? EdgesPixel(s.Edges, n, colour) : EmbossPixel(s.Emboss, n, colour);
+        px[0] = uint8_t(out >> 16);
+        px[1] = uint8_t(out >> 8);
+        px[2] = uint8_t(out);
+    }
+    return true;
+}
+
+// Whether a pass changes pixels at all, and over which part.
+bool filters(const FilterSettings& s, const engine::TVxWork& data, const ImageBitmap& bitmap, int& w, int& h)
+{
+    w = std::min(data.width(), bitmap.Width);
+    h = std::min(data.height(), bitmap.Height);
+    return bitmap.PixelFormat == engine::PixelFormat24
+           && (s.Kind == FilterKind::Edges || s.Kind == FilterKind::Emboss);
+}
+
+}  // namespace
+
+uint32_t EdgesBackground(const EdgesSettings& s, uint32_t colour)
+{
+    if (!s.BackgroundFromFractal)
+        return s.Background;
+    const double f = double(s.Brightness) / 100.0 - 1.0;
+    return rgb(shade(int(colour & 0xFF), f), shade(int((colour >> 8) & 0xFF), f), shade(int((colour >> 16) & 0xFF), f));
+}
+
+uint32_t EdgesPixel(const EdgesSettings& s, const Neighbours& n, uint32_t colour)
+{
+    if (n.c == engine::Inside)
+        return s.Biomorph;
+    const unsigned m = (unsigned(n.down) + n.up + n.left + n.right) / 4;
+    if (n.c == m)
+        return EdgesBackground(s, colour);
+    return s.LinesFromFractal ? colour : s.Line;
+}
+
+uint32_t EmbossPixel(const EmbossSettings& s, const Neighbours& n, uint32_t)
+{
+    if (n.c == engine::Inside)
+        return s.Biomorph;
+    const int dv = int(n.down) - int(n.up), dh = int(n.right) - int(n.left);
+    double g = 0;
+    switch (s.LightAngle) {
+    case Light::NW: g = dv + dh / 2.0; break;
+    case Light::NE: g = dv - dh / 2.0; break;
+    case Light::SW: g = -dv + dh / 2.0; break;
+    case Light::SE: g = -dv - dh / 2.0; break;
+    }
+    const long long grey = (long long)std::trunc(double(s.Deep) * g + double(s.Contrast));
+    const int level = int(grey & 0xFF);
+    return rgb(level, level, level);
+}
+
+bool ApplyFilter(const FilterSettings& s, const engine::TVxWork& data, ImageBitmap& bitmap,
+                 const FilterControl& control)
+{
+    int w, h;
+    const bool changes = filters(s, data, bitmap, w, h);
+    const int rows = bitmap.Height;
+    for (int y = 0; y < rows; ++y) {
+        if (control.progress)
+            control.progress(y);
+        if (changes && y < h)
+            filterRow(s, data, bitmap, w, h, y);
+        if (control.stop && control.stop->load() && y + 1 < rows)
+            return false;
+    }
+    return true;
+}
+
+bool ApplyFilterParallel(const FilterSettings& s, const engine::TVxWork& data, ImageBitmap& bitmap, int threads,
+                         const FilterControl& control)
+{
+    int w, h;
+    const bool changes = filters(s, data, bitmap, w, h);
+    const int rows = bitmap.Height;
+    const int count = std::max(1, std::min(threadCount(threads), std::max(rows, 1)));
+    std::atomic<int> done{0};
+    std::atomic<bool> stopped{false};
+    runOnThreads(count, [&](int t) {
+        const int first = partStart(rows, count, t), last = partStart(rows, count, t + 1);
+        for (int y = first; y < last; ++y) {
+            if (t == 0 && control.progress)
+                control.progress(done.load());
+            if (changes && y < h)
+                filterRow(s, data, bitmap, w, h, y);
+            done.fetch_add(1);
+            if (control.stop && control.stop->load() && y + 1 < last) {
+                stopped = true;
+                break;
+            }
+        }
+    });
+    return !stopped;
+}
+
+}  // namespace colour::filters
