@@ -9,6 +9,7 @@
 #include "cli/BenchCommand.h"
 #include "cli/Commands.h"
 #include "cli/ExportCommand.h"
+#include "cli/View3DCommand.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ const char* const Usage =
     "                                 times named scenes on the serial driver and the parallel engine;\n"
     "                                 --digest: computes each once and prints digests of the values\n"
     "%s"
+    "%s"
     "\n"
     "  --quiet                        no progress line on standard error\n"
     "  --threads N                    computing threads (default: one per core)\n"
@@ -38,7 +40,7 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        std::fprintf(args.empty() ? stderr : stdout, Usage, cli::ExportUsage);
+        std::fprintf(args.empty() ? stderr : stdout, Usage, cli::ExportUsage, cli::View3DUsage);
         return args.empty() ? cli::ExitUsage : cli::ExitOk;
     }
     const std::string command = args[0];
@@ -54,7 +56,11 @@ int main(int argc, char** argv)
             return cli::runBench(args);
         if (command == "export")
             return cli::runExportCommand(args);
-        throw cli::UsageError(command + ": unknown command (new, compute, info, export, bench)");
+        if (command == "render3d")
+            return cli::runRender3DCommand(args);
+        if (command == "filter")
+            return cli::runFilterCommand(args);
+        throw cli::UsageError(command + ": unknown command (new, compute, info, export, render3d, filter, bench)");
     } catch (const cli::UsageError& e) {
         std::fprintf(stderr, "vorex-cli: %s\n", e.what());
         return cli::ExitUsage;
