@@ -330,6 +330,16 @@ bool TFract3D::RenderParallel(const engine::TVxWork& data, uint8_t algorithm, en
     return true;
 }
 
+Memory3D memoryFor3D(int width, int height, uint64_t freeBytes, bool view3DShown)
+{
+    Memory3D m;
+    m.needed = uint64_t(std::max(width, 0)) * uint64_t(std::max(height, 0)) * 2;
+    m.available = freeBytes + (view3DShown ? m.needed : 0);
+    // needed <= 0.86 x available, in whole numbers so that the limit itself is allowed
+    m.fits = (unsigned __int128)m.needed * 100 <= (unsigned __int128)m.available * 86;
+    return m;
+}
+
 void DrawLine(ImageBitmap& bitmap, ScreenPoint a, ScreenPoint b, uint32_t colour)
 {
     const int bpp = bitmap.bytesPerPixel();

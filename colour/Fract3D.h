@@ -87,6 +87,15 @@ private:
     Prepared prepare(const engine::TVxWork& data, uint8_t algorithm);
 };
 
+// The memory check before a rendering: Data3D needs width x height x 2 bytes; what is available is the
+// free physical memory, plus the present Data3D when the 3D view is already shown (it will be replaced).
+// A rendering may start when the need is at most 86 % of what is available.
+struct Memory3D {
+    uint64_t needed = 0, available = 0;
+    bool fits = false;
+};
+Memory3D memoryFor3D(int width, int height, uint64_t freeBytes, bool view3DShown);
+
 // Draws a straight line, both ends included, one pixel wide, on a bitmap: `colour` is 0x00BBGGRR on a
 // 24-bit bitmap, its low byte (a palette index) on an 8-bit one. Pixels outside the bitmap are skipped.
 void DrawLine(ImageBitmap& bitmap, ScreenPoint a, ScreenPoint b, uint32_t colour);

@@ -26,7 +26,43 @@ int shade(int ch, double f)
     return ch;
 }
 
-bool filterRow(const FilterSettings& s, const engine::TVxWork& data, ImageBitmap& bitmap, int w, int h, int y)
+inline uint32_t edgesBackground(const EdgesSettings& s, uint32_t colour)
+{
+    if (!s.BackgroundFromFractal)
+        return s.Background;
+    const double f = double(s.Brightness) / 100.0 - 1.0;
+    return rgb(shade(int(colour & 0xFF), f), shade(int((colour >> 8) & 0xFF), f), shade(int((colour >> 16) & 0xFF), f));
+}
+
+inline uint32_t edgesPixel(const EdgesSettings& s, const Neighbours& n, uint32_t colour)
+{
+    if (n.c == engine::Inside)
+        return s.Biomorph;
+    const unsigned m = (unsigned(n.down) + n.up + n.left + n.right) / 4;
+    if (n.c == m)
+        return edgesBackground(s, colour);
+    return s.LinesFromFractal ? colour : s.Line;
+}
+
+inline uint32_t embossPixel(const EmbossSettings& s, const Neighbours& n)
+{
+    if (n.c == engine::Inside)
+        return s.Biomorph;
+    const int dv = int(n.down) - int(n.up), dh = int(n.right) - int(n.left);
+    double g = 0;
+    switch (s.LightAngle) {
+    case Light::NW: g = dv + dh / 2.0; break;
+    case Light::NE: g = dv - dh / 2.0; break;
+    case Light::SW: g = -dv + dh / 2.0; break;
+    case Light::SE: g = -dv - dh / 2.0; break;
+    }
+    const long long grey = (long long)std::trunc(double(s.Deep) * g + double(s.Contrast));
+    const int level = int(grey & 0xFF);
+    return rgb(level, level, level);
+}
+
+template <FilterKind Kind>
+void filterRowOf(const FilterSettings& s, const engine::TVxWork& data, ImageBitmap& bitmap, int w, int h, int y)
 {
     const uint16_t* row = data.row(y);
     const uint16_t* above = y > 0 ? data.row(y - 1) : row;
@@ -34,14 +70,23 @@ bool filterRow(const FilterSettings& s, const engine::TVxWork& data, ImageBitmap
     uint8_t* px = bitmap.row(y);
     for (int x = 0; x < w; ++x, px += 3) {
         const Neighbours n{row[x], below[x], above[x], x > 0 ? row[x - 1] : row[x], x + 1 < w ? row[x + 1] : row[x]};
-        const uint32_t colour = rgb(px[2], px[1], px[0]);
-        const uint32_t out =
-            s.Kind == FilterKind::Edges ? EdgesPixel(s.Edges, n, colour) : EmbossPixel(s.Emboss, n, colour);
+        uint32_t out;
+        if constexpr (Kind == FilterKind::Edges)
+            out = edgesPixel(s.Edges, n, rgb(px[2], px[1], px[0]));
+        else
+            out = embossPixel(s.Emboss, n);
         px[0] = uint8_t(out >> 16);
         px[1] = uint8_t(out >> 8);
         px[2] = uint8_t(out);
     }
-    return true;
+}
+
+void filterRow(const FilterSettings& s, const engine::TVxWork& data, ImageBitmap& bitmap, int w, int h, int y)
+{
+    if (s.Kind == FilterKind::Edges)
+        filterRowOf<FilterKind::Edges>(s, data, bitmap, w, h, y);
+    else
+        filterRowOf<FilterKind::Emboss>(s, data, bitmap, w, h, y);
 }
 
 // Whether a pass changes pixels at all, and over which part.
@@ -57,37 +102,17 @@ bool filters(const FilterSettings& s, const engine::TVxWork& data, const ImageBi
 
 uint32_t EdgesBackground(const EdgesSettings& s, uint32_t colour)
 {
-    if (!s.BackgroundFromFractal)
-        return s.Background;
-    const double f = double(s.Brightness) / 100.0 - 1.0;
-    return rgb(shade(int(colour & 0xFF), f), shade(int((colour >> 8) & 0xFF), f), shade(int((colour >> 16) & 0xFF), f));
+    return edgesBackground(s, colour);
 }
 
 uint32_t EdgesPixel(const EdgesSettings& s, const Neighbours& n, uint32_t colour)
 {
-    if (n.c == engine::Inside)
-        return s.Biomorph;
-    const unsigned m = (unsigned(n.down) + n.up + n.left + n.right) / 4;
-    if (n.c == m)
-        return EdgesBackground(s, colour);
-    return s.LinesFromFractal ? colour : s.Line;
+    return edgesPixel(s, n, colour);
 }
 
 uint32_t EmbossPixel(const EmbossSettings& s, const Neighbours& n, uint32_t)
 {
-    if (n.c == engine::Inside)
-        return s.Biomorph;
-    const int dv = int(n.down) - int(n.up), dh = int(n.right) - int(n.left);
-    double g = 0;
-    switch (s.LightAngle) {
-    case Light::NW: g = dv + dh / 2.0; break;
-    case Light::NE: g = dv - dh / 2.0; break;
-    case Light::SW: g = -dv + dh / 2.0; break;
-    case Light::SE: g = -dv - dh / 2.0; break;
-    }
-    const long long grey = (long long)std::trunc(double(s.Deep) * g + double(s.Contrast));
-    const int level = int(grey & 0xFF);
-    return rgb(level, level, level);
+    return embossPixel(s, n);
 }
 
 bool ApplyFilter(const FilterSettings& s, const engine::TVxWork& data, ImageBitmap& bitmap,

@@ -181,10 +181,12 @@ TEST(Fract3D, LastPixelOfTheScanWins)
                 continue;
             EXPECT_EQ(out.at(4, X), data.at(sy, sx)) << "X " << X;
         }
-        for (int Y = 0; Y < h; ++Y)
-            if (Y != 4)
-                for (int X = 0; X < w; ++X)
-                    EXPECT_EQ(out.at(Y, X), 0) << X << "," << Y;
+        for (int Y = 0; Y < h; ++Y) {
+            if (Y == 4)
+                continue;
+            for (int X = 0; X < w; ++X)
+                EXPECT_EQ(out.at(Y, X), 0) << X << "," << Y;
+        }
     }
 }
 
@@ -433,6 +435,32 @@ TEST(Fract3D, CompassFrameAndLetters)
         EXPECT_TRUE(red(20, y)) << y;
     EXPECT_FALSE(red(0, 0));
     EXPECT_FALSE(red(5, 3));
+}
+
+TEST(Fract3D, MemoryCheckAllowsUpTo86PercentOfTheFreeMemory)
+{
+    struct Row {
+        int w, h;
+        uint64_t freeBytes;
+        bool shown;
+        uint64_t available;
+        bool fits;
+    } rows[] = {
+        {50, 43, 10000, false, 10000, true},     // 4300 needed: 43 %
+        {50, 86, 10000, false, 10000, true},     // 8600: exactly 86 %
+        {50, 86, 9999, false, 9999, false},
+        {43, 200, 10000, false, 10000, false},   // 17200
+        {43, 200, 10000, true, 27200, true},     // the present Data3D counts as available: 63 %
+        {4000, 3000, 1ull << 36, false, 1ull << 36, true},
+        {20000, 20000, 100, true, 800000100, false},  // replacing Data3D alone is not enough room
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.w) + "x" + std::to_string(r.h) + " free " + std::to_string(r.freeBytes));
+        const colour::Memory3D m = colour::memoryFor3D(r.w, r.h, r.freeBytes, r.shown);
+        EXPECT_EQ(m.needed, uint64_t(r.w) * uint64_t(r.h) * 2);
+        EXPECT_EQ(m.available, r.available);
+        EXPECT_EQ(m.fits, r.fits);
+    }
 }
 
 }  // namespace
