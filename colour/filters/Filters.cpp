@@ -68,13 +68,29 @@ void filterRowOf(const FilterSettings& s, const engine::TVxWork& data, ImageBitm
     const uint16_t* above = y > 0 ? data.row(y - 1) : row;
     const uint16_t* below = y + 1 < h ? data.row(y + 1) : row;
     uint8_t* px = bitmap.row(y);
+    // The background from the fractal moves every channel alike: one table for the row.
+    uint8_t shaded[256];
+    if constexpr (Kind == FilterKind::Edges) {
+        const double f = double(s.Edges.Brightness) / 100.0 - 1.0;
+        for (int ch = 0; ch < 256; ++ch)
+            shaded[ch] = uint8_t(shade(ch, f));
+    }
     for (int x = 0; x < w; ++x, px += 3) {
         const Neighbours n{row[x], below[x], above[x], x > 0 ? row[x - 1] : row[x], x + 1 < w ? row[x + 1] : row[x]};
         uint32_t out;
-        if constexpr (Kind == FilterKind::Edges)
-            out = edgesPixel(s.Edges, n, rgb(px[2], px[1], px[0]));
-        else
+        if constexpr (Kind == FilterKind::Edges) {
+            const EdgesSettings& e = s.Edges;
+            if (n.c == engine::Inside)
+                out = e.Biomorph;
+            else if (n.c != (unsigned(n.down) + n.up + n.left + n.right) / 4)
+                out = e.LinesFromFractal ? rgb(px[2], px[1], px[0]) : e.Line;
+            else if (e.BackgroundFromFractal)
+                out = rgb(shaded[px[2]], shaded[px[1]], shaded[px[0]]);
+            else
+                out = e.Background;
+        } else {
             out = embossPixel(s.Emboss, n);
+        }
         px[0] = uint8_t(out >> 16);
         px[1] = uint8_t(out >> 8);
         px[2] = uint8_t(out);

@@ -243,6 +243,43 @@ TEST(Filters, StopLeavesTheLowerRowsUnfiltered)
     }
 }
 
+// The pass gives every pixel what the pixel rule gives for its value, its neighbours (itself outside
+// the image) and its colour before the pass.
+TEST(Filters, PassAppliesThePixelRuleToEveryPixel)
+{
+    std::mt19937 gen(11);
+    const int w = 23, h = 17;
+    engine::TVxWork d;
+    d.resize(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            d.at(y, x) = gen() % 9 == 0 ? engine::Inside : uint16_t(x / 5 + y / 4 + gen() % 2);
+    std::vector<FilterSettings> settings = {edges(), emboss(), emboss(7, 3, Light::SW)};
+    for (int brightness : {0, 37, 100, 150, 200}) {
+        FilterSettings s = edges();
+        s.Edges.BackgroundFromFractal = true;
+        s.Edges.LinesFromFractal = brightness % 2 == 0;
+        s.Edges.Brightness = uint8_t(brightness);
+        settings.push_back(s);
+    }
+    for (size_t k = 0; k < settings.size(); ++k) {
+        SCOPED_TRACE(k);
+        const colour::ImageBitmap before = picture(w, h);
+        colour::ImageBitmap b = before;
+        ASSERT_TRUE(ApplyFilter(settings[k], d, b));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const uint16_t c = d.at(y, x);
+                const Neighbours n{c, y + 1 < h ? d.at(y + 1, x) : c, y > 0 ? d.at(y - 1, x) : c,
+                                   x > 0 ? d.at(y, x - 1) : c, x + 1 < w ? d.at(y, x + 1) : c};
+                const uint32_t old = colourAt(before, x, y);
+                const uint32_t expected = settings[k].Kind == FilterKind::Edges ? EdgesPixel(settings[k].Edges, n, old)
+                                                                                : EmbossPixel(settings[k].Emboss, n, old);
+                EXPECT_EQ(colourAt(b, x, y), expected) << x << "," << y;
+            }
+    }
+}
+
 TEST(Filters, ParallelEqualsTheSinglePass)
 {
     std::mt19937 gen(7);
