@@ -10,6 +10,7 @@
 #include "cli/ColourOptions.h"
 #include "cli/Commands.h"
 #include "cli/ExportCommand.h"
+#include "cli/View3DCommand.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ const char* const Usage =
     "                                 --digest: computes each once and prints digests of the values\n"
     "%s"
     "%s"
+    "%s"
     "\n"
     "  --quiet                        no progress line on standard error\n"
     "  --threads N                    computing threads (default: one per core)\n"
@@ -41,7 +43,7 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        std::fprintf(args.empty() ? stderr : stdout, Usage, cli::ExportUsage, cli::ColourUsage);
+        std::fprintf(args.empty() ? stderr : stdout, Usage, cli::ExportUsage, cli::View3DUsage, cli::ColourUsage);
         return args.empty() ? cli::ExitUsage : cli::ExitOk;
     }
     const std::string command = args[0];
@@ -57,7 +59,11 @@ int main(int argc, char** argv)
             return cli::runBench(args);
         if (command == "export")
             return cli::runExportCommand(args);
-        throw cli::UsageError(command + ": unknown command (new, compute, info, export, bench)");
+        if (command == "render3d")
+            return cli::runRender3DCommand(args);
+        if (command == "filter")
+            return cli::runFilterCommand(args);
+        throw cli::UsageError(command + ": unknown command (new, compute, info, export, render3d, filter, bench)");
     } catch (const cli::UsageError& e) {
         std::fprintf(stderr, "vorex-cli: %s\n", e.what());
         return cli::ExitUsage;
