@@ -55,8 +55,8 @@ inline double roundToInteger(double x)
     return (x + shifter) - shifter;
 }
 
-// y * 2^k for the k that exp and expm1 produce (-1075 <= k <= 1024), rounding once at most (into the
-// subnormals).
+// y * 2^k for y in [0.5, 2] and the k of exp and half exp (-1075 <= k <= 1024): exact for normal
+// results, one more rounding for subnormal ones.
 inline double scale(double y, int k)
 {
     if (k > 1023)
@@ -285,24 +285,55 @@ inline void expParts(double x, int& k, double& hi, double& lo)
     lo = low - (hi - h2);
 }
 
-// e^|x| +- e^-|x| for |x| < 22 as head + tail: plus selects cosh's sum, otherwise sinh's difference.
-inline void expPlusMinusInverse(double ax, bool plus, double& hi, double& lo)
+// e^a and e^-a for 0 <= a < 22, each as head + tail.
+struct ExpPair {
+    double eh, el, ih, il;
+};
+inline ExpPair expAndInverse(double a)
 {
     int k;
-    double eh, el;
-    expParts(ax, k, eh, el);
-    eh *= pow2(k);  // exact: k <= 32
-    el *= pow2(k);
+    ExpPair p;
+    expParts(a, k, p.eh, p.el);
+    p.eh *= pow2(k);  // exact: k <= 32
+    p.el *= pow2(k);
     // 1 / e as ih + il: ih = 1 / eh, il = ih (1 - eh ih - el ih) with eh ih formed exactly.
-    const double ih = 1.0 / eh;
+    p.ih = 1.0 / p.eh;
     double ph, pl;
-    twoProduct(eh, ih, ph, pl);
-    const double il = ih * (((1.0 - ph) - pl) - el * ih);
+    twoProduct(p.eh, p.ih, ph, pl);
+    p.il = p.ih * (((1.0 - ph) - pl) - p.el * p.ih);
+    return p;
+}
+
+// (e^a + e^-a) / 2 (plus) or (e^a - e^-a) / 2, rounded once.
+inline double halfSum(const ExpPair& p, bool plus)
+{
     double sh, sl;
-    twoSum(eh, plus ? ih : -ih, sh, sl);
-    const double low = sl + (plus ? el + il : el - il);
-    hi = sh + low;
-    lo = low - (hi - sh);
+    twoSum(p.eh, plus ? p.ih : -p.ih, sh, sl);
+    const double low = sl + (plus ? p.el + p.il : p.el - p.il);
+    return 0.5 * (sh + low);
+}
+
+// sinh a for 2^-26 <= a < 0.35: a + a^3 Q(a^2), Q the Taylor polynomial of degree 7 in a^2
+// (truncation below 2^-63).
+inline double sinhSmall(double a)
+{
+    constexpr double d3 = 1.0 / 6, d5 = 0.008333333333333333, d7 = 0.0001984126984126984,
+                     d9 = 2.7557319223985893e-06, d11 = 2.505210838544172e-08, d13 = 1.6059043836821613e-10,
+                     d15 = 7.647163731819816e-13, d17 = 2.8114572543455206e-15;
+    const double z = a * a;
+    const double q = d3 + z * (d5 + z * (d7 + z * (d9 + z * (d11 + z * (d13 + z * (d15 + z * d17))))));
+    return a + (z * a) * q;
+}
+
+// e^a / 2 for 22 <= a <= 710.4758600739439 (e^-a is below the last bit), +inf above.
+inline double halfExpLarge(double a)
+{
+    if (!(a <= 7.10475860073943863426e+02))
+        return std::numeric_limits<double>::infinity();
+    int k;
+    double hi, lo;
+    expParts(a, k, hi, lo);
+    return scale(hi + lo, k - 1);
 }
 
 inline bool isFinite(double x) { return highMagnitude(x) < 0x7ff00000u; }
@@ -369,37 +400,52 @@ inline double exp(double x)
     return detail::scale(hi + lo, k);
 }
 
+// sinh and cosh of one argument from one evaluation of e^|x|; the same bits as sinh(x) and cosh(x).
+// |x| < 2^-26: x and 1; |x| < 0.35: sinh by its Taylor series; |x| < 22: (e^|x| -+ e^-|x|) / 2 in
+// head + tail arithmetic; above: e^|x| / 2, infinite beyond 710.4758600739439.
+inline void sinhcosh(double x, double& sh, double& ch)
+{
+    const uint32_t ix = detail::highMagnitude(x);
+    if (ix >= 0x7ff00000u) {  // inf or NaN
+        sh = x + x;
+        ch = x * x;
+        return;
+    }
+    if (ix < 0x3e500000u) {  // |x| < 2^-26: sinh x = x (keeps -0)
+        sh = x;
+        ch = 1.0;
+        return;
+    }
+    const bool negative = x < 0;
+    const double ax = negative ? -x : x;
+    double s;
+    if (ix < 0x40360000u) {  // |x| < 22
+        const detail::ExpPair p = detail::expAndInverse(ax);
+        s = ax < 0.35 ? detail::sinhSmall(ax) : detail::halfSum(p, false);
+        ch = detail::halfSum(p, true);
+    } else {
+        s = ch = detail::halfExpLarge(ax);
+    }
+    sh = negative ? -s : s;
+}
+
 inline double sinh(double x)
 {
     const uint32_t ix = detail::highMagnitude(x);
-    if (ix >= 0x7ff00000u)  // inf or NaN
+    if (ix >= 0x7ff00000u)
         return x + x;
+    if (ix < 0x3e500000u)
+        return x;
     const bool negative = x < 0;
     const double ax = negative ? -x : x;
-    double v;
-    if (ix < 0x3e500000u) {  // |x| < 2^-26: sinh x = x (keeps -0)
-        return x;
-    } else if (ax < 0.35) {
-        // x + x^3 Q(x^2), Q the Taylor polynomial of degree 7 in x^2 (truncation below 2^-63).
-        constexpr double d3 = 1.0 / 6, d5 = 0.008333333333333333, d7 = 0.0001984126984126984,
-                         d9 = 2.7557319223985893e-06, d11 = 2.505210838544172e-08, d13 = 1.6059043836821613e-10,
-                         d15 = 7.647163731819816e-13, d17 = 2.8114572543455206e-15;
-        const double z = ax * ax;
-        const double q = d3 + z * (d5 + z * (d7 + z * (d9 + z * (d11 + z * (d13 + z * (d15 + z * d17))))));
-        v = ax + (z * ax) * q;
-    } else if (ix < 0x40360000u) {  // |x| < 22: (e^x - e^-x) / 2
-        double hi, lo;
-        detail::expPlusMinusInverse(ax, false, hi, lo);
-        v = 0.5 * (hi + lo);
-    } else if (ax <= 7.10475860073943863426e+02) {  // e^-|x| is below the last bit: e^|x| / 2
-        int k;
-        double hi, lo;
-        detail::expParts(ax, k, hi, lo);
-        v = detail::scale(hi + lo, k - 1);
-    } else {
-        v = std::numeric_limits<double>::infinity();
-    }
-    return negative ? -v : v;
+    double s;
+    if (ax < 0.35)
+        s = detail::sinhSmall(ax);
+    else if (ix < 0x40360000u)
+        s = detail::halfSum(detail::expAndInverse(ax), false);
+    else
+        s = detail::halfExpLarge(ax);
+    return negative ? -s : s;
 }
 
 inline double cosh(double x)
@@ -407,21 +453,12 @@ inline double cosh(double x)
     const uint32_t ix = detail::highMagnitude(x);
     if (ix >= 0x7ff00000u)
         return x * x;
-    const double ax = x < 0 ? -x : x;
-    if (ix < 0x3e400000u)  // |x| < 2^-27
+    if (ix < 0x3e500000u)
         return 1.0;
-    if (ix < 0x40360000u) {  // |x| < 22: (e^x + e^-x) / 2
-        double hi, lo;
-        detail::expPlusMinusInverse(ax, true, hi, lo);
-        return 0.5 * (hi + lo);
-    }
-    if (ax <= 7.10475860073943863426e+02) {
-        int k;
-        double hi, lo;
-        detail::expParts(ax, k, hi, lo);
-        return detail::scale(hi + lo, k - 1);
-    }
-    return std::numeric_limits<double>::infinity();
+    const double ax = x < 0 ? -x : x;
+    if (ix < 0x40360000u)
+        return detail::halfSum(detail::expAndInverse(ax), true);
+    return detail::halfExpLarge(ax);
 }
 
 }  // namespace engine::elem

@@ -45,41 +45,45 @@ struct JuliaZC {
 
 // fn(z) for z = x + iy, one struct per function, with the elementary functions of
 // engine/ElementaryFunctions.h (never the C library's, whose values change from one library to the
-// next); the sine and cosine of one argument come from one reduction.
+// next); the sine and cosine of one argument come from one reduction, sinh and cosh from one e^|x|.
 struct FnSinT {
     static void eval(double x, double y, double& fr, double& fi)
     {
-        double s, c;
+        double s, c, sh, ch;
         elem::sincos(x, s, c);
-        fr = s * elem::cosh(y);
-        fi = c * elem::sinh(y);
+        elem::sinhcosh(y, sh, ch);
+        fr = s * ch;
+        fi = c * sh;
     }
 };
 struct FnCosT {
     static void eval(double x, double y, double& fr, double& fi)
     {
-        double s, c;
+        double s, c, sh, ch;
         elem::sincos(x, s, c);
-        fr = c * elem::cosh(y);
-        fi = -(s * elem::sinh(y));
+        elem::sinhcosh(y, sh, ch);
+        fr = c * ch;
+        fi = -(s * sh);
     }
 };
 struct FnSinhT {
     static void eval(double x, double y, double& fr, double& fi)
     {
-        double s, c;
+        double s, c, sh, ch;
         elem::sincos(y, s, c);
-        fr = elem::sinh(x) * c;
-        fi = elem::cosh(x) * s;
+        elem::sinhcosh(x, sh, ch);
+        fr = sh * c;
+        fi = ch * s;
     }
 };
 struct FnCoshT {
     static void eval(double x, double y, double& fr, double& fi)
     {
-        double s, c;
+        double s, c, sh, ch;
         elem::sincos(y, s, c);
-        fr = elem::cosh(x) * c;
-        fi = elem::sinh(x) * s;
+        elem::sinhcosh(x, sh, ch);
+        fr = ch * c;
+        fi = sh * s;
     }
 };
 struct FnExpT {
