@@ -11,7 +11,7 @@
 //
 // sin and cos follow the classic methods of fdlibm (notice below): minimax polynomials on a reduced
 // argument carried as a head and a tail. exp, sinh and cosh form e^x
-// as a head and a tail (about 2^-59 relative) and round once at the end.
+// as a head and a tail (about 2^-64 relative, from a table of 2^(j/32)) and round once at the end.
 //
 // Accuracy, measured against long double references and glibc 2.36 (tests/engine/
 // ElementaryFunctionsTest.cpp): sin and cos within 0.8 ulp of the exact value, exp, sinh and cosh within
@@ -254,35 +254,70 @@ inline void twoProduct(double a, double b, double& p, double& e)
     e = ((ah * bh - p) + ah * bl + al * bh) + al * bl;
 }
 
-// e^x = 2^k (hi + lo) for a finite x in [-746, 711], hi + lo within about 2^-59 of e^x / 2^k, which lies
-// in [0.7, 1.42]. x = k ln2 + r (r as head + tail to about 2^-74, |r| <= ln2 / 2);
-// e^r = 1 + r + r^2 / 2 + r^3 P(r), the first three terms summed exactly and P a Taylor polynomial of
-// degree 12 (its truncation is below 2^-63).
+// 2^(j/32) for j = 0..31 as head + tail (the tail within 2^-106 of the rest).
+inline constexpr double expTable[32][2] = {
+    {0x1.0000000000000p+0, 0x0.0p+0},
+    {0x1.059b0d3158574p+0, 0x1.d73e2a475b465p-55},
+    {0x1.0b5586cf9890fp+0, 0x1.8a62e4adc610bp-54},
+    {0x1.11301d0125b51p+0, -0x1.6c51039449b3ap-54},
+    {0x1.172b83c7d517bp+0, -0x1.19041b9d78a76p-55},
+    {0x1.1d4873168b9aap+0, 0x1.e016e00a2643cp-54},
+    {0x1.2387a6e756238p+0, 0x1.9b07eb6c70573p-54},
+    {0x1.29e9df51fdee1p+0, 0x1.612e8afad1255p-55},
+    {0x1.306fe0a31b715p+0, 0x1.6f46ad23182e4p-55},
+    {0x1.371a7373aa9cbp+0, -0x1.63aeabf42eae2p-54},
+    {0x1.3dea64c123422p+0, 0x1.ada0911f09ebcp-55},
+    {0x1.44e086061892dp+0, 0x1.89b7a04ef80d0p-59},
+    {0x1.4bfdad5362a27p+0, 0x1.d4397afec42e2p-56},
+    {0x1.5342b569d4f82p+0, -0x1.07abe1db13cadp-55},
+    {0x1.5ab07dd485429p+0, 0x1.6324c054647adp-54},
+    {0x1.6247eb03a5585p+0, -0x1.383c17e40b497p-54},
+    {0x1.6a09e667f3bcdp+0, -0x1.bdd3413b26456p-54},
+    {0x1.71f75e8ec5f74p+0, -0x1.16e4786887a99p-55},
+    {0x1.7a11473eb0187p+0, -0x1.41577ee04992fp-55},
+    {0x1.82589994cce13p+0, -0x1.d4c1dd41532d8p-54},
+    {0x1.8ace5422aa0dbp+0, 0x1.6e9f156864b27p-54},
+    {0x1.93737b0cdc5e5p+0, -0x1.75fc781b57ebcp-57},
+    {0x1.9c49182a3f090p+0, 0x1.c7c46b071f2bep-56},
+    {0x1.a5503b23e255dp+0, -0x1.d2f6edb8d41e1p-54},
+    {0x1.ae89f995ad3adp+0, 0x1.7a1cd345dcc81p-54},
+    {0x1.b7f76f2fb5e47p+0, -0x1.5584f7e54ac3bp-56},
+    {0x1.c199bdd85529cp+0, 0x1.11065895048ddp-55},
+    {0x1.cb720dcef9069p+0, 0x1.503cbd1e949dbp-56},
+    {0x1.d5818dcfba487p+0, 0x1.2ed02d75b3707p-55},
+    {0x1.dfc97337b9b5fp+0, -0x1.1a5cd4f184b5cp-54},
+    {0x1.ea4afa2a490dap+0, -0x1.e9c23179c2893p-54},
+    {0x1.f50765b6e4540p+0, 0x1.9d3e12dd8a18bp-54},
+};
+
+// e^x = 2^k (hi + lo) for a finite x in [-746, 711], hi + lo within about 2^-64 of e^x / 2^k, which
+// lies in [1, 2). x = (32 k + j) ln2/32 + r with r as head + tail (|r| <= ln2/64);
+// e^x / 2^k = 2^(j/32) (1 + r + q), q = r^2/2 + ... + r^7/7! (truncation below 2^-67); the product
+// 2^(j/32) r is formed exactly.
 inline void expParts(double x, int& k, double& hi, double& lo)
 {
-    constexpr double ln2Hi = 6.93147180369123816490e-01;  // 32 bits: k ln2Hi is exact
-    constexpr double ln2Lo = 1.90821492927058770002e-10;
-    constexpr double invLn2 = 1.44269504088896338700e+00;
-    const double kd = roundToInteger(invLn2 * x);
-    k = int(kd);
-    const double rh = x - kd * ln2Hi;  // exact
+    constexpr double thirtyTwoOverLn2 = 0x1.71547652b82fep+5;
+    constexpr double ln2Hi = 0x1.62e42fee00000p-6;  // ln2/32 to 32 bits: m ln2Hi is exact for |m| < 2^21
+    constexpr double ln2Lo = 0x1.a39ef35793c76p-38;  // ln2/32 - ln2Hi
+    const double md = roundToInteger(thirtyTwoOverLn2 * x);
+    const int m = int(md);
+    k = m >> 5;  // floor(m / 32)
+    const double th = expTable[m & 31][0], tl = expTable[m & 31][1];
+    const double rh = x - md * ln2Hi;  // exact
     double r, rl;
-    twoSum(rh, -(kd * ln2Lo), r, rl);
-    double r2, r2l;
-    twoProduct(r, r, r2, r2l);
-    constexpr double c3 = 1.0 / 6, c4 = 1.0 / 24, c5 = 0.008333333333333333, c6 = 0.001388888888888889,
-                     c7 = 0.0001984126984126984, c8 = 2.48015873015873e-05, c9 = 2.7557319223985893e-06,
-                     c10 = 2.755731922398589e-07, c11 = 2.505210838544172e-08, c12 = 2.08767569878681e-09,
-                     c13 = 1.6059043836821613e-10, c14 = 1.1470745597729725e-11, c15 = 7.647163731819816e-13;
-    const double p =
-        c3 + r * (c4 + r * (c5 + r * (c6 + r * (c7 + r * (c8 + r * (c9 + r * (c10 + r * (c11 + r * (c12 + r * (c13 + r * (c14 + r * c15)))))))))));
-    const double small = ((0.5 * r2l + r2 * r * p) + rl * r) + rl;
-    double h1, l1, h2, l2;
-    twoSum(1.0, r, h1, l1);
-    twoSum(h1, 0.5 * r2, h2, l2);
-    const double low = (l1 + l2) + small;
-    hi = h2 + low;
-    lo = low - (hi - h2);
+    twoSum(rh, -(md * ln2Lo), r, rl);
+    constexpr double c2 = 0.5, c3 = 1.0 / 6, c4 = 1.0 / 24, c5 = 0.008333333333333333,
+                     c6 = 0.001388888888888889, c7 = 0.0001984126984126984;
+    const double q = (r * r) * (c2 + r * (c3 + r * (c4 + r * (c5 + r * (c6 + r * c7)))));
+    const double p = q + (rl + r * rl);  // e^(r + rl) = e^r (1 + rl + ...)
+    double a, ae;
+    twoProduct(th, r, a, ae);
+    const double low = ae + (th * p + (tl + tl * r));
+    const double s = th + a;  // |a| < th: exact error below
+    const double se = a - (s - th);
+    const double total = se + low;
+    hi = s + total;
+    lo = total - (hi - s);
 }
 
 // e^a and e^-a for 0 <= a < 22, each as head + tail.
@@ -294,7 +329,7 @@ inline ExpPair expAndInverse(double a)
     int k;
     ExpPair p;
     expParts(a, k, p.eh, p.el);
-    p.eh *= pow2(k);  // exact: k <= 32
+    p.eh *= pow2(k);  // exact: k <= 31
     p.el *= pow2(k);
     // 1 / e as ih + il: ih = 1 / eh, il = ih (1 - eh ih - el ih) with eh ih formed exactly.
     p.ih = 1.0 / p.eh;
