@@ -26,10 +26,12 @@ constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double dblMax = std::numeric_limits<double>::max();
 
 // The largest error, in units in the last place, allowed against the C library: glibc's sinh and cosh
-// are themselves up to 1.8 ulp from the exact value, ours within 0.6.
+// are themselves up to 1.9 ulp from the exact value, ours within 0.52.
 constexpr double maxUlpSinCos = 1, maxUlpExp = 1, maxUlpHyperbolic = 2;
-// The largest error allowed against the exact value (a long double reference).
-constexpr double maxUlpExact = 1;
+// The largest error allowed against the exact value (a long double reference, itself within 1/2048 ulp):
+// the polynomials of sin and cos give up to 0.77 ulp; exp, sinh and cosh round once a value within
+// 2^-64 (exp up to 0.75 ulp on subnormal results, rounded twice).
+constexpr double maxExactSinCos = 0.8, maxExactExp = 0.76, maxExactHyperbolic = 0.55;
 
 // Distance in representable doubles between a and b; 0 for two NaNs, a huge value for one NaN.
 double ulpDistance(double a, double b)
@@ -68,20 +70,21 @@ struct Function {
     double (*ours)(double);
     double (*library)(double);
     long double (*exact)(long double);  // 64-bit mantissa: 1/2048 ulp of a double
-    double maxUlp;
+    double maxUlp;    // against the C library
+    double maxExact;  // against the exact value
 };
 
 const std::array<Function, 5> functions{{
     {"sin", engine::elem::sin, [](double x) { return std::sin(x); }, [](long double x) { return std::sin(x); },
-     maxUlpSinCos},
+     maxUlpSinCos, maxExactSinCos},
     {"cos", engine::elem::cos, [](double x) { return std::cos(x); }, [](long double x) { return std::cos(x); },
-     maxUlpSinCos},
+     maxUlpSinCos, maxExactSinCos},
     {"exp", engine::elem::exp, [](double x) { return std::exp(x); }, [](long double x) { return std::exp(x); },
-     maxUlpExp},
+     maxUlpExp, maxExactExp},
     {"sinh", engine::elem::sinh, [](double x) { return std::sinh(x); }, [](long double x) { return std::sinh(x); },
-     maxUlpHyperbolic},
+     maxUlpHyperbolic, maxExactHyperbolic},
     {"cosh", engine::elem::cosh, [](double x) { return std::cosh(x); }, [](long double x) { return std::cosh(x); },
-     maxUlpHyperbolic},
+     maxUlpHyperbolic, maxExactHyperbolic},
 }};
 
 const Function& function(const std::string& name)
@@ -110,7 +113,7 @@ TEST(ElementaryFunctions, TableOfArgumentsAgainstTheLibrary)
                          std::to_string(std::bit_cast<uint64_t>(x)));
             const double got = f.ours(x), want = f.library(x);
             EXPECT_LE(ulpDistance(got, want), f.maxUlp) << std::hexfloat << got << " vs " << want;
-            EXPECT_LE(ulpError(got, f.exact(x)), maxUlpExact) << std::hexfloat << got;
+            EXPECT_LE(ulpError(got, f.exact(x)), f.maxExact) << std::hexfloat << got;
             // Never a different class of value: a sign, a zero, an infinity that the library has not.
             EXPECT_EQ(std::signbit(got), std::signbit(want));
             EXPECT_EQ(std::isinf(got), std::isinf(want));
@@ -215,7 +218,7 @@ TEST(ElementaryFunctions, DenseSweepAgainstTheLibrary)
                     f.name, r.lo, r.hi, worst, worstAt, differing, count, worstExact, worstExactLibrary);
         SCOPED_TRACE(std::string(f.name) + " on [" + std::to_string(r.lo) + ", " + std::to_string(r.hi) + "]");
         EXPECT_LE(worst, f.maxUlp) << "at " << worstAt;
-        EXPECT_LE(worstExact, maxUlpExact);
+        EXPECT_LE(worstExact, f.maxExact);
     }
 }
 
