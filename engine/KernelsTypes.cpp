@@ -1,4 +1,3 @@
-#include <cmath>
 #include <type_traits>
 
 #include "engine/Bailout.h"
