@@ -1,7 +1,7 @@
-#include <cmath>
 #include <type_traits>
 
 #include "engine/Bailout.h"
+#include "engine/ElementaryFunctions.h"
 #include "engine/Kernels.h"
 #include "engine/KernelsLevelLoop.h"
 
@@ -42,42 +42,57 @@ struct JuliaZC {
     }
 };
 
-// fn(z) for z = x + iy, one struct per function; std::sin and std::cos are called separately so that
-// every code path gets the same values.
+// fn(z) for z = x + iy, one struct per function, with the elementary functions of
+// engine/ElementaryFunctions.h (never the C library's, whose values change from one library to the
+// next); the sine and cosine of one argument come from one reduction, sinh and cosh from one e^|x|.
 struct FnSinT {
     static void eval(double x, double y, double& fr, double& fi)
     {
-        fr = std::sin(x) * std::cosh(y);
-        fi = std::cos(x) * std::sinh(y);
+        double s, c, sh, ch;
+        elem::sincos(x, s, c);
+        elem::sinhcosh(y, sh, ch);
+        fr = s * ch;
+        fi = c * sh;
     }
 };
 struct FnCosT {
     static void eval(double x, double y, double& fr, double& fi)
     {
-        fr = std::cos(x) * std::cosh(y);
-        fi = -(std::sin(x) * std::sinh(y));
+        double s, c, sh, ch;
+        elem::sincos(x, s, c);
+        elem::sinhcosh(y, sh, ch);
+        fr = c * ch;
+        fi = -(s * sh);
     }
 };
 struct FnSinhT {
     static void eval(double x, double y, double& fr, double& fi)
     {
-        fr = std::sinh(x) * std::cos(y);
-        fi = std::cosh(x) * std::sin(y);
+        double s, c, sh, ch;
+        elem::sincos(y, s, c);
+        elem::sinhcosh(x, sh, ch);
+        fr = sh * c;
+        fi = ch * s;
     }
 };
 struct FnCoshT {
     static void eval(double x, double y, double& fr, double& fi)
     {
-        fr = std::cosh(x) * std::cos(y);
-        fi = std::sinh(x) * std::sin(y);
+        double s, c, sh, ch;
+        elem::sincos(y, s, c);
+        elem::sinhcosh(x, sh, ch);
+        fr = ch * c;
+        fi = sh * s;
     }
 };
 struct FnExpT {
     static void eval(double x, double y, double& fr, double& fi)
     {
-        const double e = std::exp(x);
-        fr = e * std::cos(y);
-        fi = e * std::sin(y);
+        double s, c;
+        elem::sincos(y, s, c);
+        const double e = elem::exp(x);
+        fr = e * c;
+        fi = e * s;
     }
 };
 

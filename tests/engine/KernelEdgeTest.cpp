@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "engine/ElementaryFunctions.h"
 #include "EngineTestUtil.h"
 #include "ReferenceKernels.h"
 
@@ -138,13 +139,14 @@ TEST(KernelEdge, EpsilonEscapesOnADiagonalWhateverL)
 
 TEST(KernelEdge, FnSinRunsToTheFixedRadiusWhateverTheLevel)
 {
-    // Independent loop: z = sin(z) * C from the perturbation, counting until |z|^2 > 4 and > 100000.
+    // Independent loop: z = sin(z) * C from the perturbation, counting until |z|^2 > 4 and > 100000, with
+    // the elementary functions the kernels use.
     const double cr = 1.5, ci = 1.0;
     double zr = 1e-5, zi = 0;
     int n4 = 0, nBig = 0;
     for (int n = 1; n < 250 && nBig == 0; ++n) {
-        const double fr = std::sin(zr) * std::cosh(zi);
-        const double fi = std::cos(zr) * std::sinh(zi);
+        const double fr = engine::elem::sin(zr) * engine::elem::cosh(zi);
+        const double fi = engine::elem::cos(zr) * engine::elem::sinh(zi);
         zr = fr * cr - fi * ci;
         zi = fr * ci + fi * cr;
         const double m = zr * zr + zi * zi;
