@@ -295,3 +295,43 @@ TEST_F(PosterCli, BadInputIsRefusedAndNothingIsHalfWritten)
             << "left behind: " << name;
     }
 }
+
+TEST_F(PosterCli, SlurmScriptDryRunSubmitsOneArrayTaskPerUnfinishedTile)
+{
+    const std::string script = std::string(VOREX_TEST_DATA) + "/../../scripts/poster-slurm.sh";
+    const std::string doc = source("src.mbt", "--size 60x40 --iter 60");
+    ASSERT_EQ(cli("poster plan " + quoted(doc) + " --size 120x80 --tile 50x40 -o " + quoted(file("plan")) + " --quiet")
+                  .status,
+              0);
+    ASSERT_EQ(cli("compute " + quoted(file("plan/tile-0-1.mbt")) + " --quiet").status, 0);
+    const std::string planDir = fs::canonical(file("plan")).string();
+    const CommandResult dry = run("bash " + quoted(script) + " --dry-run --cpus 3 --time 00:10:00 --partition big --cli "
+                                      + quoted(VOREX_CLI) + " " + quoted(file("plan")),
+                                  true);
+    ASSERT_EQ(dry.status, 0) << dry.out;
+    for (const std::string& want : std::vector<std::string>{"sbatch --job-name=vorex-poster --array=0-4 --cpus-per-task=3 --time=00:10:00",
+                                   "--partition=big", "# 5 tasks", "0 " + planDir + "/tile-0-0.mbt",
+                                   "1 " + planDir + "/tile-0-2.mbt", "4 " + planDir + "/tile-1-2.mbt"}) {
+        SCOPED_TRACE(want);
+        EXPECT_NE(dry.out.find(want), std::string::npos) << dry.out;
+    }
+    EXPECT_EQ(dry.out.find("tile-0-1.mbt"), std::string::npos) << "a complete tile is not submitted\n" << dry.out;
+    EXPECT_FALSE(fs::exists(file("plan/slurm-tasks.txt"))) << "a dry run writes nothing";
+
+    // Nothing left: nothing submitted. A foreign tile: refused.
+    ASSERT_EQ(cli("poster compute " + quoted(file("plan")) + " --quiet").status, 0);
+    const CommandResult done = run("bash " + quoted(script) + " --dry-run --cli " + quoted(VOREX_CLI) + " "
+                                       + quoted(file("plan")),
+                                   true);
+    EXPECT_EQ(done.status, 0) << done.out;
+    EXPECT_NE(done.out.find("nothing to submit"), std::string::npos) << done.out;
+    ASSERT_EQ(cli("poster plan " + quoted(doc) + " --size 120x80 --tile 50x40 -o " + quoted(file("other")) + " --quiet")
+                  .status,
+              0);
+    fs::copy_file(file("other/tile-1-1.mbt"), file("plan/tile-1-1.mbt"), fs::copy_options::overwrite_existing);
+    const CommandResult foreign = run("bash " + quoted(script) + " --dry-run --cli " + quoted(VOREX_CLI) + " "
+                                          + quoted(file("plan")),
+                                      true);
+    EXPECT_EQ(foreign.status, 1) << foreign.out;
+    EXPECT_NE(foreign.out.find("tile-1-1.mbt: foreign"), std::string::npos) << foreign.out;
+}
