@@ -26,9 +26,11 @@ const char* const PosterUsage =
     "  poster compute DIR [--periodicity on|off]\n"
     "                                 computes the tiles not yet complete, one after another; Ctrl-C\n"
     "                                 saves the tile in progress, to resume later\n"
-    "  poster status DIR              lists the tiles not yet complete (exit 1 when any)\n"
-    "  poster assemble DIR -o OUT.tif|OUT.png [--dpi N]\n"
-    "                                 streams the complete tiles into one picture (BigTIFF past 4 GB)\n";
+    "  poster status DIR [--paths]    lists the tiles not yet complete (exit 1 when any); --paths: their\n"
+    "                                 paths alone, one a line (for GNU parallel)\n"
+    "  poster assemble DIR -o OUT.tif|OUT.png [--dpi N] [--bigtiff]\n"
+    "                                 streams the complete tiles into one picture (a BigTIFF past 4 GB,\n"
+    "                                 or always with --bigtiff)\n";
 
 namespace {
 
@@ -42,6 +44,8 @@ struct PosterOptions {
     std::optional<long long> depth, dpi;
     std::optional<double> step;
     std::optional<bool> periodicity;
+    bool pathsOnly = false;
+    bool bigTiff = false;
     CommonOptions common;
 };
 
@@ -72,6 +76,8 @@ PosterOptions parse(const std::vector<std::string>& words)
         }
         else if (opt == "--dpi" && (plan || o.subcommand == "assemble")) o.dpi = a.integer(opt, 1, 100000);
         else if (opt == "--periodicity" && o.subcommand == "compute") o.periodicity = a.onOff(opt);
+        else if (opt == "--paths" && o.subcommand == "status") o.pathsOnly = true;
+        else if (opt == "--bigtiff" && o.subcommand == "assemble") o.bigTiff = true;
         else if (parseCommonOption(opt, a, o.common)) continue;
         else if (!opt.empty() && opt[0] == '-')
             throw UsageError(opt + ": unknown option of \"poster " + o.subcommand + "\" (see vorex-cli --help)");
@@ -211,6 +217,16 @@ int runStatus(const PosterOptions& o)
     if (!readPlan(o.input, plan))
         return ExitFailure;
     const std::vector<storage::TileStatus> status = storage::posterStatus(plan, o.input);
+    if (o.pathsOnly) {
+        // For GNU parallel and the like: the tiles still to compute, one path a line.
+        int incomplete = 0;
+        for (const storage::TileStatus& s : status)
+            if (s.state != storage::TileState::Complete) {
+                std::printf("%s\n", s.path.c_str());
+                ++incomplete;
+            }
+        return incomplete ? ExitFailure : ExitOk;
+    }
     const int incomplete = reportIncomplete(status, stdout);
     std::printf("%d of %d tiles complete\n", int(status.size()) - incomplete, int(status.size()));
     return incomplete ? ExitFailure : ExitOk;
@@ -267,7 +283,7 @@ int runAssemble(const PosterOptions& o)
     {
         ProgressLine progress("Assembling", o.common.quiet);
         result = storage::assemblePoster(plan, o.input, o.output, *storage::posterFormatFromPath(o.output),
-                                         uint32_t(o.dpi.value_or(plan.resolution)), &progress);
+                                         uint32_t(o.dpi.value_or(plan.resolution)), o.bigTiff, &progress);
     }
     if (!result.ok) {
         std::fprintf(stderr, "%s; nothing was written\n", result.message.c_str());

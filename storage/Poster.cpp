@@ -498,14 +498,15 @@ private:
 }  // namespace
 
 AssembleResult assemblePoster(const PosterPlan& plan, const std::string& dir, const std::string& output,
-                              PosterFormat format, uint32_t resolution, engine::ComputeObserver* observer)
+                              PosterFormat format, uint32_t resolution, bool forceBigTiff,
+                              engine::ComputeObserver* observer)
 {
     AssembleResult result;
     const bool rgb = plan.depth == 24;
     const size_t bpp = rgb ? 3 : 1;
     const size_t rowBytes = size_t(plan.width) * bpp;
     const uint64_t pictureBytes = uint64_t(rowBytes) * uint64_t(plan.height);
-    result.bigTiff = format == PosterFormat::Tiff && pictureBytes > ClassicTiffLimit;
+    result.bigTiff = format == PosterFormat::Tiff && (forceBigTiff || pictureBytes > ClassicTiffLimit);
 
     std::unique_ptr<PosterOutput> out;
     constexpr int BandRows = TiffOutput::RowsPerStrip;

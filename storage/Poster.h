@@ -101,7 +101,9 @@ struct AssembleResult {
 // Colours the complete tiles of `dir` and streams them into `output` (a temporary file beside it,
 // renamed over it when complete; removed on any failure). One row of tiles' values is in memory at a
 // time. The caller checks first that every tile is complete. Progress goes over the poster's rows.
+// A TIFF is a BigTIFF when the uncompressed picture passes ClassicTiffLimit, or when forceBigTiff.
 AssembleResult assemblePoster(const PosterPlan& plan, const std::string& dir, const std::string& output,
-                              PosterFormat format, uint32_t resolution, engine::ComputeObserver* observer);
+                              PosterFormat format, uint32_t resolution, bool forceBigTiff,
+                              engine::ComputeObserver* observer);
 
 }  // namespace storage

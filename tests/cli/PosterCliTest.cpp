@@ -119,7 +119,7 @@ TEST_F(PosterCli, AssembledPosterEqualsThePictureComputedAsOneDocument)
     struct Row {
         int depth;
         const char* out;
-    } rows[] = {{8, "p8.tif"}, {8, "p8.png"}, {24, "p24.tif"}, {24, "p24.png"}};
+    } rows[] = {{8, "p8.tif"}, {8, "p8.png"}, {24, "p24.tif"}, {24, "p24.png"}, {8, "big8.tif"}};
     for (int depth : {8, 24}) {
         const std::string d = std::to_string(depth);
         const std::string doc = source("src" + d + ".mbt", "--size 95x50 --iter 150 --centre -0.74,0.18 --step 0.0016 --depth " + d);
@@ -139,9 +139,13 @@ TEST_F(PosterCli, AssembledPosterEqualsThePictureComputedAsOneDocument)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.out);
         const std::string d = std::to_string(r.depth);
-        const CommandResult a =
-            cli("poster assemble " + quoted(file("plan" + d)) + " --quiet --dpi 600 -o " + quoted(file(r.out)));
+        const bool big = std::string(r.out).starts_with("big");
+        const CommandResult a = cli("poster assemble " + quoted(file("plan" + d)) + " --quiet --dpi 600 -o "
+                                    + quoted(file(r.out)) + (big ? " --bigtiff" : ""));
         ASSERT_EQ(a.status, 0) << a.out;
+        // The header's version word: 43 for BigTIFF, 42 for a classic TIFF (chosen below 4 GB).
+        if (!std::string(r.out).ends_with(".png"))
+            EXPECT_EQ(uint8_t(slurp(file(r.out)).at(2)), big ? 43 : 42);
     }
     VOREX_NEED_TOOLS("/usr/bin/tifftopnm", "/usr/bin/tiffinfo", "/usr/bin/python3", PillowModule);
     for (const Row& r : rows) {
@@ -203,6 +207,9 @@ TEST_F(PosterCli, AnInterruptedPosterComputationResumesToTheSamePicture)
     EXPECT_NE(s.out.find("tile-1-0.mbt: partly computed (resumes at row "), std::string::npos) << s.out;
     EXPECT_NE(s.out.find("tile-2-0.mbt: not computed"), std::string::npos) << s.out;
     EXPECT_NE(s.out.find("1 of 3 tiles complete"), std::string::npos) << s.out;
+    const CommandResult paths = run(std::string(VOREX_CLI) + " poster status --paths " + quoted(file("cut")));
+    EXPECT_EQ(paths.status, 1);
+    EXPECT_EQ(paths.out, file("cut") + "/tile-1-0.mbt\n" + file("cut") + "/tile-2-0.mbt\n");
     const CommandResult refused = cli("poster assemble " + quoted(file("cut")) + " -o " + quoted(file("cut.tif")));
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.out.find("tile-1-0.mbt: partly computed"), std::string::npos) << refused.out;
