@@ -46,7 +46,7 @@ int computeAndSave(document::TFractal& f, const ComputeJob& job, const std::stri
 {
     {
         InterruptGuard guard(f);
-        ProgressLine progress(job.touchUp ? "Touching up" : "Computing", common.quiet);
+        ProgressLine progress(!job.label.empty() ? job.label : job.touchUp ? "Touching up" : "Computing", common.quiet);
         const engine::ParallelEngine engine(common.threads);
         if (job.touchUp) {
             f.ZoomRect = *job.touchUp;
@@ -65,6 +65,8 @@ int computeAndSave(document::TFractal& f, const ComputeJob& job, const std::stri
         std::fprintf(stderr, "Stopped; nothing was written.\n");
         return ExitInterrupted;
     }
+    if (interrupted && !job.touchUp && f.ResumeLine == 0)
+        f.ResumeLine = f.Params.Height;
     if (!storage::SaveDocument(f, output)) {
         std::fprintf(stderr, "%s: Error writing file\n", output.c_str());
         return ExitFailure;
@@ -74,7 +76,7 @@ int computeAndSave(document::TFractal& f, const ComputeJob& job, const std::stri
             std::fprintf(stderr, "Touch-up stopped; saved %s.\n", output.c_str());
         else
             std::fprintf(stderr, "Stopped at row %d; saved %s. Resume with: vorex-cli compute %s\n",
-                         int(f.ResumeLine), output.c_str(), output.c_str());
+                         f.ResumeLine >= f.Params.Height ? 0 : int(f.ResumeLine), output.c_str(), output.c_str());
         return ExitInterrupted;
     }
     return ExitOk;

@@ -10,6 +10,7 @@
 #include "cli/ColourOptions.h"
 #include "cli/Commands.h"
 #include "cli/ExportCommand.h"
+#include "cli/PosterCommand.h"
 #include "cli/View3DCommand.h"
 
 namespace {
@@ -31,6 +32,7 @@ const char* const Usage =
     "%s"
     "%s"
     "%s"
+    "%s"
     "\n"
     "  --quiet                        no progress line on standard error\n"
     "  --threads N                    computing threads (default: one per core)\n"
@@ -43,7 +45,8 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        std::fprintf(args.empty() ? stderr : stdout, Usage, cli::ExportUsage, cli::View3DUsage, cli::ColourUsage);
+        std::fprintf(args.empty() ? stderr : stdout, Usage, cli::ExportUsage, cli::View3DUsage, cli::PosterUsage,
+                     cli::ColourUsage);
         return args.empty() ? cli::ExitUsage : cli::ExitOk;
     }
     const std::string command = args[0];
@@ -63,7 +66,9 @@ int main(int argc, char** argv)
             return cli::runRender3DCommand(args);
         if (command == "filter")
             return cli::runFilterCommand(args);
-        throw cli::UsageError(command + ": unknown command (new, compute, info, export, render3d, filter, bench)");
+        if (command == "poster")
+            return cli::runPosterCommand(args);
+        throw cli::UsageError(command + ": unknown command (new, compute, info, export, render3d, filter, poster, bench)");
     } catch (const cli::UsageError& e) {
         std::fprintf(stderr, "vorex-cli: %s\n", e.what());
         return cli::ExitUsage;

@@ -4,7 +4,9 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n zlib1g-dev
-          libjpeg62-turbo-dev libpng-dev libgtest-dev libbenchmark-dev
+          libjpeg62-turbo-dev libpng-dev libtiff-dev libgtest-dev libbenchmark-dev
+          # posters: GNU parallel spreads the tiles over cores and machines
+          parallel
           # third-party decoders and tools the tests check our files with
           python3 python3-pil libtiff-tools imagemagick netpbm libjpeg-turbo-progs)
 if [ "${VOREX_WITH_SANITIZERS:-0}" = 1 ]; then
