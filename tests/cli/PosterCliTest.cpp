@@ -144,8 +144,9 @@ TEST_F(PosterCli, AssembledPosterEqualsThePictureComputedAsOneDocument)
                                     + quoted(file(r.out)) + (big ? " --bigtiff" : ""));
         ASSERT_EQ(a.status, 0) << a.out;
         // The header's version word: 43 for BigTIFF, 42 for a classic TIFF (chosen below 4 GB).
-        if (!std::string(r.out).ends_with(".png"))
+        if (!std::string(r.out).ends_with(".png")) {
             EXPECT_EQ(uint8_t(slurp(file(r.out)).at(2)), big ? 43 : 42);
+        }
     }
     VOREX_NEED_TOOLS("/usr/bin/tifftopnm", "/usr/bin/tiffinfo", "/usr/bin/python3", PillowModule);
     for (const Row& r : rows) {
