@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -13,8 +14,12 @@
 
 class QPrinter;
 class QScrollArea;
+class QThread;
 class QTimer;
 
+namespace colour {
+class TFract3D;
+}
 namespace document {
 class TFractal;
 }
@@ -28,6 +33,7 @@ class ModeBinding;
 class ImageView;
 class MainMenus;
 class StatusLine;
+class TProgForm;
 class UiServices;
 
 struct StartupOptions {
@@ -94,6 +100,16 @@ public:
     void applyFontSize();
     void applyOsLoad();
 
+    // The relief of the 3D parameters, drawn off the user-interface thread with the progress window
+    // (Esc stops it and leaves what was drawn); backgroundTaskFinished is emitted when it has ended.
+    void draw3D();
+    // The plain picture again (leaving the 3D view); keepModified keeps the document's Modified flag.
+    void redraw2D(bool keepModified);
+    // A long picture operation (3D drawing, filter pass) runs on its thread.
+    bool backgroundTaskRunning() const { return m_task != nullptr; }
+    // The projection of the 3D view, refreshed before each drawing.
+    colour::TFract3D& fract3D() { return *m_fract3D; }
+
     // The variables dialog (a later feature) is reached through this hook: page 1 fractal,
     // 2 image, 3 from the picture's context menu; newFractal for New. Without a hook the
     // commands that open it do the rest of their work only.
@@ -102,6 +118,7 @@ public:
 
 signals:
     void computationFinished(engine::ComputeEnd end);
+    void backgroundTaskFinished();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -147,6 +164,12 @@ private:
     void cmdToggleMarkers();
     void cmdDeleteMarkers();
     void startMode(ModeKind kind);
+    // Runs `work` on a thread of its own with the progress window open; `work` gets the stop flag (set
+    // by Esc) and reports its progress (done of total, from any thread). `done` runs afterwards on the
+    // user-interface thread. While it runs the window is not idle.
+    using BackgroundWork = std::function<void(const std::atomic<bool>* stop,
+                                              const std::function<void(int done, int total)>& progress)>;
+    void startBackground(BackgroundWork work, std::function<void()> done);
 
     std::unique_ptr<document::TFractal> m_fractal;
     AppSettings m_settings;
@@ -169,6 +192,9 @@ private:
     VariablesDialogHook m_variablesHook;
     std::unique_ptr<ImageCanvas> m_canvas;  // the picture as the mouse modes draw on it
     ModeBinding* m_modes = nullptr;
+    std::unique_ptr<colour::TFract3D> m_fract3D;
+    QThread* m_task = nullptr;           // the long picture operation running, if any
+    TProgForm* m_taskProgress = nullptr; // its progress window
 };
 
 }  // namespace ui
