@@ -247,7 +247,7 @@ void TMainForm::resetDocument()
 {
     m_rotating = false;
     storage::ResetToDefaults(*m_fractal);
-    m_filter = 0;
+    m_filterSettings.Kind = colour::filters::FilterKind::None;
     pictureChanged();
 }
 
@@ -281,7 +281,7 @@ CommandState TMainForm::commandState() const
     s.resumeLine = idle ? f.ResumeLine : m_resumeLineShown;
     s.image = f.Params.Width >= 2 && f.Params.Height >= 2;
     s.stale = f.ImageParamsChanged();
-    s.filter = m_filter;
+    s.filter = int(m_filterSettings.Kind);
     s.view3D = f.View3D;
     s.touchUpRunning = false;
     s.markersAvailable = true;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "colour/filters/Filters.h"
 #include "engine/ComputeDriver.h"
 #include "ui/AppSettings.h"
 #include "ui/CommandTable.h"
@@ -107,6 +108,11 @@ public:
     void redraw2D(bool keepModified);
     // A long picture operation (3D drawing, filter pass) runs on its thread.
     bool backgroundTaskRunning() const { return m_task != nullptr; }
+    // Passes the picture through the filter of `kind` (the settings of filterSettings()) off the
+    // user-interface thread with the progress window (Esc stops it, the rows below stay as they were);
+    // the kind becomes the menu's check mark. backgroundTaskFinished is emitted at the end.
+    void applyFilter(colour::filters::FilterKind kind);
+    colour::filters::FilterSettings& filterSettings() { return m_filterSettings; }
     // The projection of the 3D view, refreshed before each drawing.
     colour::TFract3D& fract3D() { return *m_fract3D; }
 
@@ -186,7 +192,8 @@ private:
     QTimer* m_rotationTimer = nullptr; // drives the palette rotation loop
     bool m_rotateOutwards = true;
     bool m_rotating = false;  // the palette rotation loop runs; cleared by the mode reset, a new document and closing
-    int m_filter = 0;                  // 0 none, 1 edges, 2 relief
+    // The last filter applied (the menu's check mark) and the settings of both filters, kept for the run.
+    colour::filters::FilterSettings m_filterSettings;
     int m_resumeLineShown = 0;         // ResumeLine as the GUI last read it while idle
     bool m_applicationWasInactive = false;
     VariablesDialogHook m_variablesHook;

@@ -13,6 +13,7 @@
 #include "storage/Workspace.h"
 #include "ui/ComputeRunner.h"
 #include "ui/dialogs/AboutBox.h"
+#include "ui/dialogs/FilterForms.h"
 #include "ui/dialogs/FractInfosForm.h"
 #include "ui/dialogs/Par3DForm.h"
 #include "ui/ImageView.h"
@@ -77,12 +78,9 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::Pop3DShowMarker: cmdToggleMarkers(); break;
     case Cmd::MenuDeleteMkr: cmdDeleteMarkers(); break;
 
-    case Cmd::MenuNone:
-        if (m_filter != 0) {
-            m_filter = 0;
-            DrawMainMenus();
-        }
-        break;
+    case Cmd::MenuNone: runNoFilterCommand(*this); break;
+    case Cmd::MenuEdg: runEdgesCommand(*this); break;
+    case Cmd::MenuRelief: runReliefCommand(*this); break;
     case Cmd::MenuAbo: runAboutCommand(*this); break;
 
     // The picks of the picture: each first shows the picture at 100 %.
@@ -110,7 +108,6 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::MenuSavePict: case Cmd::MenuPrint: case Cmd::MenuPrintPar:
     case Cmd::MenuPos: case Cmd::MenuPal8: case Cmd::MenuCoul24:
     case Cmd::MenuGoto: case Cmd::MenuOrb:
-    case Cmd::MenuEdg: case Cmd::MenuRelief:
     case Cmd::PopColor: case Cmd::PopMarker:
     case Cmd::Pop3DColor: case Cmd::Pop3DAzimuth:
     case Cmd::Pop3DDeplY:
@@ -324,6 +321,31 @@ void TMainForm::draw3D()
         [this, result] {
             if (*result == document::Draw3DResult::NoMemory)
                 m_services->showError(this, qstr(text::ProductTitle), qstr(text::NoMemoryForWorkspace));
+            pictureChanged();
+            DrawMainMenus();
+            ShowStatus(QString());
+        });
+    DrawMainMenus();
+}
+
+void TMainForm::applyFilter(colour::filters::FilterKind kind)
+{
+    if (m_task || !isIdle())
+        return;
+    CancelModes();
+    m_filterSettings.Kind = kind;
+    ShowStatus(tx(text::StatusText::ApplyingFilter, m_settings.language()));
+    document::TFractal* f = m_fractal.get();
+    const colour::filters::FilterSettings settings = m_filterSettings;
+    const int rows = f->Bitmap.Height;
+    startBackground(
+        [f, settings, rows](const std::atomic<bool>* stop, const std::function<void(int, int)>& progress) {
+            colour::filters::FilterControl control;
+            control.progress = [&progress, rows](int row) { progress(row + 1, rows); };
+            control.stop = stop;
+            document::ApplyFilter(*f, settings, 0, control);
+        },
+        [this] {
             pictureChanged();
             DrawMainMenus();
             ShowStatus(QString());
