@@ -92,6 +92,8 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::MenuIter: startMode(ModeKind::IterationProbe); break;
     case Cmd::MenuProfilH: startMode(ModeKind::CrossSection); break;
     case Cmd::PopAzimut: startMode(ModeKind::Azimuth); break;
+    case Cmd::Pop3DAzimuth: startMode(ModeKind::Azimuth3D); break;
+    case Cmd::Pop3DDeplY: startMode(ModeKind::VerticalShift); break;
 
     case Cmd::Menu3DParam:
     case Cmd::PopDraw3D:
@@ -109,8 +111,7 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::MenuPos: case Cmd::MenuPal8: case Cmd::MenuCoul24:
     case Cmd::MenuGoto: case Cmd::MenuOrb:
     case Cmd::PopColor: case Cmd::PopMarker:
-    case Cmd::Pop3DColor: case Cmd::Pop3DAzimuth:
-    case Cmd::Pop3DDeplY:
+    case Cmd::Pop3DColor:
         // The menus that lead here have already cancelled the modes and cleared the status.
         DrawMainMenus();
         break;
