@@ -64,6 +64,7 @@ private slots:
     void okFromTheMenuWritesAndDraws3D();
     void cancelLeavesTheDocument();
     void draw2DShowsThePlainPictureAgain();
+    void verticalShiftPickedByKeyboardDrawsAgain();
 };
 
 void TestView3D::azimuthIsNormalisedWhenLeft_data()
@@ -321,6 +322,34 @@ void TestView3D::draw2DShowsThePlainPictureAgain()
     const QImage shown = fx.w().mainImage()->image();
     const uint8_t* px = fx.f().Bitmap.row(10) + 20 * 3;
     QCOMPARE(shown.pixel(20, 10), qRgb(px[2], px[1], px[0]));
+}
+
+void TestView3D::verticalShiftPickedByKeyboardDrawsAgain()
+{
+    WindowFixture fx;
+    fx.allocate(64, 48);
+    QVERIFY(fx.computeAndWait());
+    fx.f().view3D().ZScale = 3;
+    QSignalSpy finished(&fx.w(), &ui::TMainForm::backgroundTaskFinished);
+    fx.w().draw3D();
+    QVERIFY(finished.count() == 1 || finished.wait(60000));
+    // The 3D popup's "Vertical Shift": Enter fixes the origin in the middle, four steps up, Enter.
+    fx.w().runCommand(ui::Cmd::Pop3DDeplY);
+    QWidget* picture = fx.w().mainImage();
+    QTest::keyClick(picture, Qt::Key_Return);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(picture, Qt::Key_Up);
+    QCOMPARE(fx.panel(4).trimmed(), QString::fromUtf8("Déplacement Y: 4"));  // the window starts in French
+    QTest::keyClick(picture, Qt::Key_Return);
+    QCOMPARE(fx.f().VerticalShift, 4);
+    QVERIFY(finished.count() == 2 || finished.wait(60000));
+    QVERIFY(fx.w().isIdle());
+    QVERIFY(fx.f().View3D);
+    auto ref = referenceImage(fx.f().Params, fx.f().PixelFormat);
+    ref->view3D() = fx.f().view3D();
+    colour::TFract3D view;
+    QCOMPARE(document::Draw3D(*ref, view, 1), document::Draw3DResult::Done);
+    QVERIFY(sameData(fx.f().Data3D, ref->Data3D));
 }
 
 QTEST_MAIN(TestView3D)

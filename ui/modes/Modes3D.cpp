@@ -103,6 +103,8 @@ VerticalShiftMode::VerticalShiftMode(ModeHost& host, LingeringOverlays& lingerin
 
 void VerticalShiftMode::begin()
 {
+    // Keyboard picks start from the middle of the picture.
+    m_mouse = QPoint(fractal().Bitmap.Width / 2, fractal().Bitmap.Height / 2);
     m_host.showStatus(m_prompt + tx(StatusText::Origin, language()));
 }
 
