@@ -13,10 +13,12 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QScrollArea>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "colour/Fract3D.h"
 #include "document/Recolour.h"
 #include "document/Fractal.h"
 #include "storage/Workspace.h"
@@ -53,7 +55,8 @@ QString withSeparator(const QString& directory)
 }  // namespace
 
 TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
-    : QMainWindow(parent), m_fractal(std::make_unique<document::TFractal>())
+    : QMainWindow(parent), m_fractal(std::make_unique<document::TFractal>()),
+      m_fract3D(std::make_unique<colour::TFract3D>())
 {
     setObjectName(QStringLiteral("MainForm"));
     installAccessibility();
@@ -130,6 +133,14 @@ TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
     m_rotating = false;
+    // A 3D drawing or a filter pass uses the fractal too: stop it and wait for its end.
+    if (m_task) {
+        abortFlag() = true;
+        m_task->disconnect(this);
+        m_task->wait();
+        delete m_task;
+        m_task = nullptr;
+    }
     // The worker uses the fractal: it must have ended before the fractal is freed.
     m_runner->disconnect(this);
     delete m_runner;
@@ -236,7 +247,7 @@ void TMainForm::resetDocument()
 {
     m_rotating = false;
     storage::ResetToDefaults(*m_fractal);
-    m_filter = 0;
+    m_filterSettings.Kind = colour::filters::FilterKind::None;
     pictureChanged();
 }
 
@@ -256,7 +267,7 @@ void TMainForm::setDocumentTitle(const std::string& fileName)
 
 bool TMainForm::isIdle() const
 {
-    return !m_runner->busy() && m_fractal->Run.idle();
+    return !m_runner->busy() && !m_task && m_fractal->Run.idle();
 }
 
 CommandState TMainForm::commandState() const
@@ -270,7 +281,7 @@ CommandState TMainForm::commandState() const
     s.resumeLine = idle ? f.ResumeLine : m_resumeLineShown;
     s.image = f.Params.Width >= 2 && f.Params.Height >= 2;
     s.stale = f.ImageParamsChanged();
-    s.filter = m_filter;
+    s.filter = int(m_filterSettings.Kind);
     s.view3D = f.View3D;
     s.touchUpRunning = false;
     s.markersAvailable = true;
@@ -349,6 +360,9 @@ void TMainForm::onMenuOpening(MenuId menu)
 
 void TMainForm::onContextMenu(const QPoint& globalPos)
 {
+    // While a 3D drawing or a filter pass runs the picture has no popup menu.
+    if (m_task)
+        return;
     QMenu* menu = m_fractal->View3D ? m_menus->popup3D() : m_menus->popup2D();
     menu->popup(globalPos);
 }

@@ -2,10 +2,12 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
+#include "colour/filters/Filters.h"
 #include "engine/ComputeDriver.h"
 #include "ui/AppSettings.h"
 #include "ui/CommandTable.h"
@@ -13,8 +15,12 @@
 
 class QPrinter;
 class QScrollArea;
+class QThread;
 class QTimer;
 
+namespace colour {
+class TFract3D;
+}
 namespace document {
 class TFractal;
 }
@@ -28,6 +34,7 @@ class ModeBinding;
 class ImageView;
 class MainMenus;
 class StatusLine;
+class TProgForm;
 class UiServices;
 
 struct StartupOptions {
@@ -94,6 +101,21 @@ public:
     void applyFontSize();
     void applyOsLoad();
 
+    // The relief of the 3D parameters, drawn off the user-interface thread with the progress window
+    // (Esc stops it and leaves what was drawn); backgroundTaskFinished is emitted when it has ended.
+    void draw3D();
+    // The plain picture again (leaving the 3D view); keepModified keeps the document's Modified flag.
+    void redraw2D(bool keepModified);
+    // A long picture operation (3D drawing, filter pass) runs on its thread.
+    bool backgroundTaskRunning() const { return m_task != nullptr; }
+    // Passes the picture through the filter of `kind` (the settings of filterSettings()) off the
+    // user-interface thread with the progress window (Esc stops it, the rows below stay as they were);
+    // the kind becomes the menu's check mark. backgroundTaskFinished is emitted at the end.
+    void applyFilter(colour::filters::FilterKind kind);
+    colour::filters::FilterSettings& filterSettings() { return m_filterSettings; }
+    // The projection of the 3D view, refreshed before each drawing.
+    colour::TFract3D& fract3D() { return *m_fract3D; }
+
     // The variables dialog (a later feature) is reached through this hook: page 1 fractal,
     // 2 image, 3 from the picture's context menu; newFractal for New. Without a hook the
     // commands that open it do the rest of their work only.
@@ -102,6 +124,7 @@ public:
 
 signals:
     void computationFinished(engine::ComputeEnd end);
+    void backgroundTaskFinished();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -147,6 +170,12 @@ private:
     void cmdToggleMarkers();
     void cmdDeleteMarkers();
     void startMode(ModeKind kind);
+    // Runs `work` on a thread of its own with the progress window open; `work` gets the stop flag (set
+    // by Esc) and reports its progress (done of total, from any thread). `done` runs afterwards on the
+    // user-interface thread. While it runs the window is not idle.
+    using BackgroundWork = std::function<void(const std::atomic<bool>* stop,
+                                              const std::function<void(int done, int total)>& progress)>;
+    void startBackground(BackgroundWork work, std::function<void()> done);
 
     std::unique_ptr<document::TFractal> m_fractal;
     AppSettings m_settings;
@@ -163,12 +192,16 @@ private:
     QTimer* m_rotationTimer = nullptr; // drives the palette rotation loop
     bool m_rotateOutwards = true;
     bool m_rotating = false;  // the palette rotation loop runs; cleared by the mode reset, a new document and closing
-    int m_filter = 0;                  // 0 none, 1 edges, 2 relief
+    // The last filter applied (the menu's check mark) and the settings of both filters, kept for the run.
+    colour::filters::FilterSettings m_filterSettings;
     int m_resumeLineShown = 0;         // ResumeLine as the GUI last read it while idle
     bool m_applicationWasInactive = false;
     VariablesDialogHook m_variablesHook;
     std::unique_ptr<ImageCanvas> m_canvas;  // the picture as the mouse modes draw on it
     ModeBinding* m_modes = nullptr;
+    std::unique_ptr<colour::TFract3D> m_fract3D;
+    QThread* m_task = nullptr;           // the long picture operation running, if any
+    TProgForm* m_taskProgress = nullptr; // its progress window
 };
 
 }  // namespace ui

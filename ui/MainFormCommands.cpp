@@ -3,14 +3,19 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QThread>
 #include <QTimer>
 
+#include "colour/Fract3D.h"
 #include "document/Recolour.h"
+#include "document/View3D.h"
 #include "document/Fractal.h"
 #include "storage/Workspace.h"
 #include "ui/ComputeRunner.h"
 #include "ui/dialogs/AboutBox.h"
+#include "ui/dialogs/FilterForms.h"
 #include "ui/dialogs/FractInfosForm.h"
+#include "ui/dialogs/Par3DForm.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
 #include "ui/MainMenus.h"
@@ -19,6 +24,7 @@
 #include "ui/QtLanguage.h"
 #include "ui/Splash.h"
 #include "ui/StatusLine.h"
+#include "ui/tools/ProgForm.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
 #include "ui/modes/ModeBinding.h"
@@ -72,12 +78,9 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::Pop3DShowMarker: cmdToggleMarkers(); break;
     case Cmd::MenuDeleteMkr: cmdDeleteMarkers(); break;
 
-    case Cmd::MenuNone:
-        if (m_filter != 0) {
-            m_filter = 0;
-            DrawMainMenus();
-        }
-        break;
+    case Cmd::MenuNone: runNoFilterCommand(*this); break;
+    case Cmd::MenuEdg: runEdgesCommand(*this); break;
+    case Cmd::MenuRelief: runReliefCommand(*this); break;
     case Cmd::MenuAbo: runAboutCommand(*this); break;
 
     // The picks of the picture: each first shows the picture at 100 %.
@@ -89,15 +92,26 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::MenuIter: startMode(ModeKind::IterationProbe); break;
     case Cmd::MenuProfilH: startMode(ModeKind::CrossSection); break;
     case Cmd::PopAzimut: startMode(ModeKind::Azimuth); break;
+    case Cmd::Pop3DAzimuth: startMode(ModeKind::Azimuth3D); break;
+    case Cmd::Pop3DDeplY: startMode(ModeKind::VerticalShift); break;
+
+    case Cmd::Menu3DParam:
+    case Cmd::PopDraw3D:
+    case Cmd::Pop3DParameters: runPar3DCommand(*this); break;
+    case Cmd::MenuDraw2D:
+    case Cmd::Pop3DDraw2D:
+        CancelModes();
+        redraw2D(false);
+        ShowStatus(QString());
+        DrawMainMenus();
+        break;
 
     // Features of their own, still to come: the entries keep their captions and rules.
     case Cmd::MenuSavePict: case Cmd::MenuPrint: case Cmd::MenuPrintPar:
     case Cmd::MenuPos: case Cmd::MenuPal8: case Cmd::MenuCoul24:
-    case Cmd::Menu3DParam: case Cmd::MenuDraw2D: case Cmd::MenuGoto: case Cmd::MenuOrb:
-    case Cmd::MenuEdg: case Cmd::MenuRelief:
-    case Cmd::PopColor: case Cmd::PopDraw3D: case Cmd::PopMarker:
-    case Cmd::Pop3DParameters: case Cmd::Pop3DDraw2D: case Cmd::Pop3DColor: case Cmd::Pop3DAzimuth:
-    case Cmd::Pop3DDeplY:
+    case Cmd::MenuGoto: case Cmd::MenuOrb:
+    case Cmd::PopColor: case Cmd::PopMarker:
+    case Cmd::Pop3DColor:
         // The menus that lead here have already cancelled the modes and cleared the status.
         DrawMainMenus();
         break;
@@ -259,6 +273,101 @@ void TMainForm::cmdDeleteMarkers()
     m_fractal->Markers = {};
     m_fractal->Modified = true;
     DrawMainMenus();
+}
+
+void TMainForm::startBackground(BackgroundWork work, std::function<void()> done)
+{
+    m_taskProgress = new TProgForm(this);
+    m_taskProgress->open(1000, 1);  // also clears the stop flag
+    // Progress comes from the working thread; it reaches the bar through the event loop.
+    auto progress = [this](int doneSteps, int total) {
+        const double fraction = total > 0 ? double(doneSteps) / double(total) : 1.0;
+        QMetaObject::invokeMethod(this, [this, fraction] {
+            if (m_taskProgress)
+                m_taskProgress->setFraction(fraction);
+        }, Qt::QueuedConnection);
+    };
+    m_task = QThread::create([work = std::move(work), progress] { work(&abortFlag(), progress); });
+    connect(m_task, &QThread::finished, this, [this, done = std::move(done)] {
+        m_task->wait();
+        m_task->deleteLater();
+        m_task = nullptr;
+        if (m_taskProgress) {
+            m_taskProgress->close();
+            m_taskProgress->deleteLater();
+            m_taskProgress = nullptr;
+        }
+        done();
+        emit backgroundTaskFinished();
+    });
+    m_task->start();
+}
+
+void TMainForm::draw3D()
+{
+    if (m_task || !isIdle())
+        return;
+    CancelModes();
+    ShowStatus(tx(text::StatusText::Working3D, m_settings.language()));
+    document::TFractal* f = m_fractal.get();
+    colour::TFract3D* view = m_fract3D.get();
+    auto result = std::make_shared<document::Draw3DResult>(document::Draw3DResult::Done);
+    startBackground(
+        [f, view, result](const std::atomic<bool>* stop, const std::function<void(int, int)>& progress) {
+            colour::Render3DControl control;
+            control.progress = progress;
+            control.stop = stop;
+            *result = document::Draw3D(*f, *view, 0, control);
+        },
+        [this, result] {
+            if (*result == document::Draw3DResult::NoMemory)
+                m_services->showError(this, qstr(text::ProductTitle), qstr(text::NoMemoryForWorkspace));
+            pictureChanged();
+            DrawMainMenus();
+            ShowStatus(QString());
+        });
+    DrawMainMenus();
+}
+
+void TMainForm::applyFilter(colour::filters::FilterKind kind)
+{
+    if (m_task || !isIdle())
+        return;
+    CancelModes();
+    m_filterSettings.Kind = kind;
+    ShowStatus(tx(text::StatusText::ApplyingFilter, m_settings.language()));
+    document::TFractal* f = m_fractal.get();
+    const colour::filters::FilterSettings settings = m_filterSettings;
+    const int rows = f->Bitmap.Height;
+    startBackground(
+        [f, settings, rows](const std::atomic<bool>* stop, const std::function<void(int, int)>& progress) {
+            colour::filters::FilterControl control;
+            control.progress = [&progress, rows](int row) { progress(row + 1, rows); };
+            control.stop = stop;
+            document::ApplyFilter(*f, settings, 0, control);
+        },
+        [this] {
+            pictureChanged();
+            DrawMainMenus();
+            ShowStatus(QString());
+        });
+    DrawMainMenus();
+}
+
+void TMainForm::redraw2D(bool keepModified)
+{
+    if (!isIdle())
+        return;
+    setBusyCursor(true);
+    ShowStatus(tx(text::StatusText::PleaseWait, m_settings.language()));
+    const bool modified = m_fractal->Modified;
+    document::Redraw2D(*m_fractal);
+    if (keepModified)
+        m_fractal->Modified = modified;
+    if (m_image->displayScale() != 1.0)
+        showAt100();
+    pictureChanged();
+    setBusyCursor(false);
 }
 
 QPrinter& TMainForm::printer()

@@ -154,4 +154,15 @@ void ModeBinding::computationFinished(engine::ComputeEnd end)
     m_controller.touchUpFinished(end == engine::ComputeEnd::Stopped);
 }
 
+const colour::TFract3D* ModeBinding::view3D()
+{
+    return m_window.fractal().View3D ? &m_window.fract3D() : nullptr;
+}
+
+void ModeBinding::redraw3D()
+{
+    // The mode that asks is still running: the drawing starts once it has ended.
+    QTimer::singleShot(0, &m_window, [window = &m_window] { window->draw3D(); });
+}
+
 }  // namespace ui

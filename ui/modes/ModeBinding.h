@@ -44,6 +44,8 @@ private:
     void parametersPicked() override;
     uint16_t askTouchUpIterations(uint16_t current, uint16_t minimum) override;
     void startTouchUp() override;
+    const colour::TFract3D* view3D() override;
+    void redraw3D() override;
 
     void computationFinished(engine::ComputeEnd end);
 

@@ -2,6 +2,7 @@
 
 #include "document/Fractal.h"
 #include "ui/modes/LineModes.h"
+#include "ui/modes/Modes3D.h"
 #include "ui/modes/PickModes.h"
 #include "ui/modes/TouchUpMode.h"
 #include "ui/modes/ZoomMode.h"
@@ -22,6 +23,8 @@ void ModeController::start(ModeKind kind)
     case ModeKind::IterationProbe: m_mode = std::make_unique<IterationProbeMode>(m_host, m_lingering); break;
     case ModeKind::CrossSection: m_mode = std::make_unique<CrossSectionMode>(m_host, m_lingering); break;
     case ModeKind::Azimuth: m_mode = std::make_unique<AzimuthMode>(m_host, m_lingering); break;
+    case ModeKind::Azimuth3D: m_mode = std::make_unique<Azimuth3DMode>(m_host, m_lingering); break;
+    case ModeKind::VerticalShift: m_mode = std::make_unique<VerticalShiftMode>(m_host, m_lingering); break;
     }
     m_mode->begin();
     settle();

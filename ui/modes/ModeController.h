@@ -16,6 +16,8 @@ enum class ModeKind {
     IterationProbe,  // MenuIter
     CrossSection,    // MenuProfilH
     Azimuth,         // PopAzimut
+    Azimuth3D,       // Pop3DAzimuth
+    VerticalShift,   // Pop3DDeplY
 };
 
 // The main window's side of the mouse modes: holds the armed mode and the overlays that outlive

@@ -14,6 +14,10 @@ namespace document {
 class TFractal;
 }
 
+namespace colour {
+class TFract3D;
+}
+
 namespace ui {
 
 // A mouse event on the picture: where it is in the widget and which image pixel that is.
@@ -53,6 +57,10 @@ public:
     virtual void crossSectionPicked(int row) { (void)row; }
     // The azimuth for the 3D view was chosen (already stored in the fractal).
     virtual void azimuthPicked(int degrees) { (void)degrees; }
+    // The projection of the 3D view shown; null without one.
+    virtual const colour::TFract3D* view3D() { return nullptr; }
+    // A pick on the 3D view changed its parameters: draw it again (after the mode has ended).
+    virtual void redraw3D() {}
 };
 
 // The lines and the touch-up rectangle that stay on the picture after their mode ended, until the

@@ -13,6 +13,9 @@ inline constexpr std::string_view ProductTitle = "Vorex";
 // "\r" marks the line break of the message box.
 inline constexpr std::string_view ColourDepthError = "ERROR: Vorex require at least\ra 16 bits colors video driver to run";
 
+// Shown when the field of the 3D view cannot be allocated; the plain picture stays.
+inline constexpr std::string_view NoMemoryForWorkspace = "No Memory for Workspace";
+
 // The language buttons of the preferences dialog, never translated.
 inline constexpr std::string_view FrenchButton = "Français";
 inline constexpr std::string_view EnglishButton = "English";

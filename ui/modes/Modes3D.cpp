@@ -1,0 +1,167 @@
+#include "ui/modes/Modes3D.h"
+
+#include "colour/Fract3D.h"
+#include "document/Fractal.h"
+#include "ui/Texts.h"
+
+namespace ui {
+
+using text::StatusText;
+
+namespace {
+
+QPoint point(colour::ScreenPoint p)
+{
+    return QPoint(p.X, p.Y);
+}
+
+}  // namespace
+
+Azimuth3DMode::Azimuth3DMode(ModeHost& host, LingeringOverlays& lingering)
+    : MouseMode(host, lingering), m_angle(host.fractal().Azimuth), m_line(host.canvas(), RubberBand::Shape::Line),
+      m_frame{RubberBand(host.canvas(), RubberBand::Shape::Line), RubberBand(host.canvas(), RubberBand::Shape::Line),
+              RubberBand(host.canvas(), RubberBand::Shape::Line), RubberBand(host.canvas(), RubberBand::Shape::Line),
+              RubberBand(host.canvas(), RubberBand::Shape::Line), RubberBand(host.canvas(), RubberBand::Shape::Line)}
+{
+    setPrompt(tx(StatusText::Azimuth, host.language()));
+}
+
+void Azimuth3DMode::begin()
+{
+    const colour::TFract3D* view = m_host.view3D();
+    if (!view) {
+        finish();
+        return;
+    }
+    // The base frame: both centre lines and the four edges, at the compass height.
+    const uint16_t b = view->compassBase();
+    const int w = view->width, h = view->height, cx = view->cx, cy = view->cy;
+    auto p = [view, b](int x, int y) { return point(view->ProjectPoint(x, y, b)); };
+    const std::array<std::pair<QPoint, QPoint>, 6> segments = {{
+        {p(0, cy), p(w, cy)}, {p(cx, 0), p(cx, h)}, {p(0, 0), p(w, 0)},
+        {p(w, 0), p(w, h)}, {p(w, h), p(0, h)}, {p(0, 0), p(0, h)},
+    }};
+    for (size_t i = 0; i < segments.size(); ++i)
+        m_frame[i].show(segments[i].first, segments[i].second);
+    m_pivot = p(cx, cy);
+    m_mouse = m_pivot;
+    showPrompt();
+}
+
+void Azimuth3DMode::on_mousemove(const MouseEvent& e)
+{
+    const colour::TFract3D* view = m_host.view3D();
+    if (!view)
+        return;
+    m_mouse = e.imagePos;
+    m_line.show(m_pivot, e.imagePos);
+    m_angle = view->AzimuthFromPoint(e.x(), e.y());
+    m_host.showStatus(m_prompt + QString::number(m_angle));
+}
+
+void Azimuth3DMode::on_mousedown(const MouseEvent& e)
+{
+    cancel();
+    finish();
+    m_host.showStatus(QString());
+    if (e.button != Qt::LeftButton)
+        return;
+    fractal().Azimuth = m_angle;
+    m_host.redraw3D();
+}
+
+bool Azimuth3DMode::on_arrow(QPoint delta)
+{
+    MouseEvent e;
+    e.imagePos = m_mouse + delta;
+    on_mousemove(e);
+    return true;
+}
+
+bool Azimuth3DMode::on_keydown(int key)
+{
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    MouseEvent e;
+    e.imagePos = m_mouse;
+    on_mousedown(e);
+    return true;
+}
+
+void Azimuth3DMode::cancel()
+{
+    m_line.hide();
+    for (RubberBand& r : m_frame)
+        r.hide();
+}
+
+VerticalShiftMode::VerticalShiftMode(ModeHost& host, LingeringOverlays& lingering)
+    : MouseMode(host, lingering), m_line(host.canvas(), RubberBand::Shape::Line)
+{
+    setPrompt(tx(StatusText::YShift, host.language()));
+}
+
+void VerticalShiftMode::begin()
+{
+    // Keyboard picks start from the middle of the picture.
+    m_mouse = QPoint(fractal().Bitmap.Width / 2, fractal().Bitmap.Height / 2);
+    m_host.showStatus(m_prompt + tx(StatusText::Origin, language()));
+}
+
+void VerticalShiftMode::on_mousemove(const MouseEvent& e)
+{
+    m_mouse = e.imagePos;
+    if (m_originPending)
+        return;
+    m_line.show(m_origin, QPoint(m_origin.x(), e.y()));
+    m_shift = m_origin.y() - e.y();
+    m_host.showStatus(m_prompt + QString::number(m_shift));
+}
+
+void VerticalShiftMode::on_mousedown(const MouseEvent& e)
+{
+    if (e.button == Qt::LeftButton && m_originPending) {
+        m_originPending = false;
+        m_origin = e.imagePos;
+        m_mouse = e.imagePos;
+        m_shift = 0;
+        m_lingering.removeLines();
+        m_lingering.horzLine = std::make_unique<THorzLine>(canvas(), e.y(), m_host.lineColour());
+        m_host.showStatus(m_prompt + QString::number(m_shift));
+        return;
+    }
+    cancel();
+    m_lingering.removeLines();
+    finish();
+    m_host.showStatus(QString());
+    if (e.button != Qt::LeftButton)
+        return;
+    // Successive picks add up.
+    fractal().VerticalShift += m_shift;
+    m_host.redraw3D();
+}
+
+bool VerticalShiftMode::on_arrow(QPoint delta)
+{
+    MouseEvent e;
+    e.imagePos = m_mouse + delta;
+    on_mousemove(e);
+    return true;
+}
+
+bool VerticalShiftMode::on_keydown(int key)
+{
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    MouseEvent e;
+    e.imagePos = m_mouse;
+    on_mousedown(e);
+    return true;
+}
+
+void VerticalShiftMode::cancel()
+{
+    m_line.hide();
+}
+
+}  // namespace ui
