@@ -18,6 +18,12 @@ struct Marker {
     friend bool operator==(const Marker&, const Marker&) = default;
 };
 
+// The shape a marker is drawn with: a code above Triangle (kept as the document holds it) draws as Simple.
+inline MarkerShape drawnShape(const Marker& m)
+{
+    return uint8_t(m.Shape) <= uint8_t(MarkerShape::Triangle) ? m.Shape : MarkerShape::Simple;
+}
+
 // The markers of a document: slots 1..15 at indices 0..14.
 struct MarkerSet {
     std::array<Marker, MarkerSlots> Markers{};

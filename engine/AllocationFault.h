@@ -16,6 +16,8 @@ enum class AllocationStep : uint8_t {
     Workspace,     // storage::AllocImage: the value array Data
     Orbits,        // the saved-orbit arrays (AllocImage, touch-up): one check per array, X then Y
     ColourTables,  // the 24-bit colour tables (AllocImage, touch-up): one check per table, R, G, B
+    Markers2D,     // document::TMarkerSlots::CreateMarkers: one check per slot's 2D save area
+    Markers3D,     // document::TMarkerSlots::CreateMarkers: one check per slot's 3D save area
 };
 
 // Arms the seam: the check number `skip` + 1 of `step` from now on throws std::bad_alloc, once;

@@ -230,7 +230,9 @@ HeaderOutcome ApplyHeader(const TDataFileHeader& header, document::TFractal& f, 
         const size_t at = markerOffset(slot);
         const uint8_t shape = getU8(b, at + hdr::MarkerShape);
         m.InUse = shape != hdr::EmptyMarker;
-        m.Shape = shape <= uint8_t(document::MarkerShape::Triangle) ? document::MarkerShape(shape) : document::MarkerShape::Simple;
+        // The byte is kept as it is, so that a document saves back unchanged; a code above Triangle
+        // draws as Simple (document::drawnShape).
+        m.Shape = m.InUse ? document::MarkerShape(shape) : document::MarkerShape::Simple;
         m.X = getI32(b, at + hdr::MarkerX);
         m.Y = getI32(b, at + hdr::MarkerY);
         m.Label = m.InUse ? getString(b, at + hdr::MarkerLabel, hdr::MarkerLabelText) : std::string();

@@ -78,7 +78,7 @@ enum class HeaderOutcome : uint8_t {
 // Checks the record and, when it is acceptable, copies it into the document by the reading rules:
 // MaxIter also to RetoucheIter; BaseMaxIter 0 means MaxIter; Formula above 4 means 0; Bailout and
 // FunctionIndex 0xFF mean 0; NewtonP -1 means 3; a marker is in use when its shape byte is not 0xFF,
-// with shape 0 for a byte above 4 and no label when unused; a comment length of 0xFF means empty;
+// its shape byte kept as it is (a byte above 4 draws as Simple) and no label when unused; a comment length of 0xFF means empty;
 // every string length is clamped to its field. The reals are rounded to doubles.
 // Refused, changing nothing: a wrong magic; Width or Height outside 1..20000; a FractalType that is a
 // separator or above 17; an Algorithm above 5; a PixelFormat other than 3 or 6 (these would index

@@ -129,6 +129,10 @@ TEST(AllocationFailureTest, EachWorkspaceStepReportsItsMessageAndLeavesASoundDoc
                 EXPECT_EQ(f.FileName, clear ? "" : "kept");
                 EXPECT_EQ(f.ResumeLine, clear ? 0 : 5);
                 break;
+            case AllocationStep::Markers2D:
+            case AllocationStep::Markers3D:
+                ADD_FAILURE() << "AllocImage has no marker step";
+                break;
             }
 
             // Whatever is left can be computed over without touching memory it does not own...

@@ -242,3 +242,56 @@ TEST(DocumentLayoutTest, LongTextsAreCutToTheirFields)
 }
 
 }  // namespace
+
+namespace {
+
+// A document with markers saves back byte for byte after it is loaded, apart from the save time:
+// every used slot's shape byte is kept, also the codes above Triangle that no marker is drawn with.
+TEST(DocumentLayoutTest, MarkersRoundTripByteForByte)
+{
+    struct Row {
+        const char* name;
+        std::vector<std::pair<int, document::Marker>> markers;  // slot, marker
+    } rows[] = {
+        {"every shape", {{1, {true, document::MarkerShape::Simple, 3, 4, "simple"}},
+                         {2, {true, document::MarkerShape::Circle, 0, 0, "circle"}},
+                         {3, {true, document::MarkerShape::Square, 39, 30, "square \xC3\xA9t\xC3\xA9"}},
+                         {4, {true, document::MarkerShape::Diamond, 12, 1, ""}},
+                         {15, {true, document::MarkerShape::Triangle, 20, 20, std::string(80, 't')}}}},
+        {"codes the program does not draw", {{2, {true, document::MarkerShape(5), 7, 8, "five"}},
+                                             {7, {true, document::MarkerShape(7), -3, 200, "seven"}},
+                                             {9, {true, document::MarkerShape(0xFE), 1, 1, "fe"}}}},
+        {"no marker", {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        document::TFractal f;
+        makeKnownDocument(f, 40, 31);
+        for (const auto& [slot, m] : row.markers)
+            f.Markers[size_t(slot - 1)] = m;
+        TempDir dir("markers");
+        storage::SaveContext first;
+        first.savedAt = 46000.25;
+        first.userName = "vorex";
+        ASSERT_TRUE(storage::SaveDocument(f, dir.file("first.mbt"), first));
+
+        document::TFractal g;
+        ASSERT_EQ(storage::LoadDocument(g, dir.file("first.mbt"), nullptr), storage::LoadResult::Ok);
+        EXPECT_EQ(g.Markers, f.Markers);
+        storage::SaveContext second = first;
+        second.savedAt = 46100.5;  // saved later
+        ASSERT_TRUE(storage::SaveDocument(g, dir.file("second.mbt"), second));
+
+        std::vector<uint8_t> a = readAll(dir.file("first.mbt")), b = readAll(dir.file("second.mbt"));
+        ASSERT_EQ(a.size(), b.size());
+        EXPECT_NE(std::vector<uint8_t>(a.begin() + 0x528, a.begin() + 0x530),
+                  std::vector<uint8_t>(b.begin() + 0x528, b.begin() + 0x530)) << "the save time differs";
+        std::fill_n(a.begin() + 0x528, 8, 0);
+        std::fill_n(b.begin() + 0x528, 8, 0);
+        EXPECT_EQ(a, b);
+        for (const auto& [slot, m] : row.markers)
+            EXPECT_EQ(b[0xA3C + 96 * size_t(slot)], uint8_t(m.Shape)) << "slot " << slot;
+    }
+}
+
+}  // namespace

@@ -85,8 +85,11 @@ TEST(DocumentReadingRules, HeaderPatches)
          [](const document::TFractal& f) {
              EXPECT_EQ(f.Markers[1], (document::Marker{false, document::MarkerShape(0), 8, 9, ""}));
          }},
-        {"used marker with shape 7 has shape 0", {{marker2, {7, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 2, 'o', 'k'}}},
-         [](const document::TFractal& f) { EXPECT_EQ(f.Markers[1], (document::Marker{true, document::MarkerShape(0), 1, 2, "ok"})); }},
+        {"used marker with shape 7 keeps its byte and draws as Simple", {{marker2, {7, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 2, 'o', 'k'}}},
+         [](const document::TFractal& f) {
+             EXPECT_EQ(f.Markers[1], (document::Marker{true, document::MarkerShape(7), 1, 2, "ok"}));
+             EXPECT_EQ(document::drawnShape(f.Markers[1]), document::MarkerShape::Simple);
+         }},
         {"used marker with shape 4 kept", {{marker2, {4, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0}}},
          [](const document::TFractal& f) { EXPECT_EQ(f.Markers[1], (document::Marker{true, document::MarkerShape(4), 1, 2, ""})); }},
         {"label length 0xFF clamped to 80", {{marker2, {1}}, {marker2 + 12, {0xFF}}, {marker2 + 13, std::vector<uint8_t>(80, 'z')}},
