@@ -17,8 +17,26 @@ QPoint point(colour::ScreenPoint p)
 
 }  // namespace
 
+bool KeyboardPointMode::on_arrow(QPoint delta)
+{
+    MouseEvent e;
+    e.imagePos = m_mouse + delta;
+    on_mousemove(e);
+    return true;
+}
+
+bool KeyboardPointMode::on_keydown(int key)
+{
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    MouseEvent e;
+    e.imagePos = m_mouse;
+    on_mousedown(e);
+    return true;
+}
+
 Azimuth3DMode::Azimuth3DMode(ModeHost& host, LingeringOverlays& lingering)
-    : MouseMode(host, lingering), m_angle(host.fractal().Azimuth), m_line(host.canvas(), RubberBand::Shape::Line),
+    : KeyboardPointMode(host, lingering), m_angle(host.fractal().Azimuth), m_line(host.canvas(), RubberBand::Shape::Line),
       m_frame{RubberBand(host.canvas(), RubberBand::Shape::Line), RubberBand(host.canvas(), RubberBand::Shape::Line),
               RubberBand(host.canvas(), RubberBand::Shape::Line), RubberBand(host.canvas(), RubberBand::Shape::Line),
               RubberBand(host.canvas(), RubberBand::Shape::Line), RubberBand(host.canvas(), RubberBand::Shape::Line)}
@@ -70,24 +88,6 @@ void Azimuth3DMode::on_mousedown(const MouseEvent& e)
     m_host.redraw3D();
 }
 
-bool Azimuth3DMode::on_arrow(QPoint delta)
-{
-    MouseEvent e;
-    e.imagePos = m_mouse + delta;
-    on_mousemove(e);
-    return true;
-}
-
-bool Azimuth3DMode::on_keydown(int key)
-{
-    if (key != Qt::Key_Return && key != Qt::Key_Enter)
-        return false;
-    MouseEvent e;
-    e.imagePos = m_mouse;
-    on_mousedown(e);
-    return true;
-}
-
 void Azimuth3DMode::cancel()
 {
     m_line.hide();
@@ -96,7 +96,7 @@ void Azimuth3DMode::cancel()
 }
 
 VerticalShiftMode::VerticalShiftMode(ModeHost& host, LingeringOverlays& lingering)
-    : MouseMode(host, lingering), m_line(host.canvas(), RubberBand::Shape::Line)
+    : KeyboardPointMode(host, lingering), m_line(host.canvas(), RubberBand::Shape::Line)
 {
     setPrompt(tx(StatusText::YShift, host.language()));
 }
@@ -139,24 +139,6 @@ void VerticalShiftMode::on_mousedown(const MouseEvent& e)
     // Successive picks add up.
     fractal().VerticalShift += m_shift;
     m_host.redraw3D();
-}
-
-bool VerticalShiftMode::on_arrow(QPoint delta)
-{
-    MouseEvent e;
-    e.imagePos = m_mouse + delta;
-    on_mousemove(e);
-    return true;
-}
-
-bool VerticalShiftMode::on_keydown(int key)
-{
-    if (key != Qt::Key_Return && key != Qt::Key_Enter)
-        return false;
-    MouseEvent e;
-    e.imagePos = m_mouse;
-    on_mousedown(e);
-    return true;
 }
 
 void VerticalShiftMode::cancel()

@@ -6,26 +6,35 @@
 
 namespace ui {
 
+// A pick on the 3D picture that the keyboard drives as well as the mouse: the arrows move the mouse point
+// (as a mouse move there), Enter clicks there with the left button.
+class KeyboardPointMode : public MouseMode {
+public:
+    using MouseMode::MouseMode;
+    bool on_arrow(QPoint delta) override;
+    bool on_keydown(int key) override;
+
+protected:
+    QPoint m_mouse;  // the last point the mouse or the arrows reached
+};
+
 // `Pop3DAzimuth`: a new azimuth chosen on the 3D picture. The base frame of the relief (its edges and
 // centre lines, projected at the compass height) is drawn in XOR lines, a rubber line follows the mouse
 // from the projected centre and the status shows the azimuth under the mouse. Any click ends the mode;
 // a left click stores the last azimuth shown and draws the relief again.
-class Azimuth3DMode : public MouseMode {
+class Azimuth3DMode : public KeyboardPointMode {
 public:
     Azimuth3DMode(ModeHost& host, LingeringOverlays& lingering);
     void begin() override;
     void on_mousedown(const MouseEvent& e) override;
     void on_mousemove(const MouseEvent& e) override;
-    // Arrows move the end of the line, Enter picks as a left click.
-    bool on_arrow(QPoint delta) override;
-    bool on_keydown(int key) override;
     void cancel() override;
 
     int angle() const { return m_angle; }
     QPoint pivot() const { return m_pivot; }
 
 private:
-    QPoint m_pivot, m_mouse;
+    QPoint m_pivot;
     int m_angle = 0;
     RubberBand m_line;
     std::array<RubberBand, 6> m_frame;
@@ -35,22 +44,19 @@ private:
 // line at its row); then a rubber line follows the mouse vertically from the origin and the status shows
 // the shift (pixels, positive upwards); the second left click adds it to the view's vertical shift and
 // draws the relief again. Any other click ends the mode.
-class VerticalShiftMode : public MouseMode {
+class VerticalShiftMode : public KeyboardPointMode {
 public:
     VerticalShiftMode(ModeHost& host, LingeringOverlays& lingering);
     void begin() override;
     void on_mousedown(const MouseEvent& e) override;
     void on_mousemove(const MouseEvent& e) override;
-    // Arrows move the mouse point, Enter clicks there with the left button.
-    bool on_arrow(QPoint delta) override;
-    bool on_keydown(int key) override;
     void cancel() override;
 
     bool originPending() const { return m_originPending; }
     int shift() const { return m_shift; }
 
 private:
-    QPoint m_origin, m_mouse;
+    QPoint m_origin;
     bool m_originPending = true;
     int m_shift = 0;
     RubberBand m_line;
