@@ -10,6 +10,8 @@
 #include "ui/dialogs/FilterForms.h"
 #include "ui/dialogs/PrefForm.h"
 #include "ui/ImageView.h"
+#include "ui/tools/ProgForm.h"
+#include "document/Recolour.h"
 #include "UiTestUtil.h"
 
 using namespace vxtest;
@@ -27,6 +29,7 @@ private slots:
     void reliefFromTheMenuFiltersAndChecks();
     void cancelLeavesPictureAndMark();
     void noneShowsThePlainPictureAgain();
+    void escapeLeavesTheLowerRowsUnfiltered();
 };
 
 void TestFilters::edgesControlsReachTheSettings_data()
@@ -184,6 +187,55 @@ void TestFilters::cancelLeavesPictureAndMark()
     QVERIFY(fx.f().Bitmap.Pixels == plain);
     QVERIFY(fx.action("MenuNone")->isChecked());
     QVERIFY(!fx.action("MenuEdg")->isChecked());
+}
+
+void TestFilters::escapeLeavesTheLowerRowsUnfiltered()
+{
+    // A large picture (values laid out directly), so that Esc arrives long before the pass could end.
+    WindowFixture fx;
+    QVERIFY(fx.allocate(3000, 2400, engine::PixelFormat24));
+    document::TFractal& f = fx.f();
+    for (int r = 0; r < f.Data.height(); ++r)
+        for (int c = 0; c < f.Data.width(); ++c)
+            f.Data.at(r, c) = uint16_t(1 + (r / 5 + c / 3) % 300);
+    document::RecolorAll(f);
+    fx.w().pictureChanged();
+    const colour::ImageBitmap plain = f.Bitmap;
+    QTimer::singleShot(0, [] {
+        auto* form = qobject_cast<ui::TReliefForm*>(QApplication::activeModalWidget());
+        QVERIFY(form);
+        form->accept();
+    });
+    QSignalSpy finished(&fx.w(), &ui::TMainForm::backgroundTaskFinished);
+    QVERIFY(fx.trigger("MenuRelief"));
+    auto* progress = fx.w().findChild<ui::TProgForm*>();
+    QVERIFY(progress);
+    QTest::keyClick(progress, Qt::Key_Escape);
+    QVERIFY(finished.count() == 1 || finished.wait(60000));
+    QVERIFY(fx.w().isIdle());
+
+    // The whole pass, for comparison.
+    colour::filters::FilterSettings s = fx.w().filterSettings();
+    s.Kind = FilterKind::Emboss;
+    colour::ImageBitmap whole = plain;
+    QVERIFY(colour::filters::ApplyFilter(s, f.Data, whole));
+    auto changedRows = [&plain](const colour::ImageBitmap& b) {
+        int n = 0;
+        for (int r = 0; r < b.Height; ++r)
+            n += std::memcmp(b.row(r), plain.row(r), size_t(b.Width) * 3) != 0;
+        return n;
+    };
+    const int filtered = changedRows(f.Bitmap), all = changedRows(whole);
+    QVERIFY2(filtered < all, qPrintable(QStringLiteral("%1 of %2 rows").arg(filtered).arg(all)));
+    // The last row is as it was; every filtered row is the pass's own.
+    const int last = plain.Height - 1;
+    QVERIFY(std::memcmp(f.Bitmap.row(last), plain.row(last), size_t(plain.Width) * 3) == 0);
+    for (int r = 0; r < plain.Height; ++r)
+        if (std::memcmp(f.Bitmap.row(r), plain.row(r), size_t(plain.Width) * 3) != 0)
+            QVERIFY2(std::memcmp(f.Bitmap.row(r), whole.row(r), size_t(plain.Width) * 3) == 0, qPrintable(QString::number(r)));
+    // The window shows the document's picture.
+    const uint8_t* px = f.Bitmap.row(last) + 30 * 3;
+    QCOMPARE(fx.w().mainImage()->image().pixel(30, last), qRgb(px[2], px[1], px[0]));
 }
 
 void TestFilters::noneShowsThePlainPictureAgain()

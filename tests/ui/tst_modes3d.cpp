@@ -89,6 +89,7 @@ private slots:
     void azimuthFollowsTheMouse_data();
     void azimuthFollowsTheMouse();
     void azimuthRightClickChangesNothing();
+    void compassLettersAtTheFrame();
     void azimuthByKeyboard();
     void verticalShiftAddsUp();
     void verticalShiftInFrench();
@@ -152,6 +153,54 @@ void TestModes3D::azimuthRightClickChangesNothing()
     QCOMPARE(f->Azimuth, azimuth);
     QCOMPARE(host.redraws, 0);
     QCOMPARE(image, before);
+}
+
+void TestModes3D::compassLettersAtTheFrame()
+{
+    auto f = computed();
+    const colour::TFract3D view = halfTurn();
+    QImage image = picture(*f);
+    const QImage before = image.copy();
+    Host3D host(*f, image, &view);
+    ui::ModeController modes(host);
+    modes.start(ui::ModeKind::Azimuth3D);
+    auto* mode = dynamic_cast<ui::Azimuth3DMode*>(modes.mode());
+    QVERIFY(mode);
+    // With the half turn the north edge's middle lands at the bottom of the screen, the east edge's at the left.
+    const uint16_t b = view.compassBase();
+    const std::vector<QRect> areas = mode->letterAreas();
+    QCOMPARE(int(areas.size()), 4);
+    const QPoint expected[4] = {
+        QPoint(view.ProjectPoint(W / 2, 0, b).X, view.ProjectPoint(W / 2, 0, b).Y),
+        QPoint(view.ProjectPoint(W, H / 2, b).X, view.ProjectPoint(W, H / 2, b).Y),
+        QPoint(view.ProjectPoint(W / 2, H, b).X, view.ProjectPoint(W / 2, H, b).Y),
+        QPoint(view.ProjectPoint(0, H / 2, b).X, view.ProjectPoint(0, H / 2, b).Y),
+    };
+    QVERIFY(expected[0].y() > H / 2 && expected[1].x() < W / 2);
+    const ui::ImageCanvas canvas(image);
+    const uint32_t box = canvas.rawColour(host.lineColour()), ink = canvas.rawColour(0);
+    QVERIFY(box != ink);
+    int checked = 0;
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(areas[size_t(i)].topLeft(), expected[i]);
+        // Each letter box shows the line colour with black strokes where it lies on the picture.
+        int boxPixels = 0, inkPixels = 0;
+        const QRect visible = areas[size_t(i)].intersected(image.rect());
+        for (int y = visible.top(); y <= visible.bottom(); ++y)
+            for (int x = visible.left(); x <= visible.right(); ++x) {
+                const uint32_t raw = canvas.pixel(x, y);
+                boxPixels += raw == box;
+                inkPixels += raw == ink;
+            }
+        if (visible.width() > 4 && visible.height() > 8) {
+            ++checked;
+            QVERIFY(boxPixels > 0);
+            QVERIFY(inkPixels > 0);
+        }
+    }
+    QVERIFY(checked >= 2);  // the west and east letters lie inside the picture
+    modes.cancel();
+    QCOMPARE(image, before);  // letters, frame and line all taken away
 }
 
 void TestModes3D::azimuthByKeyboard()

@@ -12,6 +12,7 @@
 #include "document/View3D.h"
 #include "ui/dialogs/Par3DForm.h"
 #include "ui/ImageView.h"
+#include "ui/tools/ProgForm.h"
 #include "UiTestUtil.h"
 
 using namespace vxtest;
@@ -63,6 +64,7 @@ private slots:
     void controlsAreNamedInBothLanguages();
     void okFromTheMenuWritesAndDraws3D();
     void cancelLeavesTheDocument();
+    void escapeStopsTheDrawingAndKeepsWhatWasDrawn();
     void draw2DShowsThePlainPictureAgain();
     void verticalShiftPickedByKeyboardDrawsAgain();
 };
@@ -279,6 +281,48 @@ void TestView3D::okFromTheMenuWritesAndDraws3D()
     const QImage shown = fx.w().mainImage()->image();
     const colour::PaletteEntry e = fx.f().Palette.entries[fx.f().Bitmap.row(24)[32]];
     QCOMPARE(shown.pixel(32, 24), qRgb(e.red, e.green, e.blue));
+}
+
+void TestView3D::escapeStopsTheDrawingAndKeepsWhatWasDrawn()
+{
+    // A large relief (values laid out directly), so that Esc arrives long before the drawing could end.
+    WindowFixture fx;
+    QVERIFY(fx.allocate(3000, 2400));
+    document::TFractal& f = fx.f();
+    for (int r = 0; r < f.Data.height(); ++r)
+        for (int c = 0; c < f.Data.width(); ++c)
+            f.Data.at(r, c) = uint16_t(1 + (r / 8 + c / 8) % 200);
+    QSignalSpy finished(&fx.w(), &ui::TMainForm::backgroundTaskFinished);
+    fx.w().draw3D();
+    auto* progress = fx.w().findChild<ui::TProgForm*>();
+    QVERIFY(progress);
+    QVERIFY(progress->isVisible());
+    QTest::keyClick(progress, Qt::Key_Escape);
+    QVERIFY(finished.count() == 1 || finished.wait(60000));
+    QVERIFY(fx.w().isIdle());
+    QVERIFY(fx.w().findChild<ui::TProgForm*>() == nullptr || !fx.w().findChild<ui::TProgForm*>()->isVisible());
+    QVERIFY(f.View3D);  // the relief stays as far as it was drawn
+    QCOMPARE(fx.panel(0), QString());
+
+    // What was drawn is on screen.
+    const QImage shown = fx.w().mainImage()->image();
+    for (int c = 0; c < f.Bitmap.Width; c += 7) {
+        const colour::PaletteEntry e = f.Palette.entries[f.Bitmap.row(1200)[c]];
+        QCOMPARE(shown.pixel(c, 1200), qRgb(e.red, e.green, e.blue));
+    }
+    auto drawnPixels = [&f] {
+        long n = 0;
+        for (int r = 0; r < f.Data3D.height(); ++r)
+            for (int c = 0; c < f.Data3D.width(); ++c)
+                n += f.Data3D.at(r, c) != 0;
+        return n;
+    };
+    const long stopped = drawnPixels();
+    // The whole relief, drawn without stopping, covers more.
+    colour::TFract3D view;
+    QCOMPARE(document::Draw3D(f, view, 1), document::Draw3DResult::Done);
+    const long whole = drawnPixels();
+    QVERIFY2(stopped < whole, qPrintable(QStringLiteral("%1 of %2").arg(stopped).arg(whole)));
 }
 
 void TestView3D::cancelLeavesTheDocument()

@@ -61,9 +61,26 @@ void Azimuth3DMode::begin()
     }};
     for (size_t i = 0; i < segments.size(); ++i)
         m_frame[i].show(segments[i].first, segments[i].second);
+    // The compass letters, each box's top-left corner at its point of the frame.
+    const uint32_t box = m_host.lineColour();
+    const std::array<std::pair<QPoint, const char*>, 4> letters = {{
+        {p(cx, 0), "N"}, {p(w, cy), "E"}, {p(cx, h), "S"}, {p(0, cy), "W"},
+    }};
+    m_letters.clear();
+    m_letters.reserve(letters.size());
+    for (const auto& [at, letter] : letters)
+        m_letters.emplace_back(canvas(), at, QString::fromLatin1(letter), box);
     m_pivot = p(cx, cy);
     m_mouse = m_pivot;
     showPrompt();
+}
+
+std::vector<QRect> Azimuth3DMode::letterAreas() const
+{
+    std::vector<QRect> areas;
+    for (const TTextLabel& letter : m_letters)
+        areas.push_back(letter.area());
+    return areas;
 }
 
 void Azimuth3DMode::on_mousemove(const MouseEvent& e)
@@ -91,6 +108,10 @@ void Azimuth3DMode::on_mousedown(const MouseEvent& e)
 void Azimuth3DMode::cancel()
 {
     m_line.hide();
+    // Last drawn, first taken away: the letters cover the frame.
+    for (auto it = m_letters.rbegin(); it != m_letters.rend(); ++it)
+        it->remove();
+    m_letters.clear();
     for (RubberBand& r : m_frame)
         r.hide();
 }

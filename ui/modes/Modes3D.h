@@ -1,8 +1,10 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "ui/modes/MouseMode.h"
+#include "ui/modes/Overlays.h"
 
 namespace ui {
 
@@ -32,12 +34,15 @@ public:
 
     int angle() const { return m_angle; }
     QPoint pivot() const { return m_pivot; }
+    // Where the compass letters N, E, S, W are shown while the mode runs.
+    std::vector<QRect> letterAreas() const;
 
 private:
     QPoint m_pivot;
     int m_angle = 0;
     RubberBand m_line;
     std::array<RubberBand, 6> m_frame;
+    std::vector<TTextLabel> m_letters;  // N, E, S, W
 };
 
 // `Pop3DDeplY`: the vertical shift of the 3D view. The first left click fixes the origin (a horizontal

@@ -1,5 +1,10 @@
 #include "ui/modes/Overlays.h"
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
 #include <algorithm>
 #include <cstdlib>
 #include <set>
@@ -76,6 +81,35 @@ TVertLine::TVertLine(Canvas& canvas, int x, uint32_t colourBgr)
     for (int y = 0; y < canvas.height(); ++y)
         m_saved.cover(canvas, m_x, y, raw);
     canvas.changed(QRect(m_x, 0, 1, canvas.height()));
+}
+
+TTextLabel::TTextLabel(Canvas& canvas, QPoint topLeft, const QString& text, uint32_t backgroundBgr)
+    : m_canvas(canvas)
+{
+    QFont font(QStringLiteral("Courier"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setStyleStrategy(QFont::NoAntialias);  // two colours only, so that every pixel is black or the box
+    const QFontMetrics metrics(font);
+    const QSize size(std::max(metrics.horizontalAdvance(text), 1), std::max(metrics.height(), 1));
+    QImage glyphs(size, QImage::Format_RGB32);
+    glyphs.fill(Qt::white);
+    {
+        QPainter painter(&glyphs);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignLeft | Qt::AlignTop, text);
+    }
+    const uint32_t box = canvas.rawColour(backgroundBgr), ink = canvas.rawColour(0);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            m_saved.cover(canvas, topLeft.x() + x, topLeft.y() + y, qGray(glyphs.pixel(x, y)) < 128 ? ink : box);
+    m_area = QRect(topLeft, size);
+    canvas.changed(m_area);
+}
+
+void TTextLabel::remove()
+{
+    m_saved.restore(m_canvas);
 }
 
 void TVertLine::remove()

@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QString>
 #include <cstdint>
 #include <vector>
 
@@ -72,6 +73,20 @@ public:
 private:
     Canvas& m_canvas;
     int m_x;
+    SavedPixels m_saved;
+};
+
+// `TTextLabel`: a short text written in black, in a fixed-pitch font, on a box of one colour whose
+// top-left corner is at a point of the picture; remove() puts back what the box covered.
+class TTextLabel {
+public:
+    TTextLabel(Canvas& canvas, QPoint topLeft, const QString& text, uint32_t backgroundBgr);
+    void remove();
+    QRect area() const { return m_area; }
+
+private:
+    Canvas& m_canvas;
+    QRect m_area;
     SavedPixels m_saved;
 };
 
