@@ -215,7 +215,7 @@ TEST(PrintLayout, ParameterSheet)
     EXPECT_TRUE(anyStartsWith(t, "X2: 1.99  Y2: -1.49"));
     EXPECT_TRUE(anyStartsWith(t, "CenX: 0  CenY: 0"));
     EXPECT_TRUE(anyStartsWith(t, "JulC: 0.285  JulCi: 0.01"));
-    EXPECT_TRUE(anyStartsWith(t, "Delta: 17\tBailOut: "));
+    EXPECT_TRUE(anyStartsWith(t, "Delta: 17\tBailOut: Mod")) << t[12];
     EXPECT_FALSE(anyStartsWith(t, "PertZ: "));
     EXPECT_FALSE(anyStartsWith(t, "p Newton: "));
     // Markers 1 and 5, in number order, with their plane positions, labels and shapes.

@@ -1,0 +1,287 @@
+// Printing to PDF without a window (vorex --print, --print-parameters), read back with poppler's
+// pdfimages and pdftotext. The tests fail when poppler-utils is missing.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QString out, err;
+};
+
+Run run(const QString& program, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    Run r;
+    if (!p.waitForFinished(120000))
+        return r;
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QString tool(const char* name)
+{
+    return QStandardPaths::findExecutable(QLatin1String(name));
+}
+
+// Runs of blanks as one blank, per line.
+QStringList textLines(const QString& text)
+{
+    QStringList lines;
+    for (QString line : text.split(QLatin1Char('\n'))) {
+        line = line.simplified();
+        if (!line.isEmpty())
+            lines << line;
+    }
+    return lines;
+}
+
+struct PlacedImage {
+    int width = 0, height = 0, xppi = 0, yppi = 0;
+};
+
+}  // namespace
+
+class TestPrintPdf : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void imagePlacedAtTheRequestedResolution_data();
+    void imagePlacedAtTheRequestedResolution();
+    void captionHoldsTheExactNumbers();
+    void imageTooLargeFailsAndKeepsThePreviousFile();
+    void unwritableTargetFails();
+    void parameterSheetLines();
+    void parameterSheetLinesByType_data();
+    void parameterSheetLinesByType();
+    void badCommandLine();
+
+private:
+    QString makeDocument(const QString& name, const QStringList& options);
+    QList<PlacedImage> images(const QString& pdf);
+    QStringList pageText(const QString& pdf);
+
+    QTemporaryDir m_dir;
+};
+
+void TestPrintPdf::initTestCase()
+{
+    QVERIFY2(!tool("pdfimages").isEmpty() && !tool("pdftotext").isEmpty(),
+             "poppler-utils (pdfimages, pdftotext) is needed: scripts/install-deps.sh installs it");
+    QVERIFY(m_dir.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path()));
+}
+
+QString TestPrintPdf::makeDocument(const QString& name, const QStringList& options)
+{
+    const QString path = m_dir.filePath(name + QStringLiteral(".mbt"));
+    const Run r = run(QStringLiteral(VOREX_CLI), QStringList{QStringLiteral("new")} + options
+                                                     + QStringList{QStringLiteral("--quiet"), QStringLiteral("-o"), path});
+    if (r.status != 0)
+        qWarning("vorex-cli new failed: %s", qPrintable(r.err));
+    return path;
+}
+
+QList<PlacedImage> TestPrintPdf::images(const QString& pdf)
+{
+    const Run r = run(tool("pdfimages"), {QStringLiteral("-list"), pdf});
+    QList<PlacedImage> list;
+    // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
+    for (const QString& line : r.out.split(QLatin1Char('\n'))) {
+        const QStringList f = line.simplified().split(QLatin1Char(' '));
+        if (f.size() < 14 || f[2] != QLatin1String("image"))
+            continue;
+        list.append({f[3].toInt(), f[4].toInt(), f[12].toInt(), f[13].toInt()});
+    }
+    return list;
+}
+
+QStringList TestPrintPdf::pageText(const QString& pdf)
+{
+    const Run r = run(tool("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    return textLines(r.out);
+}
+
+void TestPrintPdf::imagePlacedAtTheRequestedResolution_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<QString>("depth");
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QStringList>("flags");
+    QTest::newRow("1000 x 750 at 200 dpi") << "1000x750" << "8" << 200 << QStringList{"--centre"};
+    QTest::newRow("24-bit 321 x 123 at 300 dpi") << "321x123" << "24" << 300 << QStringList{"--border", "--caption"};
+    QTest::newRow("500 x 400 at 72 dpi, corner") << "500x400" << "8" << 72 << QStringList{};
+}
+
+void TestPrintPdf::imagePlacedAtTheRequestedResolution()
+{
+    QFETCH(QString, size);
+    QFETCH(QString, depth);
+    QFETCH(int, dpi);
+    QFETCH(QStringList, flags);
+    const QString doc = makeDocument(QStringLiteral("img") + size + depth,
+                                     {QStringLiteral("--size"), size, QStringLiteral("--depth"), depth});
+    const QString pdf = m_dir.filePath(QStringLiteral("img%1-%2.pdf").arg(size, depth));
+    const Run r = run(QStringLiteral(VOREX_GUI), QStringList{QStringLiteral("--print"), doc, QStringLiteral("--pdf"), pdf,
+                                                             QStringLiteral("--dpi"), QString::number(dpi)} + flags);
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    const QList<PlacedImage> placed = images(pdf);
+    QCOMPARE(placed.size(), 1);
+    const QStringList wh = size.split(QLatin1Char('x'));
+    QCOMPARE(placed[0].width, wh[0].toInt());
+    QCOMPARE(placed[0].height, wh[1].toInt());
+    QCOMPARE(placed[0].xppi, dpi);
+    QCOMPARE(placed[0].yppi, dpi);
+}
+
+void TestPrintPdf::captionHoldsTheExactNumbers()
+{
+    const QString doc = makeDocument(QStringLiteral("caption"),
+                                     {QStringLiteral("--type"), QStringLiteral("1"), QStringLiteral("--size"),
+                                      QStringLiteral("300x200"), QStringLiteral("--centre"),
+                                      QStringLiteral("-0.743643887037158,0.1318259042053188"), QStringLiteral("--step"),
+                                      QStringLiteral("1.5e-9"), QStringLiteral("--iter"), QStringLiteral("1234"),
+                                      QStringLiteral("--param"), QStringLiteral("-0.4,0.6000000000000001")});
+    const QString pdf = m_dir.filePath(QStringLiteral("caption.pdf"));
+    const Run r = run(QStringLiteral(VOREX_GUI), {QStringLiteral("--print"), doc, QStringLiteral("--pdf"), pdf,
+                                                  QStringLiteral("--caption")});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    const QStringList lines = pageText(pdf);
+    const QString all = lines.join(QLatin1Char('|'));
+    QVERIFY2(lines.contains(QStringLiteral("caption (300 x 200 x 8 bits) Julia / Level"))
+                 || lines.contains(QStringLiteral("caption (300 x 200 x 8 bits) Julia / Niveau")),
+             qPrintable(all));
+    QVERIFY2(lines.contains(QStringLiteral("CenX: -0.743643887037158 CenY: 0.1318259042053188")), qPrintable(all));
+    QVERIFY2(lines.contains(QStringLiteral("Step: 1.5E-9 Iteration: 1234"))
+                 || lines.contains(QStringLiteral("Pas: 1.5E-9 Itérations: 1234")),
+             qPrintable(all));
+    QVERIFY2(lines.contains(QStringLiteral("JulC: -0.4 JulCi: 0.6000000000000001")), qPrintable(all));
+    QVERIFY2(!all.contains(QStringLiteral("PertZ")), qPrintable(all));
+    // Without --caption the page holds no text.
+    const QString bare = m_dir.filePath(QStringLiteral("bare.pdf"));
+    QCOMPARE(run(QStringLiteral(VOREX_GUI), {QStringLiteral("--print"), doc, QStringLiteral("--pdf"), bare}).status, 0);
+    QCOMPARE(pageText(bare), QStringList());
+    QCOMPARE(images(bare).size(), 1);
+}
+
+void TestPrintPdf::imageTooLargeFailsAndKeepsThePreviousFile()
+{
+    const QString doc = makeDocument(QStringLiteral("wide"), {QStringLiteral("--size"), QStringLiteral("1000x100")});
+    const QString pdf = m_dir.filePath(QStringLiteral("previous.pdf"));
+    {
+        QFile f(pdf);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("previous contents");
+    }
+    const Run r = run(QStringLiteral(VOREX_GUI), {QStringLiteral("--print"), doc, QStringLiteral("--pdf"), pdf,
+                                                  QStringLiteral("--dpi"), QStringLiteral("72")});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("does not fit")) && r.err.contains(QStringLiteral("352.78")), qPrintable(r.err));
+    QFile f(pdf);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("previous contents"));
+    // No temporary file is left beside it.
+    const QStringList left = QDir(m_dir.path()).entryList(QStringList{QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden);
+    QVERIFY2(!left.join(QLatin1Char(' ')).contains(QStringLiteral("vorex-print")), qPrintable(left.join(QLatin1Char(' '))));
+    // At 200 dpi the same image prints.
+    QCOMPARE(run(QStringLiteral(VOREX_GUI), {QStringLiteral("--print"), doc, QStringLiteral("--pdf"), pdf,
+                                             QStringLiteral("--dpi"), QStringLiteral("200")}).status, 0);
+    QCOMPARE(images(pdf).size(), 1);
+}
+
+void TestPrintPdf::unwritableTargetFails()
+{
+    const QString doc = makeDocument(QStringLiteral("small"), {QStringLiteral("--size"), QStringLiteral("50x40")});
+    const Run r = run(QStringLiteral(VOREX_GUI), {QStringLiteral("--print-parameters"), doc, QStringLiteral("--pdf"),
+                                                  m_dir.filePath(QStringLiteral("no/such/dir/out.pdf"))});
+    QCOMPARE(r.status, 1);
+    QVERIFY(!r.err.isEmpty());
+    const Run missing = run(QStringLiteral(VOREX_GUI), {QStringLiteral("--print"), m_dir.filePath(QStringLiteral("none.mbt")),
+                                                        QStringLiteral("--pdf"), m_dir.filePath(QStringLiteral("x.pdf"))});
+    QCOMPARE(missing.status, 1);
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("x.pdf"))));
+}
+
+void TestPrintPdf::parameterSheetLines()
+{
+    const QString doc = makeDocument(QStringLiteral("sheet"),
+                                     {QStringLiteral("--type"), QStringLiteral("1"), QStringLiteral("--size"),
+                                      QStringLiteral("400x300"), QStringLiteral("--centre"), QStringLiteral("0,0"),
+                                      QStringLiteral("--step"), QStringLiteral("0.01"), QStringLiteral("--param"),
+                                      QStringLiteral("0.285,0.01"), QStringLiteral("--algorithm"), QStringLiteral("1"),
+                                      QStringLiteral("--delta"), QStringLiteral("17")});
+    const QString pdf = m_dir.filePath(QStringLiteral("sheet.pdf"));
+    const Run r = run(QStringLiteral(VOREX_GUI), {QStringLiteral("--print-parameters"), doc, QStringLiteral("--pdf"), pdf});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QCOMPARE(images(pdf).size(), 0);
+    const QStringList lines = pageText(pdf);
+    const QString all = lines.join(QLatin1Char('|'));
+    QVERIFY2(lines.contains(QStringLiteral("Fractal infos")) || lines.contains(QStringLiteral("Infos fractale")), qPrintable(all));
+    QVERIFY2(lines.contains(QStringLiteral("Fractal: sheet (400 x 300 x 8 bits) Julia / Distance"))
+                 || lines.contains(QStringLiteral("Fractale: sheet (400 x 300 x 8 bits) Julia / Filaments")),
+             qPrintable(all));
+    QVERIFY2(lines.contains(QStringLiteral("X1: -2 Y1: 1.5")), qPrintable(all));
+    QVERIFY2(lines.contains(QStringLiteral("X2: 1.99 Y2: -1.49")), qPrintable(all));
+    QVERIFY2(lines.contains(QStringLiteral("CenX: 0 CenY: 0")), qPrintable(all));
+    QVERIFY2(lines.contains(QStringLiteral("JulC: 0.285 JulCi: 0.01")), qPrintable(all));
+    QVERIFY2(lines.contains(QStringLiteral("Delta: 17 BailOut: Mod")), qPrintable(all));
+}
+
+void TestPrintPdf::parameterSheetLinesByType_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("present");
+    QTest::addColumn<QStringList>("absent");
+    QTest::newRow("Mandelbrot, no perturbation") << QStringList{"--type", "0"} << "CenX: -0.5 CenY: 0"
+                                                 << QStringList{"PertZ", "JulC", "p Newton"};
+    QTest::newRow("Mandelbrot, perturbed") << QStringList{"--type", "0", "--pert", "0.125,-0.25"}
+                                           << "PertZ: 0.125 PertZi: -0.25" << QStringList{"JulC", "p Newton"};
+    QTest::newRow("Newton") << QStringList{"--type", "13", "--newton-p", "5"} << "p Newton: 5"
+                            << QStringList{"JulC"};
+    QTest::newRow("Julia") << QStringList{"--type", "1"} << "JulC: " << QStringList{"p Newton", "PertZ"};
+}
+
+void TestPrintPdf::parameterSheetLinesByType()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, present);
+    QFETCH(QStringList, absent);
+    const QString name = QStringLiteral("type%1").arg(QTest::currentDataTag()).remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9]")));
+    const QString doc = makeDocument(name, options + QStringList{QStringLiteral("--size"), QStringLiteral("80x60")});
+    const QString pdf = m_dir.filePath(name + QStringLiteral(".pdf"));
+    const Run r = run(QStringLiteral(VOREX_GUI), {QStringLiteral("--print-parameters"), doc, QStringLiteral("--pdf"), pdf});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    const QString all = pageText(pdf).join(QLatin1Char('|'));
+    QVERIFY2(all.contains(present), qPrintable(all));
+    for (const QString& a : absent)
+        QVERIFY2(!all.contains(a), qPrintable(a + QStringLiteral(" in ") + all));
+}
+
+void TestPrintPdf::badCommandLine()
+{
+    const QString doc = makeDocument(QStringLiteral("cmd"), {QStringLiteral("--size"), QStringLiteral("20x20")});
+    const QList<QStringList> bad = {
+        {QStringLiteral("--print"), doc},
+        {QStringLiteral("--print"), doc, QStringLiteral("--pdf"), m_dir.filePath(QStringLiteral("b.pdf")), QStringLiteral("--dpi"), QStringLiteral("zero")},
+        {QStringLiteral("--print-parameters"), doc, QStringLiteral("--pdf"), m_dir.filePath(QStringLiteral("b.pdf")), QStringLiteral("--caption")},
+        {QStringLiteral("--print"), doc, QStringLiteral("--pdf"), m_dir.filePath(QStringLiteral("b.pdf")), QStringLiteral("--colour")},
+    };
+    for (const QStringList& args : bad) {
+        const Run r = run(QStringLiteral(VOREX_GUI), args);
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.err.contains(QStringLiteral("usage: vorex --print")));
+    }
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("b.pdf"))));
+}
+
+QTEST_GUILESS_MAIN(TestPrintPdf)
+#include "tst_printpdf.moc"
