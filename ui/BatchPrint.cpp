@@ -78,6 +78,35 @@ std::optional<BatchPrintOptions> parseBatchPrint(const QStringList& arguments, Q
     return o;
 }
 
+bool printPdfFile(QPrinter& printer, const QString& target, const std::function<bool(QPrinter&, QString*)>& page,
+                  QString* error)
+{
+    const QFileInfo file(target);
+    QTemporaryFile temporary(file.absoluteDir().filePath(QStringLiteral(".vorex-print-XXXXXX.pdf")));
+    if (!temporary.open()) {
+        if (error)
+            *error = QStringLiteral("the file cannot be written");
+        return false;
+    }
+    temporary.close();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(temporary.fileName());
+    const bool printed = page(printer, error);
+    printer.setOutputFileName(QString());
+    if (!printed)
+        return false;
+    std::error_code ec;
+    std::filesystem::rename(QFile::encodeName(temporary.fileName()).toStdString(),
+                            QFile::encodeName(file.absoluteFilePath()).toStdString(), ec);
+    if (ec) {
+        if (error)
+            *error = QStringLiteral("the file cannot be written");
+        return false;
+    }
+    temporary.setAutoRemove(false);
+    return true;
+}
+
 int runBatchPrint(const BatchPrintOptions& options, const QString& programDirectory, QString* message)
 {
     auto fail = [message](const QString& text) {
@@ -94,42 +123,24 @@ int runBatchPrint(const BatchPrintOptions& options, const QString& programDirect
                                             ? QStringLiteral(": Not enough memory to open file")
                                             : QStringLiteral(": Error reading file")));
 
-    // The page goes to a temporary file beside the target, renamed over it once complete.
-    const QFileInfo target(options.pdf);
-    QTemporaryFile temporary(target.absoluteDir().filePath(QStringLiteral(".vorex-print-XXXXXX.pdf")));
-    if (!temporary.open())
-        return fail(options.pdf + QStringLiteral(": the file cannot be written"));
-    temporary.close();
-
-    bool printed = false;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(QString::fromStdString(f.FileName));
+    const int language = prefs.language;
     QString error;
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(temporary.fileName());
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setDocName(QString::fromStdString(f.FileName));
-        const int language = prefs.language;
-        if (options.parameters) {
-            printed = printParameterSheet(printer, f, language, sheetPrintSettings(prefs), &error);
-        } else {
-            ImagePrintSettings s = imagePrintSettings(prefs);
-            if (options.dpi)
-                s.dpi = options.dpi;
-            s.frame = options.border;
-            s.caption = options.caption;
-            s.centre = options.centre;
-            printed = printImagePage(printer, f, language, s, &error);
-        }
-    }
+    const bool printed = printPdfFile(printer, options.pdf, [&](QPrinter& p, QString* e) {
+        if (options.parameters)
+            return printParameterSheet(p, f, language, sheetPrintSettings(prefs), e);
+        ImagePrintSettings s = imagePrintSettings(prefs);
+        if (options.dpi)
+            s.dpi = options.dpi;
+        s.frame = options.border;
+        s.caption = options.caption;
+        s.centre = options.centre;
+        return printImagePage(p, f, language, s, e);
+    }, &error);
     if (!printed)
         return fail(options.pdf + QStringLiteral(": ") + error);
-    std::error_code ec;
-    std::filesystem::rename(QFile::encodeName(temporary.fileName()).toStdString(),
-                            QFile::encodeName(target.absoluteFilePath()).toStdString(), ec);
-    if (ec)
-        return fail(options.pdf + QStringLiteral(": the file cannot be written"));
-    temporary.setAutoRemove(false);
     return 0;
 }
 

@@ -2,7 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
+
+class QPrinter;
 
 namespace ui {
 
@@ -29,6 +32,12 @@ std::optional<BatchPrintOptions> parseBatchPrint(const QStringList& arguments, Q
 // status: 0 printed; 1 the document could not be read, the image does not fit the page or the file
 // could not be written (`message` says which). Needs a QGuiApplication.
 int runBatchPrint(const BatchPrintOptions& options, const QString& programDirectory, QString* message);
+
+// Prints one page with `page` on `printer` to the PDF file `target`: the page goes to a temporary file
+// beside it, renamed over it only when complete, so that a failure never leaves a partial file over an
+// existing one. False with `error` when the page or the file failed.
+bool printPdfFile(QPrinter& printer, const QString& target, const std::function<bool(QPrinter&, QString*)>& page,
+                  QString* error);
 
 // The usage lines.
 extern const char* const BatchPrintUsage;
