@@ -14,6 +14,7 @@
 #include "ui/ComputeRunner.h"
 #include "ui/dialogs/AboutBox.h"
 #include "ui/dialogs/ExportForm.h"
+#include "ui/dialogs/PrintForm.h"
 #include "ui/dialogs/FilterForms.h"
 #include "ui/dialogs/FractInfosForm.h"
 #include "ui/dialogs/Par3DForm.h"
@@ -51,6 +52,7 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::MenuExi: close(); break;
     case Cmd::MenuPrintCfg: runPrinterSetupCommand(*this); break;
     case Cmd::MenuSavePict: runExportCommand(*this); DrawMainMenus(); break;
+    case Cmd::MenuPrint: runPrintCommand(*this); DrawMainMenus(); break;
 
     case Cmd::MenuVar:
     case Cmd::PopVar:
@@ -109,7 +111,7 @@ void TMainForm::runCommand(Cmd cmd)
         break;
 
     // Features of their own, still to come: the entries keep their captions and rules.
-    case Cmd::MenuPrint: case Cmd::MenuPrintPar:
+    case Cmd::MenuPrintPar:
     case Cmd::MenuPos: case Cmd::MenuPal8: case Cmd::MenuCoul24:
     case Cmd::MenuGoto: case Cmd::MenuOrb:
     case Cmd::PopColor: case Cmd::PopMarker:

@@ -8,48 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+#include "PdfTestUtil.h"
 
-struct Run {
-    int status = -1;
-    QString out, err;
-};
-
-Run run(const QString& program, const QStringList& arguments)
-{
-    QProcess p;
-    p.start(program, arguments);
-    Run r;
-    if (!p.waitForFinished(120000))
-        return r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-QString tool(const char* name)
-{
-    return QStandardPaths::findExecutable(QLatin1String(name));
-}
-
-// Runs of blanks as one blank, per line.
-QStringList textLines(const QString& text)
-{
-    QStringList lines;
-    for (QString line : text.split(QLatin1Char('\n'))) {
-        line = line.simplified();
-        if (!line.isEmpty())
-            lines << line;
-    }
-    return lines;
-}
-
-struct PlacedImage {
-    int width = 0, height = 0, xppi = 0, yppi = 0;
-};
-
-}  // namespace
+using namespace vxtest;
 
 class TestPrintPdf : public QObject {
     Q_OBJECT
@@ -67,15 +28,15 @@ private slots:
 
 private:
     QString makeDocument(const QString& name, const QStringList& options);
-    QList<PlacedImage> images(const QString& pdf);
-    QStringList pageText(const QString& pdf);
+    QList<PlacedImage> images(const QString& pdf) { return pdfImages(pdf); }
+    QStringList pageText(const QString& pdf) { return pdfText(pdf); }
 
     QTemporaryDir m_dir;
 };
 
 void TestPrintPdf::initTestCase()
 {
-    QVERIFY2(!tool("pdfimages").isEmpty() && !tool("pdftotext").isEmpty(),
+    QVERIFY2(popplerAvailable(),
              "poppler-utils (pdfimages, pdftotext) is needed: scripts/install-deps.sh installs it");
     QVERIFY(m_dir.isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path()));
@@ -89,26 +50,6 @@ QString TestPrintPdf::makeDocument(const QString& name, const QStringList& optio
     if (r.status != 0)
         qWarning("vorex-cli new failed: %s", qPrintable(r.err));
     return path;
-}
-
-QList<PlacedImage> TestPrintPdf::images(const QString& pdf)
-{
-    const Run r = run(tool("pdfimages"), {QStringLiteral("-list"), pdf});
-    QList<PlacedImage> list;
-    // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
-    for (const QString& line : r.out.split(QLatin1Char('\n'))) {
-        const QStringList f = line.simplified().split(QLatin1Char(' '));
-        if (f.size() < 14 || f[2] != QLatin1String("image"))
-            continue;
-        list.append({f[3].toInt(), f[4].toInt(), f[12].toInt(), f[13].toInt()});
-    }
-    return list;
-}
-
-QStringList TestPrintPdf::pageText(const QString& pdf)
-{
-    const Run r = run(tool("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    return textLines(r.out);
 }
 
 void TestPrintPdf::imagePlacedAtTheRequestedResolution_data()
