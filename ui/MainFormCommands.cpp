@@ -15,6 +15,7 @@
 #include "ui/dialogs/AboutBox.h"
 #include "ui/dialogs/ExportForm.h"
 #include "ui/dialogs/PrintForm.h"
+#include "ui/dialogs/PrintParForm.h"
 #include "ui/dialogs/FilterForms.h"
 #include "ui/dialogs/FractInfosForm.h"
 #include "ui/dialogs/Par3DForm.h"
@@ -53,6 +54,7 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::MenuPrintCfg: runPrinterSetupCommand(*this); break;
     case Cmd::MenuSavePict: runExportCommand(*this); DrawMainMenus(); break;
     case Cmd::MenuPrint: runPrintCommand(*this); DrawMainMenus(); break;
+    case Cmd::MenuPrintPar: runPrintParametersCommand(*this); DrawMainMenus(); break;
 
     case Cmd::MenuVar:
     case Cmd::PopVar:
@@ -111,7 +113,6 @@ void TMainForm::runCommand(Cmd cmd)
         break;
 
     // Features of their own, still to come: the entries keep their captions and rules.
-    case Cmd::MenuPrintPar:
     case Cmd::MenuPos: case Cmd::MenuPal8: case Cmd::MenuCoul24:
     case Cmd::MenuGoto: case Cmd::MenuOrb:
     case Cmd::PopColor: case Cmd::PopMarker:

@@ -10,9 +10,11 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "engine/NumberFormat.h"
 #include "storage/Document.h"
 #include "ui/dialogs/PrintCfgForm.h"
 #include "ui/dialogs/PrintForm.h"
+#include "ui/dialogs/PrintParForm.h"
 #include "PdfTestUtil.h"
 #include "UiTestUtil.h"
 
@@ -43,9 +45,12 @@ ui::TPrintForm::Context a4Context(int width, int height, int language = 0)
     return c;
 }
 
-bool writeDocument(const QString& path, int width, int height)
+bool writeDocument(const QString& path, int width, int height, engine::TypeId type = engine::TypeId::Mandelbrot)
 {
     engine::FractalParams p;
+    p.FractalType = type;
+    p.ParamCr = -0.4;
+    p.ParamCi = 0.6;
     p.Width = width;
     p.Height = height;
     p.CentreX = -0.6;
@@ -67,6 +72,7 @@ private slots:
     void detailsSetFrameAndCaption();
     void windowPrintsToAPdfFile();
     void cancelWritesNothingBack();
+    void parameterSheetFromTheWindow();
 };
 
 void TestPrint::dialogShowsThePrinterAndTheFitRule()
@@ -206,6 +212,47 @@ void TestPrint::cancelWritesNothingBack()
     QVERIFY(fx.trigger("MenuPrint"));
     QVERIFY(fx.w().settings().prefs == before);
     QVERIFY(!QFile::exists(fx.path(QStringLiteral("never.pdf"))));
+}
+
+void TestPrint::parameterSheetFromTheWindow()
+{
+    QVERIFY2(popplerAvailable(), "poppler-utils (pdfimages, pdftotext) is needed: scripts/install-deps.sh installs it");
+    WindowFixture fx({}, "[Prefer]\nLang=0\n");
+    const QString doc = fx.path(QStringLiteral("julia.mbt"));
+    QVERIFY(writeDocument(doc, 200, 150, engine::TypeId::Julia));
+    fx.w().openDroppedFile(doc);
+    QCOMPARE(fx.f().Bitmap.Width, 200);
+    fx.f().Markers[2] = {true, document::MarkerShape::Diamond, 100, 75, "Seahorse valley"};
+    QTimer::singleShot(0, [] {
+        auto* form = qobject_cast<ui::TPrintParForm*>(QApplication::activeModalWidget());
+        QVERIFY(form);
+        QCOMPARE(form->windowTitle(), QStringLiteral("Print parameters"));
+        QCOMPARE(child<QLabel>(form, "FontNameLabel")->text(), QStringLiteral("Courier New"));
+        QCOMPARE(child<QLabel>(form, "FontSizeLabel")->text(), QStringLiteral("9 pts"));
+        form->setSheetFont(QFont(QStringLiteral("DejaVu Sans Mono"), 12), QColor(0, 0, 128));
+        QCOMPARE(child<QLabel>(form, "FontSizeLabel")->text(), QStringLiteral("12 pts"));
+        child<QCheckBox>(form, "MarkerCheckBox")->setChecked(true);
+        QTest::mouseClick(child<QPushButton>(form, "OKButton"), Qt::LeftButton);
+    });
+    const QString pdf = fx.path(QStringLiteral("sheet.pdf"));
+    fx.services.exportPaths.push_back(pdf);
+    QVERIFY(fx.trigger("MenuPrintPar"));
+    QCOMPARE(fx.w().settings().prefs.parameterFontSize, 12);
+    QCOMPARE(fx.w().settings().prefs.parameterFontColour, 0x800000u);
+    QCOMPARE(QString::fromStdString(fx.w().settings().prefs.parameterFont), QStringLiteral("DejaVu Sans Mono"));
+    const QStringList text = pdfText(pdf);
+    const QString all = text.join(QLatin1Char('|'));
+    QVERIFY2(text.contains(QStringLiteral("Fractal infos")), qPrintable(all));
+    QVERIFY2(text.contains(QStringLiteral("Fractal: julia (200 x 150 x 8 bits) Julia / Level")), qPrintable(all));
+    QVERIFY2(text.contains(QStringLiteral("JulC: -0.4 JulCi: 0.6")), qPrintable(all));
+    // Marker 3 at pixel (100, 75): X = 100 s + X0, Y = Y0 - 75 s, near the centre (-0.6, 0.1).
+    const double x = fx.f().LeftX + 100 * fx.f().Params.Step, y = fx.f().TopY - 75 * fx.f().Params.Step;
+    QVERIFY(qAbs(x - -0.6) < 1e-12 && qAbs(y - 0.1) < 1e-12);
+    const QString marker = QStringLiteral("3: X: %1 Y: %2 Seahorse valley")
+                               .arg(QString::fromStdString(engine::formatGeneral(x, 16)),
+                                    QString::fromStdString(engine::formatGeneral(y, 16)));
+    QVERIFY2(text.contains(marker), qPrintable(marker + QStringLiteral(" in ") + all));
+    QCOMPARE(pdfImages(pdf).size(), 0);
 }
 
 QTEST_MAIN(TestPrint)

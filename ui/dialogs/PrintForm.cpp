@@ -204,6 +204,29 @@ void TPrintForm::accept()
     QDialog::accept();
 }
 
+PrinterChoice printerChoice(const QPrinter& printer, int language)
+{
+    PrinterChoice c;
+    c.names = QPrinterInfo::availablePrinterNames();
+    c.pdfEntry = int(c.names.size());
+    c.names << fixedText(language == 1 ? "Fichier PDF" : "PDF file");
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat || printer.printerName().isEmpty();
+    const int named = int(c.names.indexOf(printer.printerName()));
+    c.current = toFile || named < 0 ? c.pdfEntry : named;
+    return c;
+}
+
+storage::PrinterMetrics selectPrinter(QPrinter& printer, const PrinterChoice& choice, int index)
+{
+    if (index == choice.pdfEntry || index < 0 || index >= choice.names.size()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+    } else {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(choice.names.value(index));
+    }
+    return printerMetrics(printer);
+}
+
 bool runPrintCommand(TMainForm& window)
 {
     document::TFractal& f = window.fractal();
@@ -218,20 +241,11 @@ bool runPrintCommand(TMainForm& window)
     context.pixelFormat = f.Bitmap.PixelFormat;
     context.language = language;
     context.fontSize = settings.prefs.fontSize;
-    context.printers = QPrinterInfo::availablePrinterNames();
-    const int pdfEntry = int(context.printers.size());
-    context.printers << fixedText(language == 1 ? "Fichier PDF" : "PDF file");
-    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat || printer.printerName().isEmpty();
-    context.printer = toFile ? pdfEntry : std::max<int>(0, int(context.printers.indexOf(printer.printerName())));
-    context.metrics = [&printer, pdfEntry, names = context.printers](int index) {
-        if (index == pdfEntry) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-        } else {
-            printer.setOutputFormat(QPrinter::NativeFormat);
-            printer.setPrinterName(names.value(index));
-        }
-        return printerMetrics(printer);
-    };
+    const PrinterChoice choice = printerChoice(printer, language);
+    const int pdfEntry = choice.pdfEntry;
+    context.printers = choice.names;
+    context.printer = choice.current;
+    context.metrics = [&printer, choice](int index) { return selectPrinter(printer, choice, index); };
     TPrintForm form(settings.prefs, context, &window);
     if (form.exec() != QDialog::Accepted) {
         window.ShowStatus(QString());

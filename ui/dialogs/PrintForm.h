@@ -12,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
+class QPrinter;
 
 namespace ui {
 
@@ -73,6 +74,16 @@ private:
 
 // The general float format of the dialog's millimetres (up to 15 significant digits).
 QString millimetres(double mm);
+
+// The printers a print dialog offers: the system's, then printing to a PDF file (the last entry).
+struct PrinterChoice {
+    QStringList names;
+    int pdfEntry = 0;
+    int current = 0;  // the entry of the printer as it is set now
+};
+PrinterChoice printerChoice(const QPrinter& printer, int language);
+// Sets `printer` to entry `index` of `choice` and returns its measures.
+storage::PrinterMetrics selectPrinter(QPrinter& printer, const PrinterChoice& choice, int index);
 
 class TMainForm;
 // "Print Fractal": the print dialog on the window's printer; OK prints the page ("Printing ..." in the
