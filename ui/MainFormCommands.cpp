@@ -16,6 +16,7 @@
 #include "ui/dialogs/ExportForm.h"
 #include "ui/dialogs/PrintForm.h"
 #include "ui/dialogs/PrintParForm.h"
+#include "ui/dialogs/PosterForm.h"
 #include "ui/dialogs/FilterForms.h"
 #include "ui/dialogs/FractInfosForm.h"
 #include "ui/dialogs/Par3DForm.h"
@@ -55,6 +56,7 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::MenuSavePict: runExportCommand(*this); DrawMainMenus(); break;
     case Cmd::MenuPrint: runPrintCommand(*this); DrawMainMenus(); break;
     case Cmd::MenuPrintPar: runPrintParametersCommand(*this); DrawMainMenus(); break;
+    case Cmd::MenuPos: runPosterCommand(*this); break;
 
     case Cmd::MenuVar:
     case Cmd::PopVar:
@@ -113,7 +115,7 @@ void TMainForm::runCommand(Cmd cmd)
         break;
 
     // Features of their own, still to come: the entries keep their captions and rules.
-    case Cmd::MenuPos: case Cmd::MenuPal8: case Cmd::MenuCoul24:
+    case Cmd::MenuPal8: case Cmd::MenuCoul24:
     case Cmd::MenuGoto: case Cmd::MenuOrb:
     case Cmd::PopColor: case Cmd::PopMarker:
     case Cmd::Pop3DColor:
