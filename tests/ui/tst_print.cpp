@@ -1,5 +1,6 @@
 // The print dialog: the printer's measures, the image rectangle's fit rule, the settings written back,
 // and printing from the window to a PDF file (read back with poppler; the test fails without it).
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +16,8 @@
 #include "ui/dialogs/PrintCfgForm.h"
 #include "ui/dialogs/PrintForm.h"
 #include "ui/dialogs/PrintParForm.h"
+#include "ui/dialogs/ExportForm.h"
+#include "ui/dialogs/PosterForm.h"
 #include "PdfTestUtil.h"
 #include "UiTestUtil.h"
 
@@ -73,6 +76,7 @@ private slots:
     void windowPrintsToAPdfFile();
     void cancelWritesNothingBack();
     void parameterSheetFromTheWindow();
+    void everyControlHasANameInBothLanguages();
 };
 
 void TestPrint::dialogShowsThePrinterAndTheFitRule()
@@ -253,6 +257,51 @@ void TestPrint::parameterSheetFromTheWindow()
                                     QString::fromStdString(engine::formatGeneral(y, 16)));
     QVERIFY2(text.contains(marker), qPrintable(marker + QStringLiteral(" in ") + all));
     QCOMPARE(pdfImages(pdf).size(), 0);
+}
+
+void TestPrint::everyControlHasANameInBothLanguages()
+{
+    document::TFractal f;
+    f.Params.Width = 400;
+    f.Params.Height = 300;
+    QStringList englishNames, frenchNames;
+    for (int language = 0; language < 2; ++language) {
+        std::vector<std::unique_ptr<QDialog>> dialogs;
+        dialogs.emplace_back(new ui::TExportForm(engine::PixelFormat24, language, 8));
+        dialogs.emplace_back(new ui::TExportForm(engine::PixelFormat8, language, 8));
+        dialogs.emplace_back(new ui::TPrintForm(storage::Preferences{}, a4Context(400, 300, language)));
+        dialogs.emplace_back(new ui::TPrintCfgForm(storage::Preferences{}, language, 8));
+        dialogs.emplace_back(new ui::TPrintParForm(storage::Preferences{}, {QStringLiteral("PDF")}, 0, language, 8));
+        dialogs.emplace_back(new ui::TPosterForm(f, language, 8));
+        for (const auto& d : dialogs) {
+            QVERIFY(!d->windowTitle().isEmpty());
+            for (QWidget* w : d->findChildren<QWidget*>()) {
+                if (w->focusPolicy() == Qt::NoFocus || qobject_cast<QDialog*>(w) || w->parentWidget() == nullptr)
+                    continue;
+                if (w->objectName().startsWith(QLatin1String("qt_")) || !w->isEnabledTo(d.get()))
+                    continue;
+                // The parts of a combo box or spin box speak through it.
+                bool part = false;
+                for (QWidget* up = w->parentWidget(); up && up != d.get(); up = up->parentWidget())
+                    part = part || qobject_cast<QComboBox*>(up) || qobject_cast<QAbstractSpinBox*>(up)
+                           || up->inherits("QComboBoxPrivateContainer");
+                if (part || w->inherits("QComboBoxPrivateContainer"))
+                    continue;
+                QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+                QVERIFY(a);
+                // The name we gave, else what the widget says (a button's caption).
+                const QString name = w->accessibleName().isEmpty() ? a->text(QAccessible::Name) : w->accessibleName();
+                QVERIFY2(!name.trimmed().isEmpty(),
+                         qPrintable(d->objectName() + QLatin1Char('/') + w->objectName() + QLatin1Char('/')
+                                    + QLatin1String(w->metaObject()->className())));
+                (language == 0 ? englishNames : frenchNames) << name;
+            }
+        }
+    }
+    QCOMPARE(englishNames.size(), frenchNames.size());
+    QVERIFY(englishNames.contains(QStringLiteral("Printer")) && frenchNames.contains(QStringLiteral("Imprimante")));
+    QVERIFY(englishNames.contains(QStringLiteral("Upper right")) && frenchNames.contains(QStringLiteral("En haut à droite")));
+    QVERIFY(englishNames.contains(QStringLiteral("Print Markers")) && frenchNames.contains(QStringLiteral("Imprime les repères")));
 }
 
 QTEST_MAIN(TestPrint)

@@ -1,5 +1,7 @@
 #include "ui/dialogs/PosterForm.h"
 
+#include "ui/text/PrintDialogTexts.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -17,13 +19,7 @@ namespace ui {
 
 namespace {
 
-// The cells' names for screen readers, row by row.
-constexpr text::Bilingual CellNames[9] = {
-    {"Upper left", "En haut à gauche"}, {"Upper centre", "En haut au centre"}, {"Upper right", "En haut à droite"},
-    {"Centre left", "Au centre à gauche"}, {"Current image", "Image actuelle"}, {"Centre right", "Au centre à droite"},
-    {"Lower left", "En bas à gauche"}, {"Lower centre", "En bas au centre"}, {"Lower right", "En bas à droite"},
-};
-constexpr text::Bilingual Caption = {"Poster: next image", "Poster : image suivante"};
+using text::PrintDialogText;
 
 }  // namespace
 
@@ -34,7 +30,7 @@ TPosterForm::TPosterForm(const document::TFractal& f, int language, int fontSize
     QFont font = this->font();
     font.setPointSize(fontSize);
     setFont(font);
-    setWindowTitle(qstr(Caption.in(language)));
+    setWindowTitle(tx(PrintDialogText::PosterCaption, language));
     m_centre = {f.Params.CentreX, f.Params.CentreY};
 
     const int w = std::max(1, f.Params.Width), h = std::max(1, f.Params.Height);
@@ -48,7 +44,8 @@ TPosterForm::TPosterForm(const document::TFractal& f, int language, int fontSize
             auto* b = new QToolButton(this);
             b->setObjectName(QStringLiteral("Cell%1%2").arg(row + 1).arg(column + 1));
             b->setFixedSize(size);
-            b->setAccessibleName(qstr(CellNames[index].in(language)));
+            // The cells' names for screen readers, row by row.
+            b->setAccessibleName(tx(PrintDialogText(int(PrintDialogText::UpperLeft) + index), language));
             b->setCheckable(column != 0 || row != 0);
             b->setEnabled(column != 0 || row != 0);
             b->setFocusPolicy(b->isEnabled() ? Qt::StrongFocus : Qt::NoFocus);

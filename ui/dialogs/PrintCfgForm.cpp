@@ -1,5 +1,6 @@
 #include "ui/dialogs/PrintCfgForm.h"
 
+#include "ui/text/PrintDialogTexts.h"
 #include "ui/text/PrintExportTexts.h"
 
 #include <QCheckBox>
@@ -49,7 +50,7 @@ TPrintCfgForm::TPrintCfgForm(const storage::Preferences& prefs, int language, in
     frame->addRow(m_border);
     frame->addRow(tx(PrintText::Color, language), m_frameColour);
     frame->addRow(tx(PrintText::Width, language), m_frameWidth);
-    name(m_frameColour, PrintText::Color);
+    m_frameColour->setAccessibleName(tx(text::PrintDialogText::FrameColour, language));
     name(m_frameWidth, PrintText::Width);
 
     m_caption = new QCheckBox(tx(PrintText::PrintImageCaption, language), this);
@@ -74,7 +75,7 @@ TPrintCfgForm::TPrintCfgForm(const storage::Preferences& prefs, int language, in
     caption->addRow(tx(PrintText::Color, language), m_fontColour);
     name(m_font, PrintText::Font);
     name(m_fontSize, PrintText::Size);
-    name(m_fontColour, PrintText::Color);
+    m_fontColour->setAccessibleName(tx(text::PrintDialogText::CaptionColour, language));
 
     connect(m_frameColour, &QPushButton::clicked, this, [this] { chooseColour(m_prefs.printFrameColour, m_frameColour); });
     connect(m_fontColour, &QPushButton::clicked, this, [this] { chooseColour(m_prefs.captionFontColour, m_fontColour); });

@@ -1,5 +1,6 @@
 #include "ui/dialogs/PrintForm.h"
 
+#include "ui/text/PrintDialogTexts.h"
 #include "ui/text/PrintExportTexts.h"
 
 #include <QApplication>
@@ -33,11 +34,6 @@ using text::PrintText;
 
 constexpr int MaxCustomDpi = 10000;
 
-QString fixedText(const char* s)
-{
-    return QString::fromUtf8(s);
-}
-
 }  // namespace
 
 QString millimetres(double mm)
@@ -62,7 +58,7 @@ TPrintForm::TPrintForm(const storage::Preferences& prefs, Context context, QWidg
     m_printer->setObjectName(QStringLiteral("PrinterComboBox"));
     m_printer->addItems(m_context.printers);
     m_printer->setCurrentIndex(std::clamp(m_context.printer, 0, int(m_context.printers.size()) - 1));
-    m_printer->setAccessibleName(language == 1 ? QStringLiteral("Imprimante") : QStringLiteral("Printer"));
+    m_printer->setAccessibleName(tx(text::PrintDialogText::Printer, language));
     m_printerDpi = new QLabel(this);
     m_printerDpi->setObjectName(QStringLiteral("PrinterResLabel"));
     m_paper = new QLabel(this);
@@ -107,7 +103,7 @@ TPrintForm::TPrintForm(const storage::Preferences& prefs, Context context, QWidg
                                    + QStringLiteral(" DPI"));
     m_printedSize = new QLabel(resolutionBox);
     m_printedSize->setObjectName(QStringLiteral("PrintedSizeLabel"));
-    m_printedSize->setAccessibleName(language == 1 ? QStringLiteral("Taille imprimée") : QStringLiteral("Printed size"));
+    m_printedSize->setAccessibleName(tx(text::PrintDialogText::PrintedSize, language));
     auto* resolution = new QGridLayout(resolutionBox);
     resolution->addWidget(m_resolution, 0, 0, 1, 2);
     resolution->addWidget(m_custom, 1, 0);
@@ -209,7 +205,7 @@ PrinterChoice printerChoice(const QPrinter& printer, int language)
     PrinterChoice c;
     c.names = QPrinterInfo::availablePrinterNames();
     c.pdfEntry = int(c.names.size());
-    c.names << fixedText(language == 1 ? "Fichier PDF" : "PDF file");
+    c.names << tx(text::PrintDialogText::PdfFile, language);
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat || printer.printerName().isEmpty();
     const int named = int(c.names.indexOf(printer.printerName()));
     c.current = toFile || named < 0 ? c.pdfEntry : named;

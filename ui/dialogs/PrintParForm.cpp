@@ -1,5 +1,6 @@
 #include "ui/dialogs/PrintParForm.h"
 
+#include "ui/text/PrintDialogTexts.h"
 #include "ui/text/PrintExportTexts.h"
 
 #include <QApplication>
@@ -46,7 +47,7 @@ TPrintParForm::TPrintParForm(const storage::Preferences& prefs, const QStringLis
     m_printer->setObjectName(QStringLiteral("PrinterComboBox"));
     m_printer->addItems(printers);
     m_printer->setCurrentIndex(std::clamp(printer, 0, int(printers.size()) - 1));
-    m_printer->setAccessibleName(language == 1 ? QStringLiteral("Imprimante") : QStringLiteral("Printer"));
+    m_printer->setAccessibleName(tx(text::PrintDialogText::Printer, language));
 
     auto* fontBox = new QGroupBox(tx(PrintText::Font, language), this);
     m_fontName = new QLabel(fontBox);
@@ -58,9 +59,9 @@ TPrintParForm::TPrintParForm(const storage::Preferences& prefs, const QStringLis
     name(m_fontName, PrintText::Font);
     name(m_fontSize, PrintText::Size);
     name(m_fontColour, PrintText::Color);
-    m_more = new QPushButton(QStringLiteral("More ..."), fontBox);
+    m_more = new QPushButton(tx(text::PrintDialogText::More, language), fontBox);
     m_more->setObjectName(QStringLiteral("MoreButton"));
-    m_more->setAccessibleName(language == 1 ? QStringLiteral("Choisir la police") : QStringLiteral("Choose the font"));
+    m_more->setAccessibleName(tx(text::PrintDialogText::ChooseFont, language));
     auto* fontForm = new QFormLayout(fontBox);
     fontForm->addRow(tx(PrintText::Font, language), m_fontName);
     fontForm->addRow(tx(PrintText::Size, language), m_fontSize);
