@@ -13,6 +13,7 @@
 
 #include "storage/Document.h"
 #include "ui/dialogs/ExportForm.h"
+#include "ui/tools/ProgForm.h"
 #include "UiTestUtil.h"
 
 using namespace vxtest;
@@ -232,15 +233,21 @@ void TestExport::windowWritesTheSameFileAsTheCommandLine()
     fx.services.exportPaths.push_back(fromWindow);
     // The status line while the rows are written.
     QStringList statuses;
+    bool progressShown = false;
     QTimer watch;
     watch.setInterval(0);
-    connect(&watch, &QTimer::timeout, [&] { statuses << fx.panel(4); });
+    connect(&watch, &QTimer::timeout, [&] {
+        statuses << fx.panel(4);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            progressShown = progressShown || (qobject_cast<ui::TProgForm*>(w) && w->isVisible());
+    });
     watch.start();
     QVERIFY(fx.trigger("MenuSavePict"));
     watch.stop();
     QVERIFY2(statuses.contains(QStringLiteral("Exporting: ") + QDir::toNativeSeparators(fromWindow)),
              qPrintable(statuses.join(QLatin1Char('|'))));
     QCOMPARE(fx.panel(4), QString());  // cleared afterwards
+    QVERIFY(progressShown);  // the progress window while the rows were written
     QCOMPARE(fx.services.lastExportSuffix, suffix);
     QVERIFY(fx.services.lastExportFilter.startsWith(QStringLiteral("Vorex ")));
     QVERIFY(fx.services.lastExportFilter.endsWith(QStringLiteral("(*.") + suffix + QStringLiteral(")")));

@@ -2,6 +2,7 @@
 // pdfimages and pdftotext. The tests fail when poppler-utils is missing.
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -18,6 +19,7 @@ private slots:
     void initTestCase();
     void imagePlacedAtTheRequestedResolution_data();
     void imagePlacedAtTheRequestedResolution();
+    void centringPlacesTheImageInTheMiddle();
     void captionHoldsTheExactNumbers();
     void imageTooLargeFailsAndKeepsThePreviousFile();
     void unwritableTargetFails();
@@ -82,6 +84,45 @@ void TestPrintPdf::imagePlacedAtTheRequestedResolution()
     QCOMPARE(placed[0].height, wh[1].toInt());
     QCOMPARE(placed[0].xppi, dpi);
     QCOMPARE(placed[0].yppi, dpi);
+}
+
+// The page rendered by pdftoppm at 20 dpi: the box of its non-white pixels.
+static QRect inkBox(const QString& pdf, const QString& prefix, QSize* page)
+{
+    const Run r = run(tool("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-gray"),
+                                         QStringLiteral("-singlefile"), pdf, prefix});
+    if (r.status != 0)
+        return {};
+    const QImage image(prefix + QStringLiteral(".pgm"));
+    *page = image.size();
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 250)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+void TestPrintPdf::centringPlacesTheImageInTheMiddle()
+{
+    QVERIFY2(!tool("pdftoppm").isEmpty(), "poppler-utils (pdftoppm) is needed");
+    const QString doc = makeDocument(QStringLiteral("centred"), {QStringLiteral("--size"), QStringLiteral("1000x750")});
+    const QString centred = m_dir.filePath(QStringLiteral("centred.pdf")), corner = m_dir.filePath(QStringLiteral("corner.pdf"));
+    QCOMPARE(run(QStringLiteral(VOREX_GUI), {QStringLiteral("--print"), doc, QStringLiteral("--pdf"), centred,
+                                             QStringLiteral("--dpi"), QStringLiteral("200"), QStringLiteral("--centre")}).status, 0);
+    QCOMPARE(run(QStringLiteral(VOREX_GUI), {QStringLiteral("--print"), doc, QStringLiteral("--pdf"), corner,
+                                             QStringLiteral("--dpi"), QStringLiteral("200")}).status, 0);
+    QSize page;
+    const QRect middle = inkBox(centred, m_dir.filePath(QStringLiteral("centred")), &page);
+    QVERIFY(!middle.isEmpty());
+    // A4 at 20 dpi; the image is 5 x 3.75 inches: 100 x 75 dots.
+    QVERIFY(qAbs(page.width() - 165) <= 1 && qAbs(page.height() - 234) <= 1);
+    QVERIFY2(qAbs(middle.width() - 100) <= 2 && qAbs(middle.height() - 75) <= 2, qPrintable(QStringLiteral("%1x%2").arg(middle.width()).arg(middle.height())));
+    QVERIFY(qAbs(middle.center().x() - page.width() / 2) <= 2);
+    QVERIFY(qAbs(middle.center().y() - page.height() / 2) <= 2);
+    const QRect topLeft = inkBox(corner, m_dir.filePath(QStringLiteral("corner")), &page);
+    QCOMPARE(topLeft.size(), middle.size());
+    QVERIFY(topLeft.left() < 10 && topLeft.top() < 10);
 }
 
 void TestPrintPdf::captionHoldsTheExactNumbers()
