@@ -8,7 +8,9 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugin
           # posters: GNU parallel spreads the tiles over cores and machines
           parallel
           # third-party decoders and tools the tests check our files with
-          python3 python3-pil libtiff-tools imagemagick netpbm libjpeg-turbo-progs)
+          python3 python3-pil libtiff-tools imagemagick netpbm libjpeg-turbo-progs
+          # printed pages: pdfimages and pdftotext read the PDF files
+          poppler-utils)
 if [ "${VOREX_WITH_SANITIZERS:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)
 fi

@@ -13,6 +13,10 @@
 #include "storage/Workspace.h"
 #include "ui/ComputeRunner.h"
 #include "ui/dialogs/AboutBox.h"
+#include "ui/dialogs/ExportForm.h"
+#include "ui/dialogs/PrintForm.h"
+#include "ui/dialogs/PrintParForm.h"
+#include "ui/dialogs/PosterForm.h"
 #include "ui/dialogs/FilterForms.h"
 #include "ui/dialogs/FractInfosForm.h"
 #include "ui/dialogs/Par3DForm.h"
@@ -49,6 +53,10 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::MenuInfos: runInformationCommand(*this); break;
     case Cmd::MenuExi: close(); break;
     case Cmd::MenuPrintCfg: runPrinterSetupCommand(*this); break;
+    case Cmd::MenuSavePict: runExportCommand(*this); DrawMainMenus(); break;
+    case Cmd::MenuPrint: runPrintCommand(*this); DrawMainMenus(); break;
+    case Cmd::MenuPrintPar: runPrintParametersCommand(*this); DrawMainMenus(); break;
+    case Cmd::MenuPos: runPosterCommand(*this); break;
 
     case Cmd::MenuVar:
     case Cmd::PopVar:
@@ -107,8 +115,7 @@ void TMainForm::runCommand(Cmd cmd)
         break;
 
     // Features of their own, still to come: the entries keep their captions and rules.
-    case Cmd::MenuSavePict: case Cmd::MenuPrint: case Cmd::MenuPrintPar:
-    case Cmd::MenuPos: case Cmd::MenuPal8: case Cmd::MenuCoul24:
+    case Cmd::MenuPal8: case Cmd::MenuCoul24:
     case Cmd::MenuGoto: case Cmd::MenuOrb:
     case Cmd::PopColor: case Cmd::PopMarker:
     case Cmd::Pop3DColor:

@@ -42,6 +42,23 @@ QString QtUiServices::saveDocumentPath(QWidget* parent, const QString& startDire
     return dialog.selectedFiles().constFirst();
 }
 
+QString UiServices::saveExportPath(QWidget*, const QString&, const QString&, const QString&, const QString&)
+{
+    return {};
+}
+
+QString QtUiServices::saveExportPath(QWidget* parent, const QString& startDirectory, const QString& proposedName,
+                                     const QString& filter, const QString& suffix)
+{
+    QFileDialog dialog(parent, QString(), startPath(startDirectory, proposedName), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 UiServices::Answer QtUiServices::askYesNoCancel(QWidget* parent, const QString& title, const QString& question)
 {
     const auto button = QMessageBox::warning(parent, title, question,

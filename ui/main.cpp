@@ -2,7 +2,10 @@
 #include <QDir>
 #include <QMessageBox>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 
+#include "ui/BatchPrint.h"
 #include "ui/HeadlessRender.h"
 #include "ui/MainForm.h"
 #include "ui/Splash.h"
@@ -27,10 +30,34 @@ int renderWithoutDisplay(int argc, char** argv)
     return 0;
 }
 
+// --print and --print-parameters print one page to a PDF file and end, with or without a display.
+int printWithoutWindow(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QString error;
+    const std::optional<ui::BatchPrintOptions> options = ui::parseBatchPrint(arguments, &error);
+    if (!options) {
+        std::fprintf(stderr, "vorex: %s\n%s", qPrintable(error), ui::BatchPrintUsage);
+        return 2;
+    }
+    // No window is shown: the offscreen platform gives the fonts and the printer without a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int status = ui::runBatchPrint(*options, QCoreApplication::applicationDirPath(), &error);
+    if (status != 0)
+        std::fprintf(stderr, "vorex: %s\n", qPrintable(error));
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--print") == 0 || std::strcmp(argv[i], "--print-parameters") == 0)
+            return printWithoutWindow(argc, argv);
     if (ui::noDisplayAvailable())
         return renderWithoutDisplay(argc, argv);
 

@@ -28,7 +28,8 @@ namespace vxtest {
 // cancelled dialog, so a test never blocks on a modal window.
 class FakeServices : public ui::UiServices {
 public:
-    std::deque<QString> openPaths, savePaths;
+    std::deque<QString> openPaths, savePaths, exportPaths;
+    QString lastExportFilter, lastExportSuffix, lastExportDirectory, lastExportProposal;
     std::deque<Answer> answers;
     int beeps = 0;
     int questions = 0;
@@ -40,6 +41,15 @@ public:
     {
         lastSaveProposal = proposed;
         return take(savePaths);
+    }
+    QString saveExportPath(QWidget*, const QString& directory, const QString& proposed, const QString& filter,
+                           const QString& suffix) override
+    {
+        lastExportDirectory = directory;
+        lastExportProposal = proposed;
+        lastExportFilter = filter;
+        lastExportSuffix = suffix;
+        return take(exportPaths);
     }
     Answer askYesNoCancel(QWidget*, const QString& title, const QString&) override
     {
