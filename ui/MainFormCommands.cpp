@@ -16,6 +16,7 @@
 #include "ui/dialogs/FilterForms.h"
 #include "ui/dialogs/FractInfosForm.h"
 #include "ui/dialogs/Par3DForm.h"
+#include "ui/editors/Color8bForm.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
 #include "ui/MainMenus.h"
@@ -98,6 +99,8 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::Menu3DParam:
     case Cmd::PopDraw3D:
     case Cmd::Pop3DParameters: runPar3DCommand(*this); break;
+    case Cmd::MenuPal8: runPalette8Command(*this); break;
+
     case Cmd::MenuDraw2D:
     case Cmd::Pop3DDraw2D:
         CancelModes();
@@ -108,7 +111,7 @@ void TMainForm::runCommand(Cmd cmd)
 
     // Features of their own, still to come: the entries keep their captions and rules.
     case Cmd::MenuSavePict: case Cmd::MenuPrint: case Cmd::MenuPrintPar:
-    case Cmd::MenuPos: case Cmd::MenuPal8: case Cmd::MenuCoul24:
+    case Cmd::MenuPos: case Cmd::MenuCoul24:
     case Cmd::MenuGoto: case Cmd::MenuOrb:
     case Cmd::PopColor: case Cmd::PopMarker:
     case Cmd::Pop3DColor:
