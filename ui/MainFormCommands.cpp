@@ -16,6 +16,7 @@
 #include "ui/dialogs/FilterForms.h"
 #include "ui/dialogs/FractInfosForm.h"
 #include "ui/dialogs/Par3DForm.h"
+#include "ui/editors/Color24bForm.h"
 #include "ui/editors/Color8bForm.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
@@ -100,6 +101,9 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::PopDraw3D:
     case Cmd::Pop3DParameters: runPar3DCommand(*this); break;
     case Cmd::MenuPal8: runPalette8Command(*this); break;
+    case Cmd::MenuCoul24: runTable24Command(*this, 1); break;
+    case Cmd::PopColor:
+    case Cmd::Pop3DColor: runColoursPopupCommand(*this); break;
 
     case Cmd::MenuDraw2D:
     case Cmd::Pop3DDraw2D:
@@ -111,10 +115,9 @@ void TMainForm::runCommand(Cmd cmd)
 
     // Features of their own, still to come: the entries keep their captions and rules.
     case Cmd::MenuSavePict: case Cmd::MenuPrint: case Cmd::MenuPrintPar:
-    case Cmd::MenuPos: case Cmd::MenuCoul24:
+    case Cmd::MenuPos:
     case Cmd::MenuGoto: case Cmd::MenuOrb:
-    case Cmd::PopColor: case Cmd::PopMarker:
-    case Cmd::Pop3DColor:
+    case Cmd::PopMarker:
         // The menus that lead here have already cancelled the modes and cleared the status.
         DrawMainMenus();
         break;

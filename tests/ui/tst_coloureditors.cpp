@@ -7,12 +7,15 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
 #include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
 #include <cmath>
 
 #include "ui/editors/BackgroundRecolour.h"
+#include "ui/editors/Color24bForm.h"
 #include "ui/editors/Color8bForm.h"
 #include "ui/editors/ColourFiles.h"
 #include "ui/ImageView.h"
@@ -36,6 +39,13 @@ void fillValues(WindowFixture& fx, int width, int height, uint8_t format)
     f.SelectColorLine();
     f.ColourAllRows();
     fx.w().pictureChanged();
+}
+
+// A 24-bit picture whose scale runs from 1 to 5000 (the default table's boundaries at 16 .. 2900).
+void fillValues24(WindowFixture& fx, int width, int height)
+{
+    fx.f().Params.MaxIter = 5000;
+    fillValues(fx, width, height, engine::PixelFormat24);
 }
 
 // The palette editor's window in English (or `language`), shown.
@@ -103,6 +113,31 @@ PaletteEntry rgb(int r, int g, int b)
     return PaletteEntry{uint8_t(r), uint8_t(g), uint8_t(b), 0};
 }
 
+// The colour-table editor's window in English (or `language`), shown.
+std::unique_ptr<ui::TColor24bForm> openTableEditor(WindowFixture& fx, int tag = 2, int language = 0, int preview = 0)
+{
+    fx.w().settings().prefs.language = uint8_t(language);
+    fx.w().settings().prefs.previewMode = preview;
+    auto form = std::make_unique<ui::TColor24bForm>(fx.w(), tag);
+    form->show();
+    return form;
+}
+
+void clickStrip(ui::TColor24bForm& form, int x, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::mouseClick(form.strip(), Qt::LeftButton, modifiers, QPoint(x, 10));
+}
+
+// The positions of the boundaries in use.
+std::vector<uint32_t> positions(const colour::ColorTable24& t)
+{
+    std::vector<uint32_t> out;
+    for (int i = 1; i <= 99; ++i)
+        if (t.records[size_t(i)].position != colour::FreePosition)
+            out.push_back(t.records[size_t(i)].position);
+    return out;
+}
+
 // Answers the editors' file dialogs from a queue (empty: cancelled).
 class FakeColourDialogs : public ui::ColourFileDialogs {
 public:
@@ -144,6 +179,15 @@ private slots:
     void paletteEditorNamesInBothLanguages_data();
     void paletteEditorNamesInBothLanguages();
     void menuOpensThePaletteEditor();
+    void zoomKeepsTheValueUnderTheMouse();
+    void typedPositionWaitsAndStaysBetweenNeighbours();
+    void deleteThenCancelLeavesTheTable();
+    void hundredthBoundaryIsRefused();
+    void tableEditorManualPreview();
+    void tableEditorRecoloursInTheBackground();
+    void tableEditorNamesInBothLanguages_data();
+    void tableEditorNamesInBothLanguages();
+    void menusOpenTheTableEditor();
 };
 
 void TestColourEditors::rgbGradientRoundsHalfToEven()
@@ -582,6 +626,343 @@ void TestColourEditors::menuOpensThePaletteEditor()
     QCOMPARE(fx.f().Palette.entries[1], before.entries[255]);
     QCOMPARE(fx.f().Palette.entries[2], before.entries[1]);
     QVERIFY(fx.f().Modified);
+}
+
+void TestColourEditors::zoomKeepsTheValueUnderTheMouse()
+{
+    WindowFixture fx;
+    fillValues24(fx, 40, 30);
+    auto form = openTableEditor(fx);
+    QCOMPARE(form->pages()->currentIndex(), 1);  // from the picture's menu, "Color table" mode
+    auto& m = form->model();
+    auto* label = child<QPushButton>(form.get(), "ZoomLabelButton");
+    QCOMPARE(label->text(), QStringLiteral(" Zoom: 1 X"));
+    press(form.get(), "ZoomInButton");
+    QCOMPARE(form->statusText(), QStringLiteral("Zoom: click on gradient to zoom."));
+    QVERIFY(!child<QSlider>(form.get(), "ColTrackBar")->isEnabled());
+    const int x = 123;
+    const uint32_t value = m.valueAt(x);
+    QVERIFY(value > 1000);
+    for (int i = 0; i < 3; ++i)
+        clickStrip(*form, x);
+    QCOMPARE(m.zoomFactor(), 8);
+    QCOMPARE(label->text(), QStringLiteral(" Zoom: 8 X"));
+    QVERIFY2(std::abs(int64_t(m.valueAt(x)) - int64_t(value)) <= int64_t(std::ceil(m.scale())),
+             qPrintable(QStringLiteral("%1 -> %2").arg(value).arg(m.valueAt(x))));
+    QCOMPARE(child<QLabel>(form.get(), "StartLabel")->text(), QString::number(m.startLabelValue()));
+    QCOMPARE(child<QLabel>(form.get(), "EndLabel")->text(), QString::number(m.endLabelValue()));
+    QVERIFY(m.endLabelValue() - m.startLabelValue() < (5000 - 1) / 7);
+    clickStrip(*form, x);
+    clickStrip(*form, x);
+    QCOMPARE(m.zoomFactor(), 32);
+    const int32_t offset = m.offset();
+    clickStrip(*form, x);  // 32 is the limit
+    QCOMPARE(m.zoomFactor(), 32);
+    QCOMPARE(m.offset(), offset);
+    QCOMPARE(label->text(), QStringLiteral(" Zoom: 32 X"));
+    clickStrip(*form, x, Qt::AltModifier);  // Alt zooms out
+    QCOMPARE(m.zoomFactor(), 16);
+    // The right button ends the mode; the track bar comes back.
+    QTest::mouseClick(form->strip(), Qt::RightButton, {}, QPoint(x, 10));
+    QVERIFY(!m.zoomMode());
+    QVERIFY(!child<QPushButton>(form.get(), "ZoomInButton")->isChecked());
+    QVERIFY(child<QSlider>(form.get(), "ColTrackBar")->isEnabled());
+    QCOMPARE(form->statusText(), QString());
+    // Move mode: dragging right shows lower values.
+    press(form.get(), "ZoomMoveButton");
+    QCOMPARE(form->statusText(), QStringLiteral("Move gradient."));
+    const int64_t start = m.startLabelValue();
+    QTest::mousePress(form->strip(), Qt::LeftButton, {}, QPoint(100, 10));
+    QMouseEvent move(QEvent::MouseMove, QPointF(140, 10), form->strip()->mapToGlobal(QPointF(140, 10)),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(form->strip(), &move);
+    QTest::mouseRelease(form->strip(), Qt::LeftButton, {}, QPoint(140, 10));
+    QCOMPARE(m.startLabelValue(), start + std::lround(-40 * m.scale()));
+    QCOMPARE(child<QLabel>(form.get(), "StartLabel")->text(), QString::number(m.startLabelValue()));
+    press(form.get(), "ZoomLabelButton");
+    QCOMPARE(m.zoomFactor(), 1);
+    QCOMPARE(m.offset(), 0);
+    QCOMPARE(label->text(), QStringLiteral(" Zoom: 1 X "));
+    QVERIFY(!m.moveMode());
+    form->reject();
+}
+
+void TestColourEditors::typedPositionWaitsAndStaysBetweenNeighbours()
+{
+    WindowFixture fx;
+    fillValues24(fx, 40, 30);
+    auto form = openTableEditor(fx);
+    auto& m = form->model();
+    auto* list = child<QComboBox>(form.get(), "IteraComboBox");
+    const int index = list->findText(QStringLiteral("160"));
+    QVERIFY(index >= 0);
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+    QCOMPARE(m.workingTable().records[size_t(m.selected())].position, 160u);
+    QCOMPARE(m.neighbours().lower, 100u);
+    QCOMPARE(m.neighbours().upper, 290u);
+    auto* pos = child<QSpinBox>(form.get(), "PosEdit");
+    QCOMPARE(pos->value(), 160);
+    QLineEdit* edit = pos->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("500"));
+    QCOMPARE(pos->value(), 500);
+    QCOMPARE(m.workingTable().records[size_t(m.selected())].position, 160u);  // not yet
+    QVERIFY(form->positionTimer()->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(m.workingTable().records[size_t(m.selected())].position, 289u, 2000);
+    QCOMPARE(pos->value(), 289);
+    QCOMPARE(child<QSlider>(form.get(), "ColTrackBar")->value(), 289);
+    // An arrow step is taken at once.
+    QTest::keyClick(pos, Qt::Key_Down);
+    QCOMPARE(m.workingTable().records[size_t(m.selected())].position, 288u);
+    QVERIFY(!form->positionTimer()->isActive());
+    QVERIFY(form->refreshTimer()->isActive());
+    // Below the lower neighbour: just above it.
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("50"));
+    QCOMPARE(pos->value(), 50);
+    QTRY_COMPARE_WITH_TIMEOUT(m.workingTable().records[size_t(m.selected())].position, 101u, 2000);
+    // The track bar and the arrow buttons stay strictly between the neighbours.
+    auto* track = child<QSlider>(form.get(), "ColTrackBar");
+    press(form.get(), "LeftButton");
+    QCOMPARE(m.workingTable().records[size_t(m.selected())].position, 101u);
+    press(form.get(), "RigthButton");
+    QCOMPARE(m.workingTable().records[size_t(m.selected())].position, 102u);
+    QCOMPARE(track->value(), 102);
+    form->reject();
+}
+
+void TestColourEditors::deleteThenCancelLeavesTheTable()
+{
+    WindowFixture fx;
+    fillValues24(fx, 60, 40);
+    const colour::Colour24State before = fx.f().colour24();
+    const std::vector<uint8_t> pixels = fx.f().Bitmap.Pixels;
+    auto form = openTableEditor(fx);
+    auto& m = form->model();
+    clickStrip(*form, m.xOf(400) + 1 > 0 ? int(m.xOf(400)) : 0);
+    QCOMPARE(m.workingTable().records[size_t(m.selected())].position, 400u);
+    const int count = m.boundaryCount();
+    press(form.get(), "DelButton");
+    QCOMPARE(m.boundaryCount(), count - 1);
+    const std::vector<uint32_t> left = positions(m.workingTable());
+    QVERIFY(std::find(left.begin(), left.end(), 400u) == left.end());
+    QCOMPARE(child<QComboBox>(form.get(), "IteraComboBox")->count(), count - 1);
+    // The refresh rebuilds the document's tables from the working table: the preview shows the deletion.
+    QTRY_VERIFY_WITH_TIMEOUT(!form->refreshTimer()->isActive(), 2000);
+    QVERIFY(waitForRecolouring(form->recolourer()));
+    QVERIFY(fx.f().TableR != before.TableR || fx.f().TableG != before.TableG || fx.f().TableB != before.TableB);
+    QVERIFY(fx.f().Bitmap.Pixels != pixels);
+    press(form.get(), "CancelButton");
+    QVERIFY(fx.f().colour24() == before);
+    QVERIFY(fx.f().Bitmap.Pixels == pixels);
+    QVERIFY(!fx.f().Modified);
+}
+
+void TestColourEditors::hundredthBoundaryIsRefused()
+{
+    WindowFixture fx;
+    fillValues24(fx, 40, 30);
+    colour::ColorTable24& t = fx.f().ColorTable24;
+    for (int i = 1; i <= 98; ++i)
+        t.records[size_t(i)] = {uint32_t(10 * i), colour::rgbToColour(0x00FF00), colour::rgbToColour(0x0000FF)};
+    fx.f().RebuildTables();
+    auto form = openTableEditor(fx);
+    auto& m = form->model();
+    QCOMPARE(m.boundaryCount(), 98);
+    const int x = 300;  // far above the last boundary at 980
+    QVERIFY(m.valueAt(x) > 980);
+    QTest::mouseDClick(form->strip(), Qt::LeftButton, {}, QPoint(x, 10));
+    QCOMPARE(m.boundaryCount(), 99);
+    QCOMPARE(m.workingTable().records[size_t(m.selected())].position, m.valueAt(x));
+    QCOMPARE(child<QComboBox>(form.get(), "IteraComboBox")->count(), 99);
+    const colour::ColorTable24 full = m.workingTable();
+    QTest::mouseDClick(form->strip(), Qt::LeftButton, {}, QPoint(x + 20, 10));
+    QCOMPARE(m.boundaryCount(), 99);
+    QVERIFY(m.workingTable() == full);
+    // From the keyboard (Insert at the strip cursor) too.
+    form->strip()->setFocus();
+    form->strip()->setCursorX(x + 40);
+    QTest::keyClick(form->strip(), Qt::Key_Insert);
+    QVERIFY(m.workingTable() == full);
+    form->reject();
+}
+
+void TestColourEditors::tableEditorManualPreview()
+{
+    WindowFixture fx;
+    fillValues24(fx, 60, 40);
+    auto shown = [&fx] { return fx.w().mainImage()->image().convertToFormat(QImage::Format_RGB32); };
+    const QImage original = shown();
+    auto form = openTableEditor(fx, 2, 0, 2);
+    auto& m = form->model();
+    QVERIFY(!child<QPushButton>(form.get(), "SeeButton")->isCheckable());
+    QTest::mouseDClick(form->strip(), Qt::LeftButton, {}, QPoint(3, 10));
+    ui::setColourPicker([](QWidget*, const QColor&) -> std::optional<QColor> { return QColor(250, 10, 10); });
+    press(form.get(), "TopPosPanel");
+    press(form.get(), "BotColorPanel");
+    ui::setColourPicker({});
+    QCOMPARE(m.panelColour(colour::editors::ColourTableEditorModel::Panel::ScaleStart),
+             colour::rgbToColour(0xFA0A0A));
+    QTest::qWait(400);  // past the refresh timer
+    QVERIFY(!form->refreshTimer()->isActive());
+    QVERIFY(!form->recolourer().busy());
+    QCOMPARE(shown(), original);
+    press(form.get(), "SeeButton");
+    QVERIFY(waitForRecolouring(form->recolourer()));
+    QVERIFY(shown() != original);
+    // What the preview shows: the working table's colours.
+    auto ref = referenceImage(fx.f().Params, engine::PixelFormat24);
+    ref->Data = fx.f().Data;
+    ref->colour24() = fx.f().colour24();
+    ref->ColorTable24 = m.workingTable();
+    ref->RebuildTables();
+    ref->SelectColorLine();
+    ref->ColourAllRows();
+    QVERIFY(ref->Bitmap.Pixels == fx.f().Bitmap.Pixels);
+    form->reject();
+}
+
+void TestColourEditors::tableEditorRecoloursInTheBackground()
+{
+    WindowFixture fx;
+    fillValues24(fx, 4000, 3000);
+    auto form = openTableEditor(fx, 1);
+    QCOMPARE(form->pages()->currentIndex(), 0);
+    auto* mode = child<QComboBox>(form.get(), "FrontComboBox");
+    mode->setCurrentIndex(1);  // "Calculated": recolours at once
+    QVERIFY(form->recolourer().busy());
+    QVERIFY(!form->pages()->isTabVisible(1));
+    auto* hue = child<QComboBox>(form.get(), "HueComboBox");
+    auto* offset = child<QSpinBox>(form.get(), "OffsetHueEdit");
+    QVERIFY(!child<QSpinBox>(form.get(), "MultHueEdit")->isEnabled());
+    hue->setCurrentIndex(1);
+    QVERIFY(child<QSpinBox>(form.get(), "MultHueEdit")->isEnabled());
+    int whileBusy = 0;
+    for (int degrees : {30, 400, 200, 90}) {
+        // Each edit once the previous one's recolouring has started.
+        QTRY_VERIFY_WITH_TIMEOUT(!form->refreshTimer()->isActive(), 5000);
+        whileBusy += form->recolourer().busy() ? 1 : 0;
+        offset->setValue(degrees);
+        QCOMPARE(fx.f().HueOffset, degrees > 359 ? degrees - 360 : degrees);  // at once
+    }
+    QCOMPARE(offset->value(), 90);
+    QVERIFY(whileBusy >= 2);
+    QTRY_VERIFY_WITH_TIMEOUT(!form->refreshTimer()->isActive(), 5000);
+    QVERIFY(waitForRecolouring(form->recolourer()));
+    const std::vector<uint8_t> background = fx.f().Bitmap.Pixels;
+    fx.f().SelectColorLine();
+    fx.f().ColourAllRows();
+    QVERIFY(background == fx.f().Bitmap.Pixels);
+    press(form.get(), "OKButton");
+    QCOMPARE(fx.f().TableMode, colour::TableModeKind::Calculated);
+    QCOMPARE(fx.f().HueOffset, 90);
+    QVERIFY(fx.f().Modified);
+}
+
+void TestColourEditors::tableEditorNamesInBothLanguages_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("English") << 0
+                             << QStringList{QStringLiteral("ColPaintBox=Gradient of the color table"),
+                                            QStringLiteral("BotColorPanel=Start color"),
+                                            QStringLiteral("TopColorPanel=End color"),
+                                            QStringLiteral("TopPosPanel=Upper color of the boundary"),
+                                            QStringLiteral("BotPosPanel=Lower color of the boundary"),
+                                            QStringLiteral("PosEdit=Boundary position"),
+                                            QStringLiteral("ColTrackBar=Boundary position"),
+                                            QStringLiteral("LeftButton=Move boundary left"),
+                                            QStringLiteral("RigthButton=Move boundary right"),
+                                            QStringLiteral("DelButton=Delete selected boundary"),
+                                            QStringLiteral("ZoomInButton=Zoom Color Table"),
+                                            QStringLiteral("ZoomMoveButton=Move Color Table"),
+                                            QStringLiteral("ZoomLabelButton=Reset Zoom to 1X"),
+                                            QStringLiteral("OpenButton=Open color table"),
+                                            QStringLiteral("SaveButton=Save color table"),
+                                            QStringLiteral("SeeButton=View modifications"),
+                                            QStringLiteral("BioMoButton=Biomorph color"),
+                                            QStringLiteral("FilaButton=Filaments color"),
+                                            QStringLiteral("OffsetHueEdit=Hue Offset:"),
+                                            QStringLiteral("MultValueEdit=Multiplier:")};
+    QTest::newRow("French") << 1
+                            << QStringList{QStringLiteral("ColPaintBox=Spectre de la table des couleurs"),
+                                           QStringLiteral("BotColorPanel=Couleur de début"),
+                                           QStringLiteral("TopColorPanel=Couleur de fin"),
+                                           QStringLiteral("TopPosPanel=Couleur supérieure de la frontière"),
+                                           QStringLiteral("BotPosPanel=Couleur inférieure de la frontière"),
+                                           QStringLiteral("PosEdit=Position de la frontière"),
+                                           QStringLiteral("ColTrackBar=Position de la frontière"),
+                                           QStringLiteral("LeftButton=Déplacer la frontière à gauche"),
+                                           QStringLiteral("RigthButton=Déplacer la frontière à droite"),
+                                           QStringLiteral("DelButton=Effacer la frontière sélectionnée"),
+                                           QStringLiteral("ZoomInButton=Zoom table des couleurs"),
+                                           QStringLiteral("ZoomMoveButton=Déplacement table des couleurs"),
+                                           QStringLiteral("ZoomLabelButton=Reset Zoom table des couleurs"),
+                                           QStringLiteral("OpenButton=Ouvrir une table des couleurs"),
+                                           QStringLiteral("SaveButton=Enregistrer la table des couleurs"),
+                                           QStringLiteral("SeeButton=Prévue des modifications"),
+                                           QStringLiteral("BioMoButton=Couleur du Biomorphe"),
+                                           QStringLiteral("FilaButton=Couleur des filaments"),
+                                           QStringLiteral("OffsetHueEdit=Déc. couleur:"),
+                                           QStringLiteral("MultValueEdit=Multiplic.:")};
+}
+
+void TestColourEditors::tableEditorNamesInBothLanguages()
+{
+    QFETCH(int, language);
+    QFETCH(QStringList, names);
+    WindowFixture fx;
+    fillValues24(fx, 20, 20);
+    auto form = openTableEditor(fx, 2, language);
+    QCOMPARE(form->windowTitle(), language == 0 ? QStringLiteral("24 bits color") : QStringLiteral("Couleurs 24 bits"));
+    for (const QString& pair : names) {
+        const QString object = pair.section(QLatin1Char('='), 0, 0), name = pair.section(QLatin1Char('='), 1);
+        QWidget* w = form->findChild<QWidget*>(object);
+        QVERIFY2(w, qPrintable(object));
+        QCOMPARE(w->accessibleName(), name);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        QVERIFY(a);
+        QCOMPARE(a->text(QAccessible::Name), name);
+    }
+    form->reject();
+}
+
+void TestColourEditors::menusOpenTheTableEditor()
+{
+    WindowFixture fx;
+    fillValues24(fx, 30, 20);
+    fx.w().DrawMainMenus();
+    int page = -1;
+    QTimer::singleShot(0, [&page] {
+        auto* form = qobject_cast<ui::TColor24bForm*>(QApplication::activeModalWidget());
+        if (!form)
+            return;
+        page = form->pages()->currentIndex();
+        press(form, "DelButton");  // the first boundary
+        press(form, "OKButton");
+    });
+    const std::vector<uint32_t> before = positions(fx.f().ColorTable24);
+    QVERIFY(fx.trigger("MenuCoul24"));
+    QCOMPARE(page, 0);
+    const std::vector<uint32_t> after = positions(fx.f().ColorTable24);
+    QCOMPARE(after.size() + 1, before.size());
+    QCOMPARE(after.front(), before[1]);
+    QVERIFY(fx.f().Modified);
+
+    // "Colors" of the picture's menu: page two, and Cancel changes nothing.
+    page = -1;
+    QTimer::singleShot(0, [&page] {
+        auto* form = qobject_cast<ui::TColor24bForm*>(QApplication::activeModalWidget());
+        if (!form)
+            return;
+        page = form->pages()->currentIndex();
+        press(form, "DelButton");
+        press(form, "CancelButton");
+    });
+    QVERIFY(fx.trigger("PopColor"));
+    QCOMPARE(page, 1);
+    QVERIFY(positions(fx.f().ColorTable24) == after);
 }
 
 QTEST_MAIN(TestColourEditors)
