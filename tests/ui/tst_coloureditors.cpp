@@ -188,6 +188,7 @@ private slots:
     void tableEditorNamesInBothLanguages_data();
     void tableEditorNamesInBothLanguages();
     void menusOpenTheTableEditor();
+    void tableEditorControlRulesAndFiles();
 };
 
 void TestColourEditors::rgbGradientRoundsHalfToEven()
@@ -963,6 +964,70 @@ void TestColourEditors::menusOpenTheTableEditor()
     QVERIFY(fx.trigger("PopColor"));
     QCOMPARE(page, 1);
     QVERIFY(positions(fx.f().ColorTable24) == after);
+}
+
+void TestColourEditors::tableEditorControlRulesAndFiles()
+{
+    WindowFixture fx;
+    fx.f().Params.Algorithm = engine::AlgColorDistance;
+    fillValues24(fx, 30, 20);
+    auto form = openTableEditor(fx, 1);
+    auto enabled = [&form](const char* name) { return form->findChild<QWidget*>(QLatin1String(name))->isEnabled(); };
+    // "Color table" mode: no parameters, page two shown; filaments only from page two.
+    QVERIFY(form->pages()->isTabVisible(1));
+    QVERIFY(!enabled("ParamGroupBox"));
+    QVERIFY(!enabled("BioMoButton2"));
+    QVERIFY(enabled("FilaButton"));
+    QVERIFY(!enabled("FilaButton2"));
+    child<QComboBox>(form.get(), "FrontComboBox")->setCurrentIndex(1);
+    QVERIFY(!form->pages()->isTabVisible(1));
+    QVERIFY(enabled("ParamGroupBox"));
+    QVERIFY(enabled("BioMoButton2"));
+    QVERIFY(enabled("FilaButton2"));
+    QVERIFY(!enabled("MultValueEdit"));  // value function "Unity"
+    child<QComboBox>(form.get(), "ValueComboBox")->setCurrentIndex(2);
+    QVERIFY(enabled("MultValueEdit"));
+    QCOMPARE(fx.f().ValueFunction, uint8_t(2));
+    // The biomorph colour from page one: tables rebuilt, the picture recoloured.
+    ui::setColourPicker([](QWidget*, const QColor&) -> std::optional<QColor> { return QColor(1, 200, 3); });
+    press(form.get(), "BioMoButton2");
+    ui::setColourPicker({});
+    QCOMPARE(form->model().workingTable().biomorph, colour::rgbToColour(0x01C803));
+    QVERIFY(waitForRecolouring(form->recolourer()));
+    const uint8_t* inside = fx.f().Bitmap.row(0);  // (0, 0) is inside
+    QCOMPARE(int(inside[0]), 3);    // blue
+    QCOMPARE(int(inside[1]), 200);  // green
+    QCOMPARE(int(inside[2]), 1);    // red
+    child<QComboBox>(form.get(), "FrontComboBox")->setCurrentIndex(0);
+
+    // Save as warm.p24: the editor shows "warm.p24"; opened again it shows "warm".
+    FakeColourDialogs dialogs;
+    const QString path = fx.path(QStringLiteral("warm"));
+    dialogs.paths << path << path + QStringLiteral(".p24");
+    ui::setColourFileDialogs(&dialogs);
+    press(form.get(), "SaveButton");
+    QCOMPARE(form->tableCaption(), QStringLiteral("warm.p24"));
+    QCOMPARE(QFileInfo(path + QStringLiteral(".p24")).size(), 1804);
+    const colour::ColorTable24 saved = form->model().workingTable();
+    press(form.get(), "DelButton");
+    QVERIFY(!(form->model().workingTable() == saved));
+    press(form.get(), "OpenButton");
+    ui::setColourFileDialogs(nullptr);
+    QCOMPARE(form->tableCaption(), QStringLiteral("warm"));
+    QVERIFY(form->model().workingTable() == saved);
+    // Dropped: read as ".p24" whatever its name; a palette file is refused with two beeps.
+    press(form.get(), "DelButton");
+    form->openDroppedFile(path + QStringLiteral(".p24"));
+    QVERIFY(form->model().workingTable() == saved);
+    const int beeps = fx.services.beeps;
+    QFile act(fx.path(QStringLiteral("x.act")));
+    QVERIFY(act.open(QIODevice::WriteOnly));
+    act.write(QByteArray(1804, '\x01'));
+    act.close();
+    form->openDroppedFile(act.fileName());
+    QCOMPARE(fx.services.beeps, beeps + 2);
+    QVERIFY(form->model().workingTable() == saved);
+    form->reject();
 }
 
 QTEST_MAIN(TestColourEditors)
