@@ -333,8 +333,9 @@ void TColor8bForm::buildBoundariesPage(QWidget* page)
 {
     m_boundaryType = new QComboBox(page);
     m_boundaryType->setObjectName(QStringLiteral("FrontComboBox"));
-    for (int i = 0; i < 3; ++i)
-        m_boundaryType->addItem(qstr(text::catalogueName(text::CatalogueList::BoundaryTypes, i, m_language)));
+    for (colour::BoundaryKind kind : {colour::BoundaryKind::Linear, colour::BoundaryKind::Log, colour::BoundaryKind::Sqrt})
+        m_boundaryType->addItem(
+            qstr(text::catalogueName(text::CatalogueList::BoundaryTypes, int(kind), m_language)));
     m_multiplier = new QSpinBox(page);
     m_multiplier->setObjectName(QStringLiteral("CorrSpinEdit"));
     m_multiplier->setRange(PaletteEditorModel::MultiplierMin, PaletteEditorModel::MultiplierMax);
@@ -356,8 +357,9 @@ void TColor8bForm::buildBoundariesPage(QWidget* page)
     if (hints)
         m_preview2->setToolTip(tx(PaletteEditorText::ViewModifications, m_language));
 
-    const int type = int(m_model.candidateBoundary());
-    m_boundaryType->setCurrentIndex(type >= 0 && type < 3 ? type : 0);
+    // A code only a damaged file can hold shows the first rule.
+    const int rule = int(m_model.candidateBoundary());
+    m_boundaryType->setCurrentIndex(rule < m_boundaryType->count() ? rule : 0);
     m_multiplier->setValue(m_model.candidateMultiplier());
     applyMultiplierState();
 
