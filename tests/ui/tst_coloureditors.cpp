@@ -189,6 +189,7 @@ private slots:
     void tableEditorNamesInBothLanguages();
     void menusOpenTheTableEditor();
     void tableEditorControlRulesAndFiles();
+    void editorsWaitForAnIdleEngine();
 };
 
 void TestColourEditors::rgbGradientRoundsHalfToEven()
@@ -1028,6 +1029,29 @@ void TestColourEditors::tableEditorControlRulesAndFiles()
     QCOMPARE(fx.services.beeps, beeps + 2);
     QVERIFY(form->model().workingTable() == saved);
     form->reject();
+}
+
+void TestColourEditors::editorsWaitForAnIdleEngine()
+{
+    WindowFixture fx;
+    QVERIFY(fx.allocate(600, 400));
+    fx.f().Params.MaxIter = 60000;  // long enough to be caught running
+    fx.w().DrawMainMenus();
+    bool opened = false;
+    QTimer::singleShot(0, [&opened] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            opened = true;
+            dialog->reject();
+        }
+    });
+    QVERIFY(fx.trigger("MenuCal"));
+    QVERIFY(!fx.w().isIdle());
+    const int beeps = fx.services.beeps;
+    fx.w().runCommand(ui::Cmd::MenuPal8);
+    QCOMPARE(fx.services.beeps, beeps + 1);
+    QVERIFY(!opened);
+    fx.w().runCommand(ui::Cmd::MenuSto);
+    QVERIFY(fx.w().runner().waitUntilIdle(30000));
 }
 
 QTEST_MAIN(TestColourEditors)

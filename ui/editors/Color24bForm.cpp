@@ -33,6 +33,7 @@
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
 #include "ui/Texts.h"
+#include "ui/UiServices.h"
 
 namespace ui {
 
@@ -936,6 +937,12 @@ bool runTable24Command(TMainForm& window, int tag)
 {
     if (window.fractal().Bitmap.PixelFormat != engine::PixelFormat24)
         return false;
+    // The editors recolour the picture and change the colour state the row colouring reads: not while
+    // a computation or a picture operation runs on another thread.
+    if (!window.isIdle()) {
+        window.services().beep();
+        return false;
+    }
     TColor24bForm form(window, tag);
     const bool accepted = form.exec() == QDialog::Accepted;
     window.DrawMainMenus();

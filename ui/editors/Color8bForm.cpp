@@ -27,6 +27,7 @@
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
 #include "ui/Texts.h"
+#include "ui/UiServices.h"
 
 namespace ui {
 
@@ -612,6 +613,12 @@ bool runPalette8Command(TMainForm& window)
 {
     if (window.fractal().Bitmap.PixelFormat != engine::PixelFormat8)
         return false;
+    // The editors recolour the picture and change the colour state the row colouring reads: not while
+    // a computation or a picture operation runs on another thread.
+    if (!window.isIdle()) {
+        window.services().beep();
+        return false;
+    }
     TColor8bForm form(window);
     const bool accepted = form.exec() == QDialog::Accepted;
     window.DrawMainMenus();
