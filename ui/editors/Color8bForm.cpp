@@ -334,7 +334,8 @@ void TColor8bForm::buildBoundariesPage(QWidget* page)
 {
     m_boundaryType = new QComboBox(page);
     m_boundaryType->setObjectName(QStringLiteral("FrontComboBox"));
-    for (colour::BoundaryKind kind : {colour::BoundaryKind::Linear, colour::BoundaryKind::Log, colour::BoundaryKind::Sqrt})
+    using colour::BoundaryKind;
+    for (BoundaryKind kind : {BoundaryKind::Linear, BoundaryKind::Log, BoundaryKind::Sqrt})
         m_boundaryType->addItem(
             qstr(text::catalogueName(text::CatalogueList::BoundaryTypes, int(kind), m_language)));
     m_multiplier = new QSpinBox(page);

@@ -142,7 +142,8 @@ bool loadPalette8(QWidget* parent, UiServices& services, colour::Palette& palett
 
 bool savePalette8(QWidget* parent, UiServices& services, const colour::Palette& palette, QString& caption)
 {
-    const QStringList filters = {QStringLiteral("Vorex Palette (*.p8)"), QStringLiteral("PhotoShop Color Table (*.act)")};
+    const QStringList filters = {QStringLiteral("Vorex Palette (*.p8)"),
+                                 QStringLiteral("PhotoShop Color Table (*.act)")};
     int filter = 0;
     QString path = colourFileDialogs().savePath(parent, paletteDirectory(), caption, filters, filter);
     if (path.isEmpty())
