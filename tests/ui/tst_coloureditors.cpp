@@ -190,6 +190,8 @@ private slots:
     void menusOpenTheTableEditor();
     void tableEditorControlRulesAndFiles();
     void editorsWaitForAnIdleEngine();
+    void previewOffByDefaultTogglesBetweenInitialAndCandidates();
+    void stripFromTheKeyboard();
 };
 
 void TestColourEditors::rgbGradientRoundsHalfToEven()
@@ -1052,6 +1054,79 @@ void TestColourEditors::editorsWaitForAnIdleEngine()
     QVERIFY(!opened);
     fx.w().runCommand(ui::Cmd::MenuSto);
     QVERIFY(fx.w().runner().waitUntilIdle(30000));
+}
+
+void TestColourEditors::previewOffByDefaultTogglesBetweenInitialAndCandidates()
+{
+    WindowFixture fx;
+    fillValues(fx, 60, 40, engine::PixelFormat8);
+    const colour::Colour8State initial = fx.f().colour8();
+    auto form = openPaletteEditor(fx, 0, 1);
+    auto* see1 = child<QPushButton>(form.get(), "SeeButton1");
+    auto* see2 = child<QPushButton>(form.get(), "SeeButton2");
+    QVERIFY(see1->isCheckable() && !see1->isChecked() && !see2->isChecked());
+    child<QComboBox>(form.get(), "FrontComboBox")->setCurrentIndex(1);
+    child<QSpinBox>(form.get(), "CorrSpinEdit")->setValue(25);
+    press(form.get(), "BioMoButton");
+    clickCell(*form, 33);
+    press(form.get(), "RigthButton");
+    QVERIFY(!form->recolourer().busy());  // nothing previewed
+    // On: the candidates, through the edit palette.
+    press(form.get(), "SeeButton2");
+    QVERIFY(see1->isChecked() && see2->isChecked());
+    QCOMPARE(fx.f().BoundaryType, colour::BoundaryKind::Log);
+    QCOMPARE(fx.f().BiomorphIndex, 33);
+    QVERIFY(waitForRecolouring(form->recolourer()));
+    const colour::PaletteEntry edited = form->model().editPalette().entries[1];
+    QVERIFY(!(edited == initial.Palette.entries[1]));
+    QCOMPARE(QColor(fx.w().mainImage()->image().color(1)), QColor(edited.red, edited.green, edited.blue));
+    // Off again: the document as it was at opening, through its own palette.
+    press(form.get(), "SeeButton1");
+    QVERIFY(!see1->isChecked() && !see2->isChecked());
+    QVERIFY(fx.f().colour8() == initial);
+    QVERIFY(waitForRecolouring(form->recolourer()));
+    auto ref = referenceImage(fx.f().Params, engine::PixelFormat8);
+    ref->Data = fx.f().Data;
+    ref->colour8() = initial;
+    ref->SelectColorLine();
+    ref->ColourAllRows();
+    QVERIFY(ref->Bitmap.Pixels == fx.f().Bitmap.Pixels);
+    const colour::PaletteEntry e1 = initial.Palette.entries[1];
+    QCOMPARE(QColor(fx.w().mainImage()->image().color(1)), QColor(e1.red, e1.green, e1.blue));
+    // OK keeps the candidates even with the preview off.
+    press(form.get(), "OKButton");
+    QCOMPARE(fx.f().BoundaryType, colour::BoundaryKind::Log);
+    QCOMPARE(fx.f().Multiplier, 25);
+    QCOMPARE(fx.f().BiomorphIndex, 33);
+    QCOMPARE(fx.f().Palette.entries[2], initial.Palette.entries[1]);
+}
+
+void TestColourEditors::stripFromTheKeyboard()
+{
+    WindowFixture fx;
+    fillValues24(fx, 30, 20);
+    auto form = openTableEditor(fx);
+    auto& m = form->model();
+    ui::ColourStrip* strip = form->strip();
+    strip->setFocus();
+    strip->setCursorX(int(m.xOf(700)));
+    QTest::keyClick(strip, Qt::Key_Space);
+    QCOMPARE(m.workingTable().records[size_t(m.selected())].position, 700u);
+    QTest::keyClick(strip, Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(strip->cursorX(), int(m.xOf(700)) + 10);
+    const int count = m.boundaryCount();
+    const uint32_t value = m.valueAt(strip->cursorX());
+    QTest::keyClick(strip, Qt::Key_Insert);
+    QCOMPARE(m.boundaryCount(), count + 1);
+    QCOMPARE(m.workingTable().records[size_t(m.selected())].position, value);
+    QTest::keyClick(strip, Qt::Key_Plus);
+    QCOMPARE(m.zoomFactor(), 2);
+    QCOMPARE(m.valueAt(strip->cursorX()), value);
+    QVERIFY(!m.zoomMode());  // the key zooms once, no mode stays on
+    QTest::keyClick(strip, Qt::Key_Minus);
+    QCOMPARE(m.zoomFactor(), 1);
+    QCOMPARE(m.offset(), 0);
+    form->reject();
 }
 
 QTEST_MAIN(TestColourEditors)
