@@ -728,8 +728,13 @@ def scenario_colour_editors(args, texts, language, work, doc8, doc24):
             if table == 'PaletteEditorText':
                 cell = texts.get('ColourEditorA11yText', 'Color %1: red %2, green %3, blue %4',
                                  language).split('%1')[0]
-                grids = [c for c in find_all(d, 'panel') + find_all(d, 'filler') + find_all(d, 'unknown')
-                         if (c.get_name() or '').startswith(cell)]
+                def named_like(acc, depth=0):
+                    if (acc.get_name() or '').startswith(cell):
+                        return [acc]
+                    if depth >= 12:
+                        return []
+                    return [g for c in children(acc) for g in named_like(c, depth + 1)]
+                grids = named_like(d)
                 check(bool(grids), '%s: palette grid named after its focus cell' % label,
                       'no control whose name starts with %r' % cell)
             cancel = [c for c in find_all(d, 'push button') if c.get_name() in ('Cancel', 'Annuler')]
