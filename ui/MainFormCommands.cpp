@@ -20,6 +20,8 @@
 #include "ui/dialogs/FilterForms.h"
 #include "ui/dialogs/FractInfosForm.h"
 #include "ui/dialogs/Par3DForm.h"
+#include "ui/editors/Color24bForm.h"
+#include "ui/editors/Color8bForm.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
 #include "ui/MainMenus.h"
@@ -106,6 +108,11 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::Menu3DParam:
     case Cmd::PopDraw3D:
     case Cmd::Pop3DParameters: runPar3DCommand(*this); break;
+    case Cmd::MenuPal8: runPalette8Command(*this); break;
+    case Cmd::MenuCoul24: runTable24Command(*this, 1); break;
+    case Cmd::PopColor:
+    case Cmd::Pop3DColor: runColoursPopupCommand(*this); break;
+
     case Cmd::MenuDraw2D:
     case Cmd::Pop3DDraw2D:
         CancelModes();
@@ -115,10 +122,8 @@ void TMainForm::runCommand(Cmd cmd)
         break;
 
     // Features of their own, still to come: the entries keep their captions and rules.
-    case Cmd::MenuPal8: case Cmd::MenuCoul24:
     case Cmd::MenuGoto: case Cmd::MenuOrb:
-    case Cmd::PopColor: case Cmd::PopMarker:
-    case Cmd::Pop3DColor:
+    case Cmd::PopMarker:
         // The menus that lead here have already cancelled the modes and cleared the status.
         DrawMainMenus();
         break;

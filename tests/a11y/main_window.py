@@ -697,6 +697,59 @@ def scenario_preferences(args, texts, language, work):
         stop(w.proc)
 
 
+def scenario_colour_editors(args, texts, language, work, doc8, doc24):
+    """The two colour editors, opened from the Colors menu: their controls read by name, the palette
+    grid named after its focus cell."""
+    for doc, entry, table, controls in (
+            (doc8, '8 bits &Color', 'PaletteEditorText',
+             ['Open palette', 'Save palette', 'Rotate left', 'Rotate right', 'RGB gradient',
+              'HSV gradient', 'Biomorph color', 'See color on fractal', 'View modifications']),
+            (doc24, '24 bits&Color', 'ColourTableEditorText',
+             ['Open color table', 'Save color table', 'View modifications', 'Biomorph color',
+              'Zoom Color Table', 'Move Color Table', 'Delete selected boundary', 'Reset Zoom to 1X'])):
+        label = '%s, colour editor of %s' % (LANGUAGE_NAMES[language], os.path.basename(doc['path']))
+        w = launch(args.vorex, work, language, doc['path'])
+        try:
+            caption = shown(texts.get('MainMenuText', entry, language))
+            open_menu(w, 2)
+            names = [c.get_name() for c in w.menu_entries(2)]
+            if not check(caption in names, '%s: Colors menu entry %r' % (label, caption),
+                         'entries read: %r' % names):
+                continue
+            position = names.index(caption)
+            title = texts.get(table, '8 bits color' if table == 'PaletteEditorText' else '24 bits color',
+                              language)
+            d = open_modal(w, 2, position, title)
+            buttons = {c.get_name() for c in find_all(d, 'push button') + find_all(d, 'toggle button')}
+            for english in controls:
+                name = texts.get(table, english, language)
+                check(name in buttons, '%s: button %r' % (label, name),
+                      'buttons read: %r' % sorted(n for n in buttons if n))
+            if table == 'PaletteEditorText':
+                cell = texts.get('ColourEditorA11yText', 'Color %1: red %2, green %3, blue %4',
+                                 language).split('%1')[0]
+                def named_like(acc, depth=0):
+                    if (acc.get_name() or '').startswith(cell):
+                        return [acc]
+                    if depth >= 12:
+                        return []
+                    return [g for c in children(acc) for g in named_like(c, depth + 1)]
+                grids = named_like(d)
+                check(bool(grids), '%s: palette grid named after its focus cell' % label,
+                      'no control whose name starts with %r' % cell)
+            cancel = [c for c in find_all(d, 'push button') if c.get_name() in ('Cancel', 'Annuler')]
+            if cancel:
+                Atspi.set_timeout(300, -1)
+                try:
+                    do_action(cancel[0], 'Press')
+                except GLib.Error:
+                    pass
+                finally:
+                    Atspi.set_timeout(-1, -1)
+        finally:
+            stop(w.proc)
+
+
 LANGUAGE_NAMES = {0: 'English', 1: 'French'}
 
 
@@ -747,6 +800,7 @@ def main():
             scenario_stop(args, texts, language, work, slow)
             if args.dialogs:
                 scenario_preferences(args, texts, language, work)
+                scenario_colour_editors(args, texts, language, work, small8, small24)
             log('   %s: %s' % (LANGUAGE_NAMES[language],
                                'passed' if len(FAILURES) == before else
                                '%d failed checks' % (len(FAILURES) - before)))

@@ -67,6 +67,26 @@ constexpr std::array<Bilingual, 29> ColourTableEditorTable = {{
 }};
 static_assert(ColourTableEditorTable.size() == size_t(ColourTableEditorText::End) - 1);
 
+constexpr std::array<Bilingual, 16> ColourEditorA11yTable = {{
+    {"Color %1: red %2, green %3, blue %4", "Couleur %1 : rouge %2, vert %3, bleu %4"},  // CellName
+    {"Cell %1: no color", "Case %1 : sans couleur"},  // EmptyCell
+    {"Palette grid", "Grille de la palette"},  // PaletteGrid
+    {"Gradient of the color table", "Spectre de la table des couleurs"},  // Strip
+    {"Start color", "Couleur de début"},  // ScaleStartColor
+    {"End color", "Couleur de fin"},  // ScaleEndColor
+    {"Lower color of the boundary", "Couleur inférieure de la frontière"},  // BoundaryLowerColor
+    {"Upper color of the boundary", "Couleur supérieure de la frontière"},  // BoundaryUpperColor
+    {"Boundary position", "Position de la frontière"},  // Position
+    {"Boundaries", "Frontières"},  // Boundaries
+    {"Move boundary left", "Déplacer la frontière à gauche"},  // MoveLeft
+    {"Move boundary right", "Déplacer la frontière à droite"},  // MoveRight
+    {"Start of the strip", "Début du spectre"},  // StripStart
+    {"End of the strip", "Fin du spectre"},  // StripEnd
+    {"Start of the scale", "Début de l'échelle"},  // ScaleStart
+    {"End of the scale", "Fin de l'échelle"},  // ScaleEnd
+}};
+static_assert(ColourEditorA11yTable.size() == size_t(ColourEditorA11yText::End) - 1);
+
 }  // namespace
 
 std::string_view lookup(PaletteEditorText id, int language) { return pick(PaletteEditorTable, int(id) - 1, language); }
@@ -74,5 +94,8 @@ std::span<const Bilingual> paletteEditorTable() { return PaletteEditorTable; }
 
 std::string_view lookup(ColourTableEditorText id, int language) { return pick(ColourTableEditorTable, int(id) - 1, language); }
 std::span<const Bilingual> colourTableEditorTable() { return ColourTableEditorTable; }
+
+std::string_view lookup(ColourEditorA11yText id, int language) { return pick(ColourEditorA11yTable, int(id) - 1, language); }
+std::span<const Bilingual> colourEditorA11yTable() { return ColourEditorA11yTable; }
 
 }  // namespace text

@@ -75,4 +75,27 @@ enum class ColourTableEditorText : uint8_t {
 std::string_view lookup(ColourTableEditorText id, int language);
 std::span<const Bilingual> colourTableEditorTable();
 
+// What screen readers read for the colour editors' own controls, rows 1 to 16.
+enum class ColourEditorA11yText : uint8_t {
+    CellName = 1,  // 1: "Color %1: red %2, green %3, blue %4"
+    EmptyCell,  // 2: "Cell %1: no color"
+    PaletteGrid,  // 3: "Palette grid"
+    Strip,  // 4: "Gradient of the color table"
+    ScaleStartColor,  // 5: "Start color"
+    ScaleEndColor,  // 6: "End color"
+    BoundaryLowerColor,  // 7: "Lower color of the boundary"
+    BoundaryUpperColor,  // 8: "Upper color of the boundary"
+    Position,  // 9: "Boundary position"
+    Boundaries,  // 10: "Boundaries"
+    MoveLeft,  // 11: "Move boundary left"
+    MoveRight,  // 12: "Move boundary right"
+    StripStart,  // 13: "Start of the strip"
+    StripEnd,  // 14: "End of the strip"
+    ScaleStart,  // 15: "Start of the scale"
+    ScaleEnd,  // 16: "End of the scale"
+    End
+};
+std::string_view lookup(ColourEditorA11yText id, int language);
+std::span<const Bilingual> colourEditorA11yTable();
+
 }  // namespace text

@@ -16,6 +16,9 @@ inline constexpr std::string_view ColourDepthError = "ERROR: Vorex require at le
 // Shown when the field of the 3D view cannot be allocated; the plain picture stays.
 inline constexpr std::string_view NoMemoryForWorkspace = "No Memory for Workspace";
 
+// A palette or colour-table file that could not be written or read (after a beep for a load).
+inline constexpr std::string_view DiskAccessError = "Error accessing to disk";
+
 // The language buttons of the preferences dialog, never translated.
 inline constexpr std::string_view FrenchButton = "Français";
 inline constexpr std::string_view EnglishButton = "English";

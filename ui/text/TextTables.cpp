@@ -16,7 +16,7 @@ namespace text {
 
 std::span<const TextTableInfo> allTextTables()
 {
-    static const std::array<TextTableInfo, 21> tables = {{
+    static const std::array<TextTableInfo, 22> tables = {{
         {"MessageText", messageTable(), 0},
         {"MainMenuText", mainMenuTable(), 0},
         {"Popup2DText", popup2DTable(), 0},
@@ -32,6 +32,7 @@ std::span<const TextTableInfo> allTextTables()
         {"PrintText", printTable(), 1},
         {"PaletteEditorText", paletteEditorTable(), 1},
         {"ColourTableEditorText", colourTableEditorTable(), 1},
+        {"ColourEditorA11yText", colourEditorA11yTable(), 1},
         {"Params3DText", params3DTable(), 1},
         {"FilterText", filterTable(), 1},
         {"CatalogueList::Algorithms", catalogueTable(CatalogueList::Algorithms), 0},
