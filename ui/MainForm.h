@@ -32,6 +32,7 @@ class ImageCanvas;
 enum class ModeKind;
 class ModeBinding;
 class ImageView;
+class MarkerLayer;
 class MainMenus;
 class StatusLine;
 class TProgForm;
@@ -64,6 +65,8 @@ public:
     ComputeRunner& runner() { return *m_runner; }
     // The mouse modes of the picture, armed by their commands.
     ModeBinding& modes() { return *m_modes; }
+    // The markers drawn on the picture.
+    MarkerLayer& markerLayer() { return *m_markerLayer; }
     // The dialogs and the beep the window uses (the platform's, or a test's).
     UiServices& services() { return *m_services; }
 
@@ -197,6 +200,7 @@ private:
     int m_resumeLineShown = 0;         // ResumeLine as the GUI last read it while idle
     bool m_applicationWasInactive = false;
     VariablesDialogHook m_variablesHook;
+    std::unique_ptr<MarkerLayer> m_markerLayer;
     std::unique_ptr<ImageCanvas> m_canvas;  // the picture as the mouse modes draw on it
     ModeBinding* m_modes = nullptr;
     std::unique_ptr<colour::TFract3D> m_fract3D;

@@ -53,6 +53,13 @@ public:
     // Runs the touch-up of fractal().ZoomRect with fractal().RetoucheIter; when it ends the host
     // calls ModeController::touchUpFinished.
     virtual void startTouchUp() = 0;
+    // Places a marker with an empty text at an image pixel (the document becomes modified); false when
+    // no marker slot is free.
+    virtual bool placeMarker(QPoint pixel)
+    {
+        (void)pixel;
+        return false;
+    }
     // The cross-section line was chosen (the profile window opens for that row).
     virtual void crossSectionPicked(int row) { (void)row; }
     // The azimuth for the 3D view was chosen (already stored in the fractal).

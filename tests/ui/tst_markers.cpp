@@ -1,0 +1,396 @@
+// Markers on the window's picture: placing them with the mouse and the keyboard, the properties dialog,
+// showing, hiding and deleting them, and the go-to dialog.
+#include <QComboBox>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QtTest>
+#include <vector>
+
+#include "document/MarkerSlots.h"
+#include "engine/NumberFormat.h"
+#include "storage/Document.h"
+#include "UiTestUtil.h"
+#include "ui/ImageView.h"
+#include "ui/Texts.h"
+#include "ui/dialogs/MarkerForm.h"
+#include "ui/dialogs/PosForm.h"
+#include "ui/modes/ModeBinding.h"
+#include "ui/modes/ModeController.h"
+#include "ui/tools/MarkerLayer.h"
+
+namespace {
+
+constexpr int W = 120, H = 90;
+
+// Runs `edit` on the modal dialog the next command opens.
+template <typename Dialog, typename Edit>
+void onNextDialog(Edit edit)
+{
+    QTimer::singleShot(0, [edit] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        edit(dialog);
+    });
+}
+
+template <typename T>
+T* child(QObject* parent, const char* name)
+{
+    return parent->findChild<T*>(QLatin1String(name));
+}
+
+uint32_t bitmapValue(const document::TFractal& f, int x, int y)
+{
+    const uint8_t* row = f.Bitmap.row(y);
+    if (f.Bitmap.bytesPerPixel() == 1)
+        return row[x];
+    const uint8_t* p = row + size_t(x) * 3;
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+}
+
+std::vector<uint32_t> bitmapValues(const document::TFractal& f)
+{
+    std::vector<uint32_t> v;
+    for (int y = 0; y < f.Bitmap.Height; ++y)
+        for (int x = 0; x < f.Bitmap.Width; ++x)
+            v.push_back(bitmapValue(f, x, y));
+    return v;
+}
+
+uint32_t pictureValue(const QImage& img, int x, int y)
+{
+    return img.format() == QImage::Format_Indexed8 ? uint32_t(img.pixelIndex(x, y)) : img.pixel(x, y) & 0xFFFFFFu;
+}
+
+// The picture shows the bitmap pixel for pixel.
+bool pictureShowsBitmap(vxtest::WindowFixture& fx)
+{
+    const QImage& img = fx.w().mainImage()->image();
+    const document::TFractal& f = fx.f();
+    if (img.width() != f.Bitmap.Width || img.height() != f.Bitmap.Height)
+        return false;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (pictureValue(img, x, y) != bitmapValue(f, x, y))
+                return false;
+    return true;
+}
+
+uint32_t pen(vxtest::WindowFixture& fx)
+{
+    const document::TFractal& f = fx.f();
+    return document::markerPen(fx.w().settings().prefs.markerColour, f.PixelFormat, f.Palette);
+}
+
+// A computed 120 x 90 Mandelbrot image in a window shown on screen.
+void computedWindow(vxtest::WindowFixture& fx, uint8_t format = engine::PixelFormat8)
+{
+    fx.w().show();
+    QVERIFY(fx.allocate(W, H, format));
+    QVERIFY(fx.computeAndWait());
+}
+
+void click(vxtest::WindowFixture& fx, QPoint pixel, Qt::MouseButton button = Qt::LeftButton)
+{
+    ui::ImageView* image = fx.w().mainImage();
+    QTest::mouseMove(image, pixel);
+    QTest::mouseClick(image, button, {}, pixel);
+}
+
+// "Place Marker" and a click at `pixel`.
+bool placeWithMouse(vxtest::WindowFixture& fx, QPoint pixel)
+{
+    if (!fx.trigger("PopMarker"))
+        return false;
+    click(fx, pixel);
+    return true;
+}
+
+std::vector<int> usedNumbers(const document::TFractal& f)
+{
+    std::vector<int> n;
+    for (int i = 0; i < document::MarkerSlots; ++i)
+        if (f.Markers[size_t(i)].InUse)
+            n.push_back(i + 1);
+    return n;
+}
+
+QString noMarker(vxtest::WindowFixture& fx)
+{
+    return ui::tx(text::StatusText::NoMarkerAvailable, fx.w().settings().language());
+}
+
+}  // namespace
+
+class TestMarkers : public QObject {
+    Q_OBJECT
+private slots:
+    void placingDrawsTheMarkerAtOnce();
+    void freedNumberIsTakenAgain();
+    void sixteenthMarkerIsRefused();
+    void largestMarkerErasedRestoresEveryPixel_data();
+    void largestMarkerErasedRestoresEveryPixel();
+    void showingWithoutMarkersReportsIt();
+    void keyboardPlacesAMarker();
+    void propertiesDialog_data();
+    void propertiesDialog();
+    void usedTextFollowsTheMemo();
+    void sizeAndColourAppliedAtOnce();
+    void computingKeepsMarkersOverTheNewPicture();
+};
+
+void TestMarkers::placingDrawsTheMarkerAtOnce()
+{
+    vxtest::WindowFixture fx;
+    computedWindow(fx);
+    fx.f().Modified = false;
+    QVERIFY(placeWithMouse(fx, QPoint(50, 40)));
+    QCOMPARE(usedNumbers(fx.f()), std::vector<int>{1});
+    const document::Marker& m = fx.f().Markers[0];
+    QCOMPARE(m.X, 50);
+    QCOMPARE(m.Y, 40);
+    QVERIFY(m.Label.empty());
+    QCOMPARE(m.Shape, document::MarkerShape::Simple);
+    QVERIFY(fx.f().Modified);
+    // The cross's centre carries the marker colour, on the bitmap and on the picture.
+    QCOMPARE(bitmapValue(fx.f(), 50, 40), pen(fx));
+    QVERIFY(pictureShowsBitmap(fx));
+    // The mode ended with the click.
+    QVERIFY(!fx.w().modes().controller().active());
+}
+
+void TestMarkers::freedNumberIsTakenAgain()
+{
+    vxtest::WindowFixture fx;
+    computedWindow(fx);
+    for (QPoint p : {QPoint(20, 20), QPoint(60, 45), QPoint(100, 70)})
+        QVERIFY(placeWithMouse(fx, p));
+    QCOMPARE(usedNumbers(fx.f()), (std::vector<int>{1, 2, 3}));
+    // Marker 2 deleted from its properties dialog (double-click on it).
+    bool shown = false;
+    onNextDialog<ui::TMarkerForm>([&shown](ui::TMarkerForm* form) {
+        shown = true;
+        QTest::mouseClick(child<QPushButton>(form, "DeleteButton"), Qt::LeftButton);
+    });
+    QTest::mouseDClick(fx.w().mainImage(), Qt::LeftButton, {}, QPoint(62, 44));
+    QVERIFY(shown);
+    QCOMPARE(usedNumbers(fx.f()), (std::vector<int>{1, 3}));
+    QVERIFY(placeWithMouse(fx, QPoint(40, 60)));
+    QCOMPARE(usedNumbers(fx.f()), (std::vector<int>{1, 2, 3}));
+    QCOMPARE(fx.f().Markers[1].X, 40);
+    QCOMPARE(fx.f().Markers[1].Y, 60);
+}
+
+void TestMarkers::sixteenthMarkerIsRefused()
+{
+    vxtest::WindowFixture fx;
+    computedWindow(fx);
+    for (int i = 0; i < document::MarkerSlots; ++i)
+        QVERIFY(placeWithMouse(fx, QPoint(10 + 7 * i, 20 + 3 * i)));
+    QCOMPARE(int(usedNumbers(fx.f()).size()), document::MarkerSlots);
+    const document::MarkerSet before = fx.f().markers();
+    const std::vector<uint32_t> pixels = bitmapValues(fx.f());
+    QVERIFY(placeWithMouse(fx, QPoint(100, 10)));
+    QCOMPARE(fx.panel(4), noMarker(fx));
+    QVERIFY(fx.f().markers() == before);
+    QVERIFY(bitmapValues(fx.f()) == pixels);
+}
+
+void TestMarkers::largestMarkerErasedRestoresEveryPixel_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QPoint>("at");
+    QTest::newRow("8-bit, inside") << int(engine::PixelFormat8) << QPoint(60, 45);
+    QTest::newRow("24-bit, inside") << int(engine::PixelFormat24) << QPoint(60, 45);
+    QTest::newRow("8-bit, over the corner") << int(engine::PixelFormat8) << QPoint(3, 2);
+    QTest::newRow("24-bit, over the far edge") << int(engine::PixelFormat24) << QPoint(W - 1, 70);
+}
+
+void TestMarkers::largestMarkerErasedRestoresEveryPixel()
+{
+    QFETCH(int, format);
+    QFETCH(QPoint, at);
+    vxtest::WindowFixture fx;
+    fx.w().settings().prefs.markerSize = document::MarkerBlock;
+    computedWindow(fx, uint8_t(format));
+    const std::vector<uint32_t> before = bitmapValues(fx.f());
+    const QImage pictureBefore = fx.w().mainImage()->image().copy();
+    QVERIFY(placeWithMouse(fx, at));
+    QCOMPARE(usedNumbers(fx.f()), std::vector<int>{1});
+    // The cross reaches 20 pixels on each side: the ends of its arms are drawn, nothing beyond them.
+    const std::vector<uint32_t> drawn = bitmapValues(fx.f());
+    int changed = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            if (drawn[size_t(y * W + x)] != before[size_t(y * W + x)]) {
+                ++changed;
+                QVERIFY2(std::abs(x - at.x()) <= 20 && std::abs(y - at.y()) <= 20, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+    QVERIFY(changed > 0);
+    if (at.x() - 20 >= 0)
+        QCOMPARE(bitmapValue(fx.f(), at.x() - 20, at.y()), pen(fx));
+    QVERIFY(pictureShowsBitmap(fx));
+
+    // Deleting every marker gives back the picture as it was, pixel for pixel.
+    fx.services.answers.push_back(ui::UiServices::Answer::Yes);
+    QVERIFY(fx.trigger("MenuDeleteMkr"));
+    QVERIFY(usedNumbers(fx.f()).empty());
+    QVERIFY(bitmapValues(fx.f()) == before);
+    QCOMPARE(fx.w().mainImage()->image(), pictureBefore);
+}
+
+void TestMarkers::showingWithoutMarkersReportsIt()
+{
+    vxtest::WindowFixture fx;
+    computedWindow(fx);
+    fx.w().settings().prefs.markersShown = false;
+    fx.w().DrawMainMenus();
+    QVERIFY(fx.trigger("MenuMarker"));
+    QVERIFY(fx.w().settings().prefs.markersShown);
+    QCOMPARE(fx.panel(4), noMarker(fx));
+
+    // With a marker, hiding takes it off and showing puts it back, and no report is made.
+    QVERIFY(placeWithMouse(fx, QPoint(30, 30)));
+    const std::vector<uint32_t> withMarker = bitmapValues(fx.f());
+    QVERIFY(fx.trigger("MenuMarker"));
+    QVERIFY(!fx.w().settings().prefs.markersShown);
+    QVERIFY(bitmapValues(fx.f()) != withMarker);
+    QVERIFY(pictureShowsBitmap(fx));
+    QVERIFY(fx.trigger("MenuMarker"));
+    QVERIFY(bitmapValues(fx.f()) == withMarker);
+    QVERIFY(fx.panel(4) != noMarker(fx));
+    QVERIFY(pictureShowsBitmap(fx));
+}
+
+void TestMarkers::keyboardPlacesAMarker()
+{
+    vxtest::WindowFixture fx;
+    computedWindow(fx);
+    QVERIFY(fx.trigger("PopMarker"));
+    ui::ImageView* image = fx.w().mainImage();
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(image, Qt::Key_Right);
+    QTest::keyClick(image, Qt::Key_Up, Qt::ShiftModifier);  // ten pixels
+    QTest::keyClick(image, Qt::Key_Return);
+    QCOMPARE(usedNumbers(fx.f()), std::vector<int>{1});
+    QCOMPARE(fx.f().Markers[0].X, W / 2 + 3);
+    QCOMPARE(fx.f().Markers[0].Y, H / 2 - 10);
+}
+
+void TestMarkers::propertiesDialog_data()
+{
+    QTest::addColumn<QPoint>("target");  // the pixel whose plane point is typed; outside: deleted
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("shape");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("moved, labelled, circle") << QPoint(80, 60) << QStringLiteral("Here") << 1 << true;
+    QTest::newRow("same place, new shape") << QPoint(30, 25) << QString() << 4 << true;
+    QTest::newRow("moved out of the image") << QPoint(W + 30, 10) << QStringLiteral("gone") << 0 << false;
+}
+
+void TestMarkers::propertiesDialog()
+{
+    QFETCH(QPoint, target);
+    QFETCH(QString, text);
+    QFETCH(int, shape);
+    QFETCH(bool, kept);
+    vxtest::WindowFixture fx;
+    computedWindow(fx);
+    const std::vector<uint32_t> clean = bitmapValues(fx.f());
+    QVERIFY(placeWithMouse(fx, QPoint(30, 25)));
+    fx.f().Modified = false;
+    const document::TFractal& f = fx.f();
+    const double x = target.x() * f.Params.Step + f.LeftX, y = f.TopY - target.y() * f.Params.Step;
+    QString shownPixel;
+    onNextDialog<ui::TMarkerForm>([&](ui::TMarkerForm* form) {
+        shownPixel = child<QLabel>(form, "PixelLabel")->text();
+        child<QLineEdit>(form, "XEdit")->setText(QString::fromStdString(engine::formatGeneral(x, 16)));
+        child<QLineEdit>(form, "YEdit")->setText(QString::fromStdString(engine::formatGeneral(y, 16)));
+        child<QPlainTextEdit>(form, "MarkerMemo")->setPlainText(text);
+        child<QComboBox>(form, "TComboBox")->setCurrentIndex(shape);
+        form->accept();
+    });
+    QTest::mouseDClick(fx.w().mainImage(), Qt::LeftButton, {}, QPoint(31, 26));
+    QCOMPARE(shownPixel, QStringLiteral("X: 30  Y: 25"));
+    QVERIFY(fx.f().Modified);
+    if (!kept) {
+        QVERIFY(usedNumbers(fx.f()).empty());
+        QVERIFY(bitmapValues(fx.f()) == clean);
+        return;
+    }
+    QCOMPARE(usedNumbers(fx.f()), std::vector<int>{1});
+    const document::Marker& m = fx.f().Markers[0];
+    QCOMPARE(QPoint(m.X, m.Y), target);
+    QCOMPARE(QString::fromStdString(m.Label), text);
+    QCOMPARE(int(m.Shape), shape);
+    QCOMPARE(bitmapValue(fx.f(), target.x(), target.y()), pen(fx));
+    QVERIFY(pictureShowsBitmap(fx));
+}
+
+void TestMarkers::usedTextFollowsTheMemo()
+{
+    ui::TMarkerForm form(3, {0.5, -0.25, "abc", document::MarkerShape::Square}, QPoint(4, 5), false, 0, true);
+    QCOMPARE(form.usedText(), QStringLiteral("Used text: 3/80"));
+    auto* memo = child<QPlainTextEdit>(&form, "MarkerMemo");
+    memo->setPlainText(QString(100, QLatin1Char('x')));
+    QCOMPARE(memo->toPlainText().size(), 80);
+    QCOMPARE(form.usedText(), QStringLiteral("Used text: 80/80"));
+    QCOMPARE(child<QComboBox>(&form, "TComboBox")->currentIndex(), 2);
+    // The position fields take digits, signs, points and exponents only.
+    auto* xEdit = child<QLineEdit>(&form, "XEdit");
+    xEdit->clear();
+    QTest::keyClicks(xEdit, QStringLiteral("-1.5e-3xyz,"));
+    QCOMPARE(xEdit->text(), QStringLiteral("-1.5e-3"));
+    // In the 3D view only Delete, OK and Cancel are usable.
+    ui::TMarkerForm form3D(1, {}, QPoint(), true, 1, false);
+    QVERIFY(!child<QLineEdit>(&form3D, "XEdit")->isEnabled());
+    QVERIFY(!child<QPlainTextEdit>(&form3D, "MarkerMemo")->isEnabled());
+    QVERIFY(!child<QComboBox>(&form3D, "TComboBox")->isEnabled());
+    QVERIFY(child<QPushButton>(&form3D, "DeleteButton")->isEnabled());
+    QCOMPARE(form3D.usedText(), QStringLiteral("Texte utilisé: 0/80"));
+}
+
+void TestMarkers::sizeAndColourAppliedAtOnce()
+{
+    vxtest::WindowFixture fx;
+    computedWindow(fx);
+    fx.w().settings().prefs.markersShown = true;
+    fx.w().settings().prefs.markerSize = 29;
+    const std::vector<uint32_t> clean = bitmapValues(fx.f());
+    QVERIFY(placeWithMouse(fx, QPoint(60, 45)));
+    QCOMPARE(bitmapValue(fx.f(), 60 - 14, 45), pen(fx));  // the arm of a 29-pixel cross
+    onNextDialog<QDialog>([](QDialog* form) {
+        child<QSpinBox>(form, "MarkerSpinEdit")->setValue(21);
+        form->accept();
+    });
+    QVERIFY(fx.trigger("MenuPre"));
+    QCOMPARE(fx.w().settings().prefs.markerSize, 21);
+    // Now a 21-pixel cross: its arm ends 10 pixels out; 14 pixels out shows the picture again.
+    QCOMPARE(bitmapValue(fx.f(), 60 - 10, 45), pen(fx));
+    QCOMPARE(bitmapValue(fx.f(), 60 - 14, 45), clean[size_t(45 * W + 60 - 14)]);
+    QVERIFY(pictureShowsBitmap(fx));
+}
+
+void TestMarkers::computingKeepsMarkersOverTheNewPicture()
+{
+    vxtest::WindowFixture fx;
+    computedWindow(fx);
+    fx.w().settings().prefs.markersShown = true;
+    const std::vector<uint32_t> clean = bitmapValues(fx.f());
+    QVERIFY(placeWithMouse(fx, QPoint(60, 45)));
+    const std::vector<uint32_t> marked = bitmapValues(fx.f());
+    QVERIFY(fx.computeAndWait());
+    // The same image computed again, with the marker over it; hiding it leaves the plain image.
+    QVERIFY(bitmapValues(fx.f()) == marked);
+    QVERIFY(pictureShowsBitmap(fx));
+    QVERIFY(fx.trigger("MenuMarker"));
+    QVERIFY(bitmapValues(fx.f()) == clean);
+}
+
+QTEST_MAIN(TestMarkers)
+#include "tst_markers.moc"
