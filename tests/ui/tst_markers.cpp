@@ -142,6 +142,10 @@ private slots:
     void usedTextFollowsTheMemo();
     void sizeAndColourAppliedAtOnce();
     void computingKeepsMarkersOverTheNewPicture();
+    void goToRefusesPointsOutsideTheImage_data();
+    void goToRefusesPointsOutsideTheImage();
+    void goToJuliaConstantFromADocument();
+    void goToCentreWithoutMarker();
 };
 
 void TestMarkers::placingDrawsTheMarkerAtOnce()
@@ -390,6 +394,142 @@ void TestMarkers::computingKeepsMarkersOverTheNewPicture()
     QVERIFY(pictureShowsBitmap(fx));
     QVERIFY(fx.trigger("MenuMarker"));
     QVERIFY(bitmapValues(fx.f()) == clean);
+}
+
+void TestMarkers::goToRefusesPointsOutsideTheImage_data()
+{
+    // Offsets in pixel steps from the image's corners (X0, Y0) at the left and top edges.
+    QTest::addColumn<double>("dx");
+    QTest::addColumn<double>("dy");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("inside") << 10.0 << 10.0 << true;
+    QTest::newRow("left of the image") << -1.0 << 10.0 << false;
+    QTest::newRow("on the left edge") << 0.0 << 10.0 << false;
+    QTest::newRow("on the top edge") << 10.0 << 0.0 << false;
+    QTest::newRow("above the image") << 10.0 << -3.0 << false;
+    QTest::newRow("right of the image") << double(W) + 0.5 << 10.0 << false;
+    QTest::newRow("just inside the right edge") << double(W) - 0.5 << 10.0 << true;
+    QTest::newRow("below the image") << 10.0 << double(H) + 2 << false;
+}
+
+void TestMarkers::goToRefusesPointsOutsideTheImage()
+{
+    QFETCH(double, dx);
+    QFETCH(double, dy);
+    QFETCH(bool, ok);
+    vxtest::WindowFixture fx;
+    QVERIFY(fx.allocate(W, H));
+    const document::TFractal& f = fx.f();
+    ui::TPosForm::Context context;
+    context.lastX = f.Params.CentreX;
+    context.lastY = f.Params.CentreY;
+    ui::TPosForm form(f, context);
+    QVERIFY(form.okEnabled());
+    auto* xEdit = child<QLineEdit>(&form, "XEdit");
+    auto* yEdit = child<QLineEdit>(&form, "YEdit");
+    xEdit->setText(QString::fromStdString(engine::formatGeneral(f.LeftX + dx * f.Params.Step, 16)));
+    yEdit->setText(QString::fromStdString(engine::formatGeneral(f.TopY - dy * f.Params.Step, 16)));
+    QCOMPARE(form.okEnabled(), ok);
+    const bool xOutside = dx <= 0 || dx >= W, yOutside = dy <= 0 || dy >= H;
+    QCOMPARE(xEdit->styleSheet().contains(QLatin1String("red")), xOutside);
+    QCOMPARE(yEdit->styleSheet().contains(QLatin1String("red")), yOutside);
+    // Back inside: OK again.
+    form.takeCentre();
+    QVERIFY(form.okEnabled());
+    QCOMPARE(form.x(), f.Params.CentreX);
+}
+
+void TestMarkers::goToJuliaConstantFromADocument()
+{
+    // A small Julia document whose constant the go-to reads; its centre is elsewhere on purpose.
+    vxtest::WindowFixture fx;
+    const QString juliaPath = fx.path(QStringLiteral("seahorse.mbt"));
+    {
+        document::TFractal julia;
+        storage::ResetToDefaults(julia);
+        julia.Params.FractalType = engine::TypeId::Julia;
+        julia.Params.ParamCr = -0.745;
+        julia.Params.ParamCi = 0.113;
+        julia.Params.CentreX = 0.9;
+        julia.Params.CentreY = -0.7;
+        QVERIFY(storage::AllocImage(julia, 8, 6, engine::PixelFormat8, true).ok);
+        QVERIFY(storage::SaveDocument(julia, QFile::encodeName(juliaPath).toStdString()));
+    }
+    fx.w().show();
+    constexpr int BigW = 1200, BigH = 900;  // larger than the view, so that it scrolls
+    QVERIFY(fx.allocate(BigW, BigH));
+    QVERIFY(fx.computeAndWait());
+    fx.w().settings().prefs.markersShown = true;
+    fx.w().DrawMainMenus();
+    const document::TFractal& f = fx.f();
+    const QPoint expected(int(std::lround((-0.745 - f.LeftX) / f.Params.Step)), int(std::lround((f.TopY - 0.113) / f.Params.Step)));
+    QVERIFY(expected.x() > 0 && expected.x() < BigW && expected.y() > 0 && expected.y() < BigH);
+
+    fx.services.openPaths.push_back(juliaPath);
+    QString xShown, yShown;
+    bool markerChecked = false;
+    onNextDialog<ui::TPosForm>([&](ui::TPosForm* form) {
+        QTest::mouseClick(child<QPushButton>(form, "FileButton"), Qt::LeftButton);
+        xShown = child<QLineEdit>(form, "XEdit")->text();
+        yShown = child<QLineEdit>(form, "YEdit")->text();
+        markerChecked = child<QCheckBox>(form, "MarkerCheckBox")->isChecked();
+        QVERIFY(form->okEnabled());
+        form->accept();
+    });
+    QVERIFY(fx.trigger("MenuGoto"));
+    QCOMPARE(xShown, QStringLiteral("-0.745"));
+    QCOMPARE(yShown, QStringLiteral("0.113"));
+    QVERIFY(markerChecked);
+    QCOMPARE(fx.w().settings().lastGotoX, -0.745);
+    QCOMPARE(fx.w().settings().lastGotoY, 0.113);
+
+    // The marker, labelled with the document's name and type.
+    QCOMPARE(usedNumbers(f), std::vector<int>{1});
+    QCOMPARE(QPoint(f.Markers[0].X, f.Markers[0].Y), expected);
+    QCOMPARE(QString::fromStdString(f.Markers[0].Label), QStringLiteral("seahorse/") + QString::fromUtf8(engine::typeName(engine::TypeId::Julia).data()));
+    QVERIFY(f.Modified);
+
+    // The point is in the middle of the view.
+    QScrollArea* box = fx.w().scrollBox();
+    const int viewLeft = box->horizontalScrollBar()->value(), viewTop = box->verticalScrollBar()->value();
+    const QSize view = box->viewport()->size();
+    QVERIFY(box->horizontalScrollBar()->maximum() > 0 && box->verticalScrollBar()->maximum() > 0);
+    QVERIFY2(std::abs(viewLeft + view.width() / 2 - expected.x()) <= 1, qPrintable(QString::number(viewLeft)));
+    QVERIFY2(std::abs(viewTop + view.height() / 2 - expected.y()) <= 1, qPrintable(QString::number(viewTop)));
+
+    // Two lines cross there, over the whole image, until the next mode reset.
+    const QImage& img = fx.w().mainImage()->image();
+    const uint32_t line = pictureValue(img, expected.x(), 0);
+    for (int y = 0; y < BigH; ++y)
+        QCOMPARE(pictureValue(img, expected.x(), y), line);
+    for (int x = 0; x < BigW; ++x)
+        QCOMPARE(pictureValue(img, x, expected.y()), line);
+    QVERIFY(!pictureShowsBitmap(fx));
+    fx.w().CancelModes();
+    QVERIFY(pictureShowsBitmap(fx));
+}
+
+void TestMarkers::goToCentreWithoutMarker()
+{
+    vxtest::WindowFixture fx;
+    computedWindow(fx);
+    fx.w().settings().prefs.markersShown = false;
+    fx.f().Modified = false;
+    onNextDialog<ui::TPosForm>([](ui::TPosForm* form) {
+        QVERIFY(!child<QCheckBox>(form, "MarkerCheckBox")->isChecked());
+        QTest::mouseClick(child<QPushButton>(form, "CenterButton"), Qt::LeftButton);
+        form->accept();
+    });
+    QVERIFY(fx.trigger("MenuGoto"));
+    QVERIFY(usedNumbers(fx.f()).empty());
+    QVERIFY(!fx.f().Modified);
+    QCOMPARE(fx.w().settings().lastGotoX, fx.f().Params.CentreX);
+    QCOMPARE(fx.panel(4), QString());
+    // The lines cross at the centre pixel.
+    const QImage& img = fx.w().mainImage()->image();
+    const uint32_t line = pictureValue(img, W / 2, 0);
+    for (int y = 0; y < H; ++y)
+        QCOMPARE(pictureValue(img, W / 2, y), line);
 }
 
 QTEST_MAIN(TestMarkers)
