@@ -361,8 +361,8 @@ void TMainForm::setBusyCursor(bool busy)
 
 void TMainForm::onMenuOpening(MenuId menu)
 {
-    // The profile and orbit windows close here once they exist.
-    (void)menu;
+    if (menu == MenuId::File || menu == MenuId::Fractal || menu == MenuId::Colors || menu == MenuId::View3D)
+        closeToolWindows();
     CancelModes();
     ShowStatus(QString());
     DrawMainMenus();
@@ -455,6 +455,9 @@ void TMainForm::onComputationFinished(engine::ComputeEnd end)
     m_image->unsetCursor();
     // The rows were rewritten: the markers go over them again.
     m_markerLayer->pictureRewritten();
+    // The last orbits recorded are drawn; the recorder is handed over again or taken back.
+    probeFinished();
+    attachOrbit();
     ShowStatus(QString());
     if (m_settings.prefs.beep)
         m_services->beep();
@@ -563,6 +566,7 @@ void TMainForm::dropEvent(QDropEvent* event)
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     m_rotating = false;
+    closeToolWindows();
     m_runner->requestStop();
     // The computation sees the stop before its next pixel.
     m_runner->waitUntilIdle(StopWaitMilliseconds);

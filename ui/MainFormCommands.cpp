@@ -26,6 +26,7 @@
 #include "ui/Splash.h"
 #include "ui/StatusLine.h"
 #include "ui/tools/MarkerLayer.h"
+#include "ui/tools/OrbitForm.h"
 #include "ui/tools/ProgForm.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
@@ -103,6 +104,7 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::Pop3DDeplY: startMode(ModeKind::VerticalShift); break;
     case Cmd::PopMarker: startMode(ModeKind::PlaceMarker); break;
     case Cmd::MenuGoto: runPosCommand(*this); break;
+    case Cmd::MenuOrb: runOrbitCommand(*this); break;
 
     case Cmd::Menu3DParam:
     case Cmd::PopDraw3D:
@@ -118,7 +120,6 @@ void TMainForm::runCommand(Cmd cmd)
     // Features of their own, still to come: the entries keep their captions and rules.
     case Cmd::MenuSavePict: case Cmd::MenuPrint: case Cmd::MenuPrintPar:
     case Cmd::MenuPos: case Cmd::MenuPal8: case Cmd::MenuCoul24:
-    case Cmd::MenuOrb:
     case Cmd::PopColor:
     case Cmd::Pop3DColor:
         // The menus that lead here have already cancelled the modes and cleared the status.
@@ -192,6 +193,7 @@ void TMainForm::cmdCompute(bool fromStart)
     // The corners follow the centre, step and size the image has now.
     m_fractal->UpdateCorners();
     m_markerLayer->hideForRewrite();
+    attachOrbit();
     if (m_runner->startCompute(fromStart))
         DrawMainMenus();
 }

@@ -11,6 +11,7 @@
 #include "ui/MainForm.h"
 #include "ui/dialogs/MarkerForm.h"
 #include "ui/dialogs/RetoucheForm.h"
+#include "engine/OrbitRecorder.h"
 #include "ui/tools/MarkerLayer.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
@@ -147,6 +148,21 @@ bool ModeBinding::placeMarker(QPoint pixel)
     return true;
 }
 
+engine::OrbitObserver* ModeBinding::probeOrbit()
+{
+    return m_window.probeOrbit();
+}
+
+void ModeBinding::probeFinished()
+{
+    m_window.probeFinished();
+}
+
+void ModeBinding::crossSectionPicked(int row)
+{
+    m_window.openProfileWindow(row);
+}
+
 void ModeBinding::deleteMarkers()
 {
     m_window.markerLayer().deleteAll();
@@ -156,6 +172,7 @@ void ModeBinding::startTouchUp()
 {
     m_window.markerLayer().hideForRewrite();
     m_window.ShowStatus(tx(text::StatusText::Working, language()));
+    m_window.attachOrbit();
     const engine::RetoucheResult r = m_window.runner().startRetouche();
     m_touchUpRunning = r.ok;
     if (!r.ok) {

@@ -46,6 +46,9 @@ private:
     void startTouchUp() override;
     const colour::TFract3D* view3D() override;
     bool placeMarker(QPoint pixel) override;
+    engine::OrbitObserver* probeOrbit() override;
+    void probeFinished() override;
+    void crossSectionPicked(int row) override;
     void deleteMarkers() override;
     void redraw3D() override;
 

@@ -18,6 +18,10 @@ namespace colour {
 class TFract3D;
 }
 
+namespace engine {
+class OrbitObserver;
+}
+
 namespace ui {
 
 // A mouse event on the picture: where it is in the widget and which image pixel that is.
@@ -60,6 +64,10 @@ public:
         (void)pixel;
         return false;
     }
+    // The iteration probe's orbit goes to the orbit window while it is open: the observer (null when
+    // closed), then the end of the probe.
+    virtual engine::OrbitObserver* probeOrbit() { return nullptr; }
+    virtual void probeFinished() {}
     // The cross-section line was chosen (the profile window opens for that row).
     virtual void crossSectionPicked(int row) { (void)row; }
     // The azimuth for the 3D view was chosen (already stored in the fractal).
