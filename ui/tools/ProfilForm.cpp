@@ -122,10 +122,10 @@ void TProfilForm::draw(QPainter& p, QSize size) const
         for (size_t i = 0; i < d.Xs.size(); ++i)
             line << QPoint(d.Xs[i], d.Ys[i]);
         p.setPen(ProfileGreen);
-        if (line.size() == 1)
-            p.drawPoint(line[0]);
-        else
+        if (line.size() > 1)
             p.drawPolyline(line);
+        // Every value's own point, whatever the rasteriser leaves out at the joins.
+        p.drawPoints(line);
     }
     if (d.MaxLine.Shown && d.MaxLine.Y > 0)
         p.fillRect(0, 0, size.width(), d.MaxLine.Y, Qt::black);
