@@ -146,6 +146,8 @@ private slots:
     void goToRefusesPointsOutsideTheImage();
     void goToJuliaConstantFromADocument();
     void goToCentreWithoutMarker();
+    void accessibleNames_data();
+    void accessibleNames();
 };
 
 void TestMarkers::placingDrawsTheMarkerAtOnce()
@@ -530,6 +532,44 @@ void TestMarkers::goToCentreWithoutMarker()
     const uint32_t line = pictureValue(img, W / 2, 0);
     for (int y = 0; y < H; ++y)
         QCOMPARE(pictureValue(img, W / 2, y), line);
+}
+
+void TestMarkers::accessibleNames_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("markerNames");  // XEdit, YEdit, MarkerMemo, TComboBox, PixelLabel
+    QTest::addColumn<QStringList>("goToNames");    // XEdit, YEdit, MarkerCheckBox, title
+    QTest::newRow("English") << 0
+        << QStringList{"X Position", "Y Position", "Marker text", "Marker shape", "Pos. en pixels: X: 4  Y: 5"}
+        << QStringList{"X Move", "Y Move", "Place Marker", "Move image to:"};
+    QTest::newRow("French") << 1
+        << QStringList{"Position X:", "Position Y:", "Texte du repère", "Forme du repère", "Pos. en pixels: X: 4  Y: 5"}
+        << QStringList{"Déplacement X:", "Déplacement Y:", "Placer un repère", "Déplacement à:"};
+}
+
+void TestMarkers::accessibleNames()
+{
+    QFETCH(int, language);
+    QFETCH(QStringList, markerNames);
+    QFETCH(QStringList, goToNames);
+    ui::TMarkerForm form(2, {0.5, -0.25, "abc", document::MarkerShape::Circle}, QPoint(4, 5), false, language, true);
+    const char* names[] = {"XEdit", "YEdit", "MarkerMemo", "TComboBox", "PixelLabel"};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(child<QWidget>(&form, names[i])->accessibleName(), markerNames[i]);
+    QVERIFY(child<QPushButton>(&form, "DeleteButton")->accessibleDescription().size() > 0);
+    QVERIFY(child<QPlainTextEdit>(&form, "MarkerMemo")->accessibleDescription().endsWith(QStringLiteral("3/80")));
+
+    vxtest::WindowFixture fx;
+    QVERIFY(fx.allocate(W, H));
+    ui::TPosForm::Context context;
+    context.language = language;
+    ui::TPosForm pos(fx.f(), context);
+    QCOMPARE(child<QWidget>(&pos, "XEdit")->accessibleName(), goToNames[0]);
+    QCOMPARE(child<QWidget>(&pos, "YEdit")->accessibleName(), goToNames[1]);
+    QCOMPARE(child<QCheckBox>(&pos, "MarkerCheckBox")->text(), goToNames[2]);
+    QCOMPARE(pos.windowTitle(), goToNames[3]);
+    QCOMPARE(child<QPushButton>(&pos, "FileButton")->accessibleDescription(),
+             ui::tx(text::MarkerText::GetXAndYFromAFile, language));
 }
 
 QTEST_MAIN(TestMarkers)

@@ -78,6 +78,7 @@ private slots:
     void distanceImagePlotsItsSavedOrbits();
     void closingEndsOrbitMode();
     void menusThatOpenCloseTheWindow();
+    void accessibleNameInBothLanguages();
 };
 
 void TestOrbits::scaleLimitsAndCaption()
@@ -288,6 +289,22 @@ void TestOrbits::menusThatOpenCloseTheWindow()
     QVERIFY(form);
     emit fx.menu("MenuMes")->aboutToShow();
     QVERIFY(form->isVisible());
+}
+
+void TestOrbits::accessibleNameInBothLanguages()
+{
+    const QString expected[] = {QStringLiteral("Orbits, Scale: 1"), QStringLiteral("Orbites, Echelle: 1")};
+    for (int language : {0, 1}) {
+        vxtest::WindowFixture fx;
+        fx.w().settings().prefs.language = language;
+        fx.w().show();
+        QVERIFY(fx.allocate(W, H));
+        ui::TOrbitForm* form = openOrbits(fx);
+        QVERIFY(form);
+        QCOMPARE(form->accessibleName(), expected[language]);
+        form->zoomIn();
+        QVERIFY(form->accessibleName().endsWith(QStringLiteral(": 2")));
+    }
 }
 
 QTEST_MAIN(TestOrbits)

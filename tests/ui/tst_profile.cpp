@@ -69,6 +69,7 @@ private slots:
     void plotsTheValuesOfTheRow();
     void followsTheHorizontalScroll();
     void closingTakesTheLineOffThePicture();
+    void accessibleNameInBothLanguages();
 };
 
 void TestProfile::zoomStepsAndLimits()
@@ -176,6 +177,22 @@ void TestProfile::closingTakesTheLineOffThePicture()
     QVERIFY(img != before);
     form->close();
     QCOMPARE(fx.w().mainImage()->image(), before);
+}
+
+void TestProfile::accessibleNameInBothLanguages()
+{
+    const QString expected[] = {QStringLiteral("Cross section, Line: 12  PosY: "), QStringLiteral("Profil, Ligne: 12  PosY: ")};
+    for (int language : {0, 1}) {
+        vxtest::WindowFixture fx;
+        fx.w().settings().prefs.language = language;
+        fx.w().show();
+        QVERIFY(fx.allocate(W, H));
+        QVERIFY(fx.computeAndWait());
+        ui::TProfilForm* form = pickRow(fx, 12);
+        QVERIFY(form);
+        QVERIFY2(form->accessibleName().startsWith(expected[language]), qPrintable(form->accessibleName()));
+        QVERIFY(form->accessibleName().endsWith(QStringLiteral("[1X]")));
+    }
 }
 
 QTEST_MAIN(TestProfile)

@@ -1,4 +1,6 @@
 #include "ui/dialogs/MarkerForm.h"
+// The tool texts come before ui/Texts.h so that its tx() sees their lookup().
+#include "ui/text/ToolTexts.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -111,11 +113,12 @@ TMarkerForm::TMarkerForm(int number, const Values& values, QPoint pixel, bool vi
     layout->addWidget(buttons);
 
     labelFields(this);
-    m_memo->setAccessibleName(tx(MarkerText::MarkerProperties, language));
-    m_shape->setAccessibleName(tx(MarkerText::Simple, language) + QStringLiteral(", ") + tx(MarkerText::Circle, language)
-                               + QStringLiteral(", ") + tx(MarkerText::Square, language) + QStringLiteral(", ")
-                               + tx(MarkerText::Diamond, language) + QStringLiteral(", ")
-                               + tx(MarkerText::Triangle, language));
+    m_xEdit->setAccessibleName(shownCaption(tx(MarkerText::XPosition, language)).trimmed());
+    m_yEdit->setAccessibleName(shownCaption(tx(MarkerText::YPosition, language)).trimmed());
+    m_pixel->setAccessibleName(tx(MarkerText::PosEnPixels, language) + m_pixel->text());
+    m_memo->setAccessibleName(tx(text::ToolText::MarkerTextField, language));
+    m_memo->setAccessibleDescription(m_used->text());
+    m_shape->setAccessibleName(tx(text::ToolText::MarkerShapeField, language));
     if (view3D) {
         for (QWidget* w : {static_cast<QWidget*>(m_xEdit), static_cast<QWidget*>(m_yEdit),
                            static_cast<QWidget*>(m_memo), static_cast<QWidget*>(m_shape)})
@@ -140,6 +143,7 @@ void TMarkerForm::textEdited()
     }
     m_used->setText(tx(MarkerText::UsedText, m_language) + QString::number(m_memo->toPlainText().size())
                     + QLatin1Char('/') + QString::number(TextLength));
+    m_memo->setAccessibleDescription(m_used->text());
 }
 
 TMarkerForm::Values TMarkerForm::values() const

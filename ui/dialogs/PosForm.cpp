@@ -149,6 +149,10 @@ TPosForm::TPosForm(const document::TFractal& f, const Context& context, QWidget*
     layout->addWidget(m_marker);
     layout->addWidget(buttons);
     labelFields(this);
+    m_xEdit->setAccessibleName(shownCaption(tx(MarkerText::XMove, language)).trimmed());
+    m_yEdit->setAccessibleName(shownCaption(tx(MarkerText::YMove, language)).trimmed());
+    m_centre->setAccessibleDescription(tx(MarkerText::CenterOfFractal, language));
+    m_file->setAccessibleDescription(tx(MarkerText::GetXAndYFromAFile, language));
     check();
 }
 

@@ -1,4 +1,6 @@
 #include "ui/tools/OrbitForm.h"
+// The tool texts come before ui/Texts.h so that its tx() sees their lookup().
+#include "ui/text/ToolTexts.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -110,6 +112,7 @@ void TOrbitForm::drain()
 void TOrbitForm::redraw()
 {
     setWindowTitle(tx(OrbitText::Scale, m_language) + QString::fromStdString(m_view.scaleText()));
+    setAccessibleName(tx(text::ToolText::OrbitWindow, m_language) + QStringLiteral(", ") + windowTitle());
     m_canvas.Width = std::max(width(), 1);
     m_canvas.Height = std::max(height(), 1);
     engine::drawOrbitBackground(m_canvas, m_view);

@@ -1,4 +1,6 @@
 #include "ui/tools/ProfilForm.h"
+// The tool texts come before ui/Texts.h so that its tx() sees their lookup().
+#include "ui/text/ToolTexts.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -75,6 +77,8 @@ void TProfilForm::fill(int row)
 void TProfilForm::updateCaption()
 {
     setWindowTitle(QString::fromStdString(m_profile.Caption()));
+    setAccessibleName(tx(text::ToolText::CrossSectionWindow, m_window.settings().language()) + QStringLiteral(", ")
+                      + windowTitle());
     m_zoomIn->setEnabled(m_profile.CanZoomIn());
     m_zoomOut->setEnabled(m_profile.CanZoomOut());
 }
