@@ -11,7 +11,9 @@
 #include <QtTest>
 #include <vector>
 
+#include "colour/Fract3D.h"
 #include "document/MarkerSlots.h"
+#include "document/View3D.h"
 #include "engine/NumberFormat.h"
 #include "storage/Document.h"
 #include "UiTestUtil.h"
@@ -146,6 +148,8 @@ private slots:
     void goToRefusesPointsOutsideTheImage();
     void goToJuliaConstantFromADocument();
     void goToCentreWithoutMarker();
+    void markersFollowTheReliefIn3D();
+    void openedDocumentShowsItsMarkers();
     void accessibleNames_data();
     void accessibleNames();
 };
@@ -532,6 +536,77 @@ void TestMarkers::goToCentreWithoutMarker()
     const uint32_t line = pictureValue(img, W / 2, 0);
     for (int y = 0; y < H; ++y)
         QCOMPARE(pictureValue(img, W / 2, y), line);
+}
+
+void TestMarkers::markersFollowTheReliefIn3D()
+{
+    vxtest::WindowFixture fx;
+    computedWindow(fx);
+    fx.w().settings().prefs.markersShown = true;
+    const QPoint at(12, 10);  // outside the set: the relief is low there
+    QVERIFY(placeWithMouse(fx, at));
+    QSignalSpy finished(&fx.w(), &ui::TMainForm::backgroundTaskFinished);
+    fx.w().draw3D();
+    QVERIFY(finished.count() == 1 || finished.wait(60000));
+    QVERIFY(fx.f().View3D);
+
+    // The same relief drawn without the window and without markers.
+    auto ref = vxtest::referenceImage(fx.f().Params, fx.f().PixelFormat);
+    ref->view3D() = fx.f().view3D();
+    colour::TFract3D view;
+    QCOMPARE(document::Draw3D(*ref, view, 1), document::Draw3DResult::Done);
+    const colour::ScreenPoint p = view.ProjectPoint(at.x(), at.y(), ref->Data.at(at.y(), at.x()));
+    QVERIFY2(p.X >= 0 && p.Y >= 0 && p.X < W && p.Y < H, qPrintable(QStringLiteral("%1,%2 h %3").arg(p.X).arg(p.Y).arg(ref->Data.at(at.y(), at.x()))));
+    // The marker is drawn where the relief shows its pixel, and nowhere else.
+    QCOMPARE(bitmapValue(fx.f(), p.X, p.Y), pen(fx));
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            if (std::abs(x - p.X) > 20 || std::abs(y - p.Y) > 20)
+                QCOMPARE(bitmapValue(fx.f(), x, y), bitmapValue(*ref, x, y));
+    QVERIFY(pictureShowsBitmap(fx));
+    QCOMPARE(fx.f().Markers[0].X, at.x());  // the document keeps its plain position
+
+    // Its properties from a double-click on the relief: only Delete can change it, and it does.
+    bool positionLocked = false;
+    onNextDialog<ui::TMarkerForm>([&positionLocked](ui::TMarkerForm* form) {
+        positionLocked = !child<QLineEdit>(form, "XEdit")->isEnabled();
+        QTest::mouseClick(child<QPushButton>(form, "DeleteButton"), Qt::LeftButton);
+    });
+    QTest::mouseDClick(fx.w().mainImage(), Qt::LeftButton, {}, QPoint(p.X, p.Y));
+    QVERIFY(positionLocked);
+    QVERIFY(usedNumbers(fx.f()).empty());
+    QVERIFY(fx.f().Bitmap.Pixels == ref->Bitmap.Pixels);
+}
+
+void TestMarkers::openedDocumentShowsItsMarkers()
+{
+    vxtest::WindowFixture fx;
+    computedWindow(fx);
+    fx.w().settings().prefs.markersShown = false;
+    const std::vector<uint32_t> clean = bitmapValues(fx.f());
+    QVERIFY(placeWithMouse(fx, QPoint(25, 30)));
+    QVERIFY(placeWithMouse(fx, QPoint(90, 60)));
+    const QString path = fx.path(QStringLiteral("marked.mbt"));
+    fx.services.savePaths.push_back(path);
+    QVERIFY(fx.trigger("MenuSaveAsFrac"));
+    QVERIFY(QFile::exists(path));
+    // Hidden, then the document opened again: its markers are drawn and shown.
+    QVERIFY(fx.trigger("MenuMarker"));
+    QVERIFY(fx.trigger("MenuMarker"));
+    QVERIFY(!fx.w().settings().prefs.markersShown);
+    QVERIFY(bitmapValues(fx.f()) == clean);
+    fx.f().Modified = false;
+    fx.services.openPaths.push_back(path);
+    QVERIFY(fx.trigger("MenuOpenFrac"));
+    QVERIFY(fx.w().settings().prefs.markersShown);
+    QCOMPARE(usedNumbers(fx.f()), (std::vector<int>{1, 2}));
+    QCOMPARE(bitmapValue(fx.f(), 25, 30), pen(fx));
+    QCOMPARE(bitmapValue(fx.f(), 90, 60), pen(fx));
+    QVERIFY(pictureShowsBitmap(fx));
+    // Deleting them gives the plain picture back.
+    fx.services.answers.push_back(ui::UiServices::Answer::Yes);
+    QVERIFY(fx.trigger("MenuDeleteMkr"));
+    QVERIFY(bitmapValues(fx.f()) == clean);
 }
 
 void TestMarkers::accessibleNames_data()

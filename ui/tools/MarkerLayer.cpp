@@ -62,7 +62,7 @@ QPoint MarkerLayer::projected(QPoint pixel) const
     return QPoint(p.X, p.Y);
 }
 
-void MarkerLayer::refreshProjection()
+void MarkerLayer::refreshProjection() const
 {
     const document::TFractal& f = m_window.fractal();
     for (size_t i = 0; i < f.Markers.size(); ++i) {
@@ -132,6 +132,7 @@ std::optional<int> MarkerLayer::find(QPoint shownPixel) const
     const document::TFractal& f = m_window.fractal();
     if (!view3D())
         return m_slots.Find(f.markers(), style(), shownPixel.x(), shownPixel.y());
+    refreshProjection();
     return m_slots3D.Find(m_projected, style(), shownPixel.x(), shownPixel.y());
 }
 

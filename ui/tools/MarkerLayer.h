@@ -58,14 +58,16 @@ public:
 private:
     bool view3D() const;
     bool anyDrawn() const;
-    void refreshProjection();
+    void refreshProjection() const;
     void copyToPicture(int firstRow, int lastRow);
     void copyAroundToPicture(QPoint pixel);
 
     TMainForm& m_window;
     document::TMarkerSlots m_slots;    // the plain view
     document::TMarkerSlots m_slots3D;  // the 3D view, over m_projected
-    document::MarkerSet m_projected;   // the document's markers at their 3D positions
+    // The document's markers at their 3D positions, refreshed from the document whenever it is used
+    // (what the 3D slots drew is kept by the slots themselves).
+    mutable document::MarkerSet m_projected;
 };
 
 }  // namespace ui
