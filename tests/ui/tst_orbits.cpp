@@ -79,6 +79,7 @@ private slots:
     void closingEndsOrbitMode();
     void menusThatOpenCloseTheWindow();
     void accessibleNameInBothLanguages();
+    void keyboardZoomAndDelete();
 };
 
 void TestOrbits::scaleLimitsAndCaption()
@@ -305,6 +306,31 @@ void TestOrbits::accessibleNameInBothLanguages()
         form->zoomIn();
         QVERIFY(form->accessibleName().endsWith(QStringLiteral(": 2")));
     }
+}
+
+void TestOrbits::keyboardZoomAndDelete()
+{
+    vxtest::WindowFixture fx;
+    fx.w().show();
+    QVERIFY(fx.allocate(W, H));
+    QVERIFY(fx.computeAndWait());
+    ui::TOrbitForm* form = openOrbits(fx);
+    QVERIFY(form);
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QTest::keyClick(form, Qt::Key_Plus);
+    QCOMPARE(form->view().Scale, 200);
+    QTest::keyClick(form, Qt::Key_Minus);
+    QTest::keyClick(form, Qt::Key_Minus);
+    QCOMPARE(form->view().Scale, 50);
+    // An orbit drawn, then deleted from the keyboard.
+    QVERIFY(fx.trigger("MenuIter"));
+    QTest::mouseClick(fx.w().mainImage(), Qt::LeftButton, {}, QPoint(114, 45));
+    QVERIFY(!whitePixels(form->canvasImage()).empty());
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QTest::keyClick(form, Qt::Key_Delete);
+    QVERIFY(whitePixels(form->canvasImage()).empty());
 }
 
 QTEST_MAIN(TestOrbits)

@@ -70,6 +70,7 @@ private slots:
     void followsTheHorizontalScroll();
     void closingTakesTheLineOffThePicture();
     void accessibleNameInBothLanguages();
+    void keyboardZoom();
 };
 
 void TestProfile::zoomStepsAndLimits()
@@ -193,6 +194,24 @@ void TestProfile::accessibleNameInBothLanguages()
         QVERIFY2(form->accessibleName().startsWith(expected[language]), qPrintable(form->accessibleName()));
         QVERIFY(form->accessibleName().endsWith(QStringLiteral("[1X]")));
     }
+}
+
+void TestProfile::keyboardZoom()
+{
+    vxtest::WindowFixture fx;
+    fx.w().show();
+    fx.f().Params.MaxIter = 50;
+    QVERIFY(fx.allocate(W, H));
+    QVERIFY(fx.computeAndWait());
+    ui::TProfilForm* form = pickRow(fx, 40);
+    QVERIFY(form);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(form, Qt::Key_Plus);
+    QCOMPARE(form->profile().Zoom(), 8.0);
+    for (int i = 0; i < 9; ++i)
+        QTest::keyClick(form, Qt::Key_Minus);
+    QCOMPARE(form->profile().Zoom(), 0.25);
+    QVERIFY(form->windowTitle().endsWith(QStringLiteral("[0.25X]")));
 }
 
 QTEST_MAIN(TestProfile)

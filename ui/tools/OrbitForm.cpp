@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QTimer>
@@ -53,7 +54,10 @@ TOrbitForm::TOrbitForm(QWidget* parent)
     connect(m_delete, &QAction::triggered, this, &TOrbitForm::deleteOrbits);
     connect(m_zoomIn, &QAction::triggered, this, &TOrbitForm::zoomIn);
     connect(m_zoomOut, &QAction::triggered, this, &TOrbitForm::zoomOut);
-    // The window's own keys reach the entries too.
+    // From the keyboard: "+" and "-" zoom, Delete clears the orbits (and the menu key opens the menu).
+    m_zoomIn->setShortcut(QKeySequence(Qt::Key_Plus));
+    m_zoomOut->setShortcut(QKeySequence(Qt::Key_Minus));
+    m_delete->setShortcut(QKeySequence(QKeySequence::Delete));
     addActions(m_menu->actions());
     m_drainTimer->setInterval(DrainMilliseconds);
     connect(m_drainTimer, &QTimer::timeout, this, &TOrbitForm::drain);
@@ -186,6 +190,17 @@ void TOrbitForm::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         redraw();
     QWidget::mousePressEvent(event);
+}
+
+void TOrbitForm::keyPressEvent(QKeyEvent* event)
+{
+    // The entries' keys, also when the window has the focus without its shortcuts being seen.
+    switch (event->key()) {
+    case Qt::Key_Plus: zoomIn(); return;
+    case Qt::Key_Minus: zoomOut(); return;
+    case Qt::Key_Delete: deleteOrbits(); return;
+    default: QWidget::keyPressEvent(event);
+    }
 }
 
 void TOrbitForm::contextMenuEvent(QContextMenuEvent* event)

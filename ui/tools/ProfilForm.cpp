@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollArea>
@@ -46,6 +47,9 @@ TProfilForm::TProfilForm(TMainForm& window)
     m_zoomOut->setObjectName(QStringLiteral("UnZoom"));
     connect(m_zoomIn, &QAction::triggered, this, &TProfilForm::zoomIn);
     connect(m_zoomOut, &QAction::triggered, this, &TProfilForm::zoomOut);
+    // From the keyboard: "+" and "-" zoom (and the menu key opens the menu).
+    m_zoomIn->setShortcut(QKeySequence(Qt::Key_Plus));
+    m_zoomOut->setShortcut(QKeySequence(Qt::Key_Minus));
     addActions(m_menu->actions());
     QScrollBar* bar = window.scrollBox()->horizontalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this, &TProfilForm::scrolled);
@@ -161,6 +165,15 @@ void TProfilForm::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     draw(p, size());
+}
+
+void TProfilForm::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Plus: zoomIn(); return;
+    case Qt::Key_Minus: zoomOut(); return;
+    default: QWidget::keyPressEvent(event);
+    }
 }
 
 void TProfilForm::contextMenuEvent(QContextMenuEvent* event)
