@@ -148,6 +148,7 @@ private slots:
     void goToRefusesPointsOutsideTheImage();
     void goToJuliaConstantFromADocument();
     void goToCentreWithoutMarker();
+    void placedWhileComputingIsDrawnAtTheEnd();
     void markersFollowTheReliefIn3D();
     void openedDocumentShowsItsMarkers();
     void accessibleNames_data();
@@ -536,6 +537,28 @@ void TestMarkers::goToCentreWithoutMarker()
     const uint32_t line = pictureValue(img, W / 2, 0);
     for (int y = 0; y < H; ++y)
         QCOMPARE(pictureValue(img, W / 2, y), line);
+}
+
+void TestMarkers::placedWhileComputingIsDrawnAtTheEnd()
+{
+    vxtest::WindowFixture fx;
+    fx.w().show();
+    fx.f().Params.MaxIter = 3000;
+    fx.f().Periodicity = false;
+    QVERIFY(fx.allocate(400, 300));
+    QVERIFY(fx.computeAndWait());
+    fx.w().settings().prefs.markersShown = true;
+    const std::vector<uint32_t> clean = bitmapValues(fx.f());
+    // The same image again; a marker is placed while it computes (or just after, on a fast machine).
+    QSignalSpy finished(&fx.w(), &ui::TMainForm::computationFinished);
+    QVERIFY(fx.trigger("MenuCal"));
+    QVERIFY(placeWithMouse(fx, QPoint(200, 150)));
+    QCOMPARE(usedNumbers(fx.f()), std::vector<int>{1});
+    QVERIFY(finished.count() == 1 || finished.wait(120000));
+    QCOMPARE(bitmapValue(fx.f(), 200, 150), pen(fx));
+    QVERIFY(pictureShowsBitmap(fx));
+    QVERIFY(fx.trigger("MenuMarker"));
+    QVERIFY(bitmapValues(fx.f()) == clean);
 }
 
 void TestMarkers::markersFollowTheReliefIn3D()

@@ -175,6 +175,8 @@ bool TMarkerForm::eventFilter(QObject* watched, QEvent* event)
 bool runMarkerPropertiesCommand(TMainForm& window, QPoint shownPixel)
 {
     MarkerLayer& layer = window.markerLayer();
+    if (!window.isIdle())
+        return false;  // the picture is being drawn
     const std::optional<int> number = layer.find(shownPixel);
     if (!number)
         return false;

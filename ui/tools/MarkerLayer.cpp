@@ -139,6 +139,14 @@ std::optional<int> MarkerLayer::find(QPoint shownPixel) const
 void MarkerLayer::erase(int number, bool free)
 {
     document::TFractal& f = m_window.fractal();
+    if (!m_window.isIdle()) {
+        // Nothing is drawn while the picture is being rewritten (hideForRewrite came first).
+        if (free) {
+            f.Markers[size_t(number - 1)].InUse = false;
+            f.Markers[size_t(number - 1)].Label.clear();
+        }
+        return;
+    }
     if (!view3D()) {
         m_slots.Erase(f.markers(), f.Bitmap, f.Palette, style(), number, free);
         // Markers drawn over it were lifted and drawn again: copy every row they may touch.
@@ -173,7 +181,7 @@ bool MarkerLayer::anyDrawn() const
 void MarkerLayer::hideAll()
 {
     document::TFractal& f = m_window.fractal();
-    if (!anyDrawn())
+    if (!anyDrawn() || !m_window.isIdle())
         return;  // the picture and what is drawn over it stay as they are
     m_slots3D.HideAll(f.Bitmap);
     m_slots.HideAll(f.Bitmap);
@@ -183,6 +191,11 @@ void MarkerLayer::hideAll()
 bool MarkerLayer::deleteAll()
 {
     document::TFractal& f = m_window.fractal();
+    if (!m_window.isIdle()) {
+        const bool any = anyUsed(f.markers());
+        f.markers() = document::MarkerSet{};
+        return any;
+    }
     m_slots3D.DeleteAll(m_projected, f.Bitmap);
     const bool any = m_slots.DeleteAll(f.markers(), f.Bitmap);
     copyToPicture(0, f.Bitmap.Height - 1);
@@ -194,6 +207,8 @@ bool MarkerLayer::showAll(bool saveBackground)
     document::TFractal& f = m_window.fractal();
     if (!anyUsed(f.markers()))
         return false;
+    if (!m_window.isIdle())
+        return true;  // drawn when the picture has been rewritten
     bool any = false;
     if (!view3D()) {
         m_slots3D.HideAll(f.Bitmap);

@@ -16,7 +16,9 @@ class TMainForm;
 // the picture at once. Size and colour come from the preferences as they are at each drawing.
 //
 // The bitmap must be free of markers while something else rewrites it: hideForRewrite() before, and
-// pictureRewritten() after (it draws them again over the new picture when they are shown).
+// pictureRewritten() after (it draws them again over the new picture when they are shown). While the
+// window is not idle the bitmap belongs to the computation or the picture task: changes then go to the
+// document's markers only, and are drawn when it ends.
 class MarkerLayer {
 public:
     explicit MarkerLayer(TMainForm& window);
