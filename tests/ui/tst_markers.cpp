@@ -14,6 +14,7 @@
 #include "colour/Fract3D.h"
 #include "document/MarkerSlots.h"
 #include "document/View3D.h"
+#include "engine/AllocationFault.h"
 #include "engine/NumberFormat.h"
 #include "storage/Document.h"
 #include "UiTestUtil.h"
@@ -153,6 +154,8 @@ private slots:
     void openedDocumentShowsItsMarkers();
     void accessibleNames_data();
     void accessibleNames();
+    void noMemoryForMarkers_data();
+    void noMemoryForMarkers();
 };
 
 void TestMarkers::placingDrawsTheMarkerAtOnce()
@@ -668,6 +671,41 @@ void TestMarkers::accessibleNames()
     QCOMPARE(pos.windowTitle(), goToNames[3]);
     QCOMPARE(child<QPushButton>(&pos, "FileButton")->accessibleDescription(),
              ui::tx(text::MarkerText::GetXAndYFromAFile, language));
+}
+
+void TestMarkers::noMemoryForMarkers_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("skip");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("first 2D area") << int(engine::AllocationStep::Markers2D) << 0 << QStringLiteral("No Memory for Markers 2D");
+    QTest::newRow("ninth 2D area") << int(engine::AllocationStep::Markers2D) << 8 << QStringLiteral("No Memory for Markers 2D");
+    QTest::newRow("first 3D area") << int(engine::AllocationStep::Markers3D) << 0 << QStringLiteral("No Memory for Markers 3D");
+}
+
+void TestMarkers::noMemoryForMarkers()
+{
+    QFETCH(int, step);
+    QFETCH(int, skip);
+    QFETCH(QString, message);
+    std::unique_ptr<vxtest::WindowFixture> fx;
+    {
+        engine::ScopedAllocationFailure fault(engine::AllocationStep(step), skip);
+        fx = std::make_unique<vxtest::WindowFixture>();
+    }
+    QCOMPARE(fx->services.errors, QStringList{message});
+    QVERIFY(!fx->w().markerLayer().available());
+    QVERIFY(fx->allocate(W, H));
+    // Without marker slots the marker entries are disabled.
+    for (const char* entry : {"PopMarker", "MenuMarker", "MenuGoto", "PopShowMarker"})
+        QVERIFY2(!fx->action(entry)->isEnabled(), entry);
+
+    // A window whose slots were made offers them.
+    vxtest::WindowFixture ok;
+    QVERIFY(ok.services.errors.isEmpty());
+    QVERIFY(ok.allocate(W, H));
+    QVERIFY(ok.computeAndWait());
+    QVERIFY(ok.action("PopMarker")->isEnabled());
 }
 
 QTEST_MAIN(TestMarkers)
