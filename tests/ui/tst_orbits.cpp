@@ -45,10 +45,11 @@ void addPoint(Pixels& p, const ui::TOrbitForm& form, double zr, double zi)
 
 // The iterates 1, 2, ... of z -> z^2 + a from z0 until |z|^2 exceeds 4 or 65535 iterations are made,
 // in the evaluation order of the quadratic recurrence (zi first, from the previous squares).
-void addQuadraticOrbit(Pixels& p, const ui::TOrbitForm& form, double zr, double zi, double ar, double ai)
+void addQuadraticOrbit(Pixels& p, const ui::TOrbitForm& form, double zr, double zi, double ar, double ai,
+                       int limit = 65535)
 {
     double zr2 = zr * zr, zi2 = zi * zi;
-    for (int n = 1; n <= 65535; ++n) {
+    for (int n = 1; n <= limit; ++n) {
         zi = 2 * zr * zi + ai;
         zr = zr2 - zi2 + ar;
         zr2 = zr * zr;
@@ -76,6 +77,8 @@ private slots:
     void probePlotsTheOrbitOfThePoint_data();
     void probePlotsTheOrbitOfThePoint();
     void distanceImagePlotsItsSavedOrbits();
+    void computationPlotsEveryPixelInOrder_data();
+    void computationPlotsEveryPixelInOrder();
     void closingEndsOrbitMode();
     void menusThatOpenCloseTheWindow();
     void accessibleNameInBothLanguages();
@@ -236,6 +239,41 @@ void TestOrbits::distanceImagePlotsItsSavedOrbits()
             for (size_t j = 0; j <= MaxIter; ++j)
                 addPoint(expected, *form, xs[j], ys[j]);
         }
+    QCOMPARE(whitePixels(form->canvasImage()), expected);
+}
+
+void TestOrbits::computationPlotsEveryPixelInOrder_data()
+{
+    QTest::addColumn<bool>("single");
+    QTest::newRow("cumulative: every pixel's orbit") << false;
+    QTest::newRow("single: the last pixel's orbit only") << true;
+}
+
+void TestOrbits::computationPlotsEveryPixelInOrder()
+{
+    QFETCH(bool, single);
+    constexpr int CW = 5, CH = 4;
+    constexpr uint16_t MaxIter = 30;
+    vxtest::WindowFixture fx;
+    fx.w().show();
+    fx.f().Params.MaxIter = MaxIter;
+    fx.f().Params.Step = 0.35;
+    fx.f().Periodicity = false;  // every pixel takes all its iterations
+    QVERIFY(fx.allocate(CW, CH));
+    ui::TOrbitForm* form = openOrbits(fx);
+    QVERIFY(form);
+    if (single)
+        form->findChild<QAction*>(QStringLiteral("PopOrbitInstan"))->trigger();
+    QVERIFY(fx.computeAndWait());
+    const document::TFractal& f = fx.f();
+    Pixels expected;
+    for (int row = 0; row < CH; ++row)
+        for (int col = 0; col < CW; ++col) {
+            if (single && (row != CH - 1 || col != CW - 1))
+                continue;
+            addQuadraticOrbit(expected, *form, 0, 0, f.LeftX + col * f.Params.Step, f.TopY - row * f.Params.Step, MaxIter);
+        }
+    QVERIFY(!expected.empty());
     QCOMPARE(whitePixels(form->canvasImage()), expected);
 }
 
