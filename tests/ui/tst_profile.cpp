@@ -71,6 +71,7 @@ private slots:
     void closingTakesTheLineOffThePicture();
     void accessibleNameInBothLanguages();
     void keyboardZoom();
+    void touchedUpImageShowsItsFirstIterations();
 };
 
 void TestProfile::zoomStepsAndLimits()
@@ -212,6 +213,34 @@ void TestProfile::keyboardZoom()
         QTest::keyClick(form, Qt::Key_Minus);
     QCOMPARE(form->profile().Zoom(), 0.25);
     QVERIFY(form->windowTitle().endsWith(QStringLiteral("[0.25X]")));
+}
+
+void TestProfile::touchedUpImageShowsItsFirstIterations()
+{
+    vxtest::WindowFixture fx;
+    fx.w().show();
+    fx.f().Params.MaxIter = 60;
+    QVERIFY(fx.allocate(W, H));
+    QVERIFY(fx.computeAndWait());
+    // As after a touch-up with more iterations: the image was first computed with 30.
+    fx.f().UniformIter = false;
+    fx.f().BaseMaxIter = 30;
+    ui::TProfilForm* form = pickRow(fx, 44);
+    QVERIFY(form);
+    const QImage img = form->render();
+    const int h = img.height();
+    const int y = h - int(std::lrint(30 * double(h) / 60));
+    int red = 0;
+    for (int x = LabelColumns; x < img.width(); ++x)
+        red += (img.pixel(x, y) & 0xFFFFFFu) == 0xFF0000u;
+    // The line runs under the profile: only where the green line crosses it is it covered.
+    QVERIFY2(red > (img.width() - LabelColumns) / 2, qPrintable(QString::number(red)));
+    // An image computed from the start has no such line.
+    fx.f().UniformIter = true;
+    QCOMPARE(pickRow(fx, 44), form);
+    const QImage plain = form->render();
+    for (int x = LabelColumns; x < plain.width(); ++x)
+        QVERIFY((plain.pixel(x, y) & 0xFFFFFFu) != 0xFF0000u);
 }
 
 QTEST_MAIN(TestProfile)
