@@ -6,11 +6,14 @@ namespace text {
 
 namespace {
 
-constexpr std::array<Bilingual, 4> ToolTable = {{
+constexpr std::array<Bilingual, 7> ToolTable = {{
     {"Orbits", "Orbites"},  // OrbitWindow
     {"Cross section", "Profil"},  // CrossSectionWindow
     {"Marker text", "Texte du repère"},  // MarkerTextField
     {"Marker shape", "Forme du repère"},  // MarkerShapeField
+    {"Zoom x 2", "Zoom x 2"},  // OrbitZoomIn
+    {"Zoom / 2", "Zoom / 2"},  // ZoomHalf
+    {"Zoom X 2", "Zoom X 2"},  // ProfileZoomIn
 }};
 static_assert(ToolTable.size() == size_t(ToolText::End) - 1);
 

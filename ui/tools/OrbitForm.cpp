@@ -79,8 +79,8 @@ void TOrbitForm::open(uint16_t escapeValue, uint16_t maxIter, QPoint topLeft, in
     m_single->setText(tx(OrbitText::SingleOrbit, language));
     m_colour->setText(tx(OrbitText::ColorOrbits, language));
     m_delete->setText(tx(OrbitText::DeleteOrbits, language));
-    m_zoomIn->setText(QStringLiteral("Zoom x 2"));
-    m_zoomOut->setText(QStringLiteral("Zoom / 2"));
+    m_zoomIn->setText(tx(text::ToolText::OrbitZoomIn, language));
+    m_zoomOut->setText(tx(text::ToolText::ZoomHalf, language));
     move(topLeft);
     show();
     m_view = engine::OrbitView::open(escapeValue, maxIter, width(), height());

@@ -41,9 +41,10 @@ TProfilForm::TProfilForm(TMainForm& window)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     m_menu->setObjectName(QStringLiteral("ProfilPopupMenu"));
-    m_zoomIn = m_menu->addAction(QStringLiteral("Zoom X 2"));
+    const int language = window.settings().language();
+    m_zoomIn = m_menu->addAction(tx(text::ToolText::ProfileZoomIn, language));
     m_zoomIn->setObjectName(QStringLiteral("Zoom"));
-    m_zoomOut = m_menu->addAction(QStringLiteral("Zoom / 2"));
+    m_zoomOut = m_menu->addAction(tx(text::ToolText::ZoomHalf, language));
     m_zoomOut->setObjectName(QStringLiteral("UnZoom"));
     connect(m_zoomIn, &QAction::triggered, this, &TProfilForm::zoomIn);
     connect(m_zoomOut, &QAction::triggered, this, &TProfilForm::zoomOut);
