@@ -25,27 +25,7 @@
 
 namespace ui {
 
-namespace {
-
 using text::MarkerText;
-
-constexpr int PlaneDigits = 16;
-
-QString general16(double v)
-{
-    return qstr(engine::formatGeneral(v, PlaneDigits));
-}
-
-std::optional<double> readPlane(const QLineEdit* edit)
-{
-    bool ok = false;
-    const double v = edit->text().trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
-}  // namespace
 
 TMarkerForm::TMarkerForm(int number, const Values& values, QPoint pixel, bool view3D, int language, bool hints,
                          QWidget* parent)
@@ -57,9 +37,9 @@ TMarkerForm::TMarkerForm(int number, const Values& values, QPoint pixel, bool vi
     auto* group = new QGroupBox(tx(MarkerText::MarkerNo, language) + QLatin1Char(' ') + QString::number(number), this);
     group->setObjectName(QStringLiteral("GroupBox1"));
     auto* form = new QFormLayout;
-    m_xEdit = new QLineEdit(general16(values.x), group);
+    m_xEdit = new QLineEdit(planeText(values.x), group);
     m_xEdit->setObjectName(QStringLiteral("XEdit"));
-    m_yEdit = new QLineEdit(general16(values.y), group);
+    m_yEdit = new QLineEdit(planeText(values.y), group);
     m_yEdit->setObjectName(QStringLiteral("YEdit"));
     for (QLineEdit* e : {m_xEdit, m_yEdit})
         e->installEventFilter(this);
@@ -149,8 +129,8 @@ void TMarkerForm::textEdited()
 TMarkerForm::Values TMarkerForm::values() const
 {
     Values v;
-    v.x = readPlane(m_xEdit).value_or(m_initial.x);
-    v.y = readPlane(m_yEdit).value_or(m_initial.y);
+    v.x = readPlaneField(m_xEdit).value_or(m_initial.x);
+    v.y = readPlaneField(m_yEdit).value_or(m_initial.y);
     v.text = m_memo->toPlainText().toStdString();
     v.shape = document::MarkerShape(m_shape->currentIndex());
     return v;
@@ -159,7 +139,7 @@ TMarkerForm::Values TMarkerForm::values() const
 bool TMarkerForm::changed() const
 {
     const Values v = values();
-    const bool moved = m_xEdit->text() != general16(m_initial.x) || m_yEdit->text() != general16(m_initial.y);
+    const bool moved = m_xEdit->text() != planeText(m_initial.x) || m_yEdit->text() != planeText(m_initial.y);
     return (moved && (v.x != m_initial.x || v.y != m_initial.y)) || v.text != m_initial.text
         || v.shape != document::drawnShape(document::Marker{true, m_initial.shape, 0, 0, {}});
 }

@@ -34,19 +34,6 @@ using text::MarkerText;
 constexpr int PlaneDigits = 16;
 constexpr int MarkerTextLength = 80;
 
-QString general16(double v)
-{
-    return qstr(engine::formatGeneral(v, PlaneDigits));
-}
-
-std::optional<double> readPlane(const QLineEdit* edit)
-{
-    bool ok = false;
-    const double v = edit->text().trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
 
 bool xInside(const document::TFractal& f, double x)
 {
@@ -69,6 +56,20 @@ void setScroll(QScrollBar* bar, int pixel, int imageSide)
 }
 
 }  // namespace
+
+QString planeText(double v)
+{
+    return qstr(engine::formatGeneral(v, PlaneDigits));
+}
+
+std::optional<double> readPlaneField(const QLineEdit* edit)
+{
+    bool ok = false;
+    const double v = edit->text().trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
 
 bool planePointInside(const document::TFractal& f, double x, double y)
 {
@@ -106,9 +107,9 @@ TPosForm::TPosForm(const document::TFractal& f, const Context& context, QWidget*
     setObjectName(QStringLiteral("PosForm"));
     setWindowTitle(tx(MarkerText::MoveImageTo, language));
 
-    m_xEdit = new QLineEdit(general16(context.lastX), this);
+    m_xEdit = new QLineEdit(planeText(context.lastX), this);
     m_xEdit->setObjectName(QStringLiteral("XEdit"));
-    m_yEdit = new QLineEdit(general16(context.lastY), this);
+    m_yEdit = new QLineEdit(planeText(context.lastY), this);
     m_yEdit->setObjectName(QStringLiteral("YEdit"));
     for (QLineEdit* e : {m_xEdit, m_yEdit}) {
         e->installEventFilter(this);
@@ -168,8 +169,8 @@ bool TPosForm::okEnabled() const
 
 void TPosForm::check()
 {
-    const std::optional<double> x = readPlane(m_xEdit);
-    const std::optional<double> y = readPlane(m_yEdit);
+    const std::optional<double> x = readPlaneField(m_xEdit);
+    const std::optional<double> y = readPlaneField(m_yEdit);
     const bool xOk = x && xInside(m_fractal, *x);
     const bool yOk = y && yInside(m_fractal, *y);
     const QString red = QStringLiteral("color: red");
@@ -184,8 +185,8 @@ void TPosForm::check()
 
 void TPosForm::takeCentre()
 {
-    m_xEdit->setText(general16(m_fractal.Params.CentreX));
-    m_yEdit->setText(general16(m_fractal.Params.CentreY));
+    m_xEdit->setText(planeText(m_fractal.Params.CentreX));
+    m_yEdit->setText(planeText(m_fractal.Params.CentreY));
 }
 
 bool TPosForm::takeFromDocument(const QString& path)
@@ -195,11 +196,11 @@ bool TPosForm::takeFromDocument(const QString& path)
         return false;
     const auto type = engine::TypeId(p.FractalType);
     if (type == engine::TypeId::Julia) {
-        m_xEdit->setText(general16(p.ParamCr));
-        m_yEdit->setText(general16(p.ParamCi));
+        m_xEdit->setText(planeText(p.ParamCr));
+        m_yEdit->setText(planeText(p.ParamCi));
     } else {
-        m_xEdit->setText(general16(p.CentreX));
-        m_yEdit->setText(general16(p.CentreY));
+        m_xEdit->setText(planeText(p.CentreX));
+        m_yEdit->setText(planeText(p.CentreY));
     }
     const QString name = QFileInfo(path).completeBaseName() + QLatin1Char('/') + qstr(engine::typeName(type));
     m_markerText = name.left(MarkerTextLength).toStdString();

@@ -28,6 +28,11 @@ std::optional<QPoint> planeToPixel(const document::TFractal& f, double x, double
 // image pixel comes to the middle of the visible area.
 void centreViewOn(TMainForm& window, QPoint pixel);
 
+// A plane coordinate as the fields show it: general form, up to 16 significant digits.
+QString planeText(double v);
+// The value of a plane field; nothing when it cannot be read.
+std::optional<double> readPlaneField(const QLineEdit* edit);
+
 // The key filter of the plane fields: backspace, "-", ".", digits, "E" and "e" only (keys without
 // printable text, the editing and moving keys, go through).
 bool acceptedPlaneKey(const QString& text);
