@@ -22,6 +22,7 @@ struct AppSettings {
     QString computerName;  // at most 20 characters
     int screenDepth = 32;  // bits per pixel
     int screenWidth = 0, screenHeight = 0;
+    double lastGotoX = 0, lastGotoY = 0;  // the last go-to point, offered the next time
 
     int language() const { return prefs.language; }
 };

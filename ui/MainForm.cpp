@@ -31,6 +31,7 @@
 #include "ui/modes/Canvas.h"
 #include "ui/modes/ModeBinding.h"
 #include "ui/MainMenus.h"
+#include "ui/tools/MarkerLayer.h"
 #include "ui/tools/ProgForm.h"
 #include "ui/StatusLine.h"
 #include "ui/Texts.h"
@@ -82,6 +83,7 @@ TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
 
     // 3. Window state, size and font.
     buildWindow();
+    m_markerLayer = std::make_unique<MarkerLayer>(*this);
     applyWindowPreferences();
     applyFontSize();
 
@@ -94,6 +96,10 @@ TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
 
     // 6. Menus.
     DrawMainMenus();
+
+    // 7. The fifteen marker slots.
+    if (const document::MarkerAllocation a = m_markerLayer->create(); a != document::MarkerAllocation::Ok)
+        m_services->showError(this, qstr(text::ProductTitle), QString::fromUtf8(document::allocationMessage(a)));
 
     // 8. Cursors and screen.
     loadCursors();
@@ -246,6 +252,8 @@ void TMainForm::readMachineNames()
 void TMainForm::resetDocument()
 {
     m_rotating = false;
+    if (m_markerLayer)
+        m_markerLayer->forget();
     storage::ResetToDefaults(*m_fractal);
     m_filterSettings.Kind = colour::filters::FilterKind::None;
     pictureChanged();
@@ -255,6 +263,8 @@ void TMainForm::pictureChanged()
 {
     if (!isIdle())
         return;
+    if (m_markerLayer)
+        m_markerLayer->pictureRewritten();
     m_image->copyAll(m_fractal->Bitmap, m_fractal->Palette);
     m_resumeLineShown = m_fractal->ResumeLine;
 }
@@ -284,7 +294,7 @@ CommandState TMainForm::commandState() const
     s.filter = int(m_filterSettings.Kind);
     s.view3D = f.View3D;
     s.touchUpRunning = false;
-    s.markersAvailable = true;
+    s.markersAvailable = m_markerLayer && m_markerLayer->available();
     s.markersShown = m_settings.prefs.markersShown;
     s.anyMarkerPlaced = std::any_of(f.Markers.begin(), f.Markers.end(), [](const document::Marker& m) { return m.InUse; });
     s.pixelFormat24 = f.PixelFormat == engine::PixelFormat24;
@@ -351,8 +361,8 @@ void TMainForm::setBusyCursor(bool busy)
 
 void TMainForm::onMenuOpening(MenuId menu)
 {
-    // The profile and orbit windows close here once they exist.
-    (void)menu;
+    if (menu == MenuId::File || menu == MenuId::Fractal || menu == MenuId::Colors || menu == MenuId::View3D)
+        closeToolWindows();
     CancelModes();
     ShowStatus(QString());
     DrawMainMenus();
@@ -443,6 +453,11 @@ void TMainForm::onComputationFinished(engine::ComputeEnd end)
 {
     m_resumeLineShown = m_fractal->ResumeLine;
     m_image->unsetCursor();
+    // The rows were rewritten: the markers go over them again.
+    m_markerLayer->pictureRewritten();
+    // The last orbits recorded are drawn; the recorder is handed over again or taken back.
+    probeFinished();
+    attachOrbit();
     ShowStatus(QString());
     if (m_settings.prefs.beep)
         m_services->beep();
@@ -551,6 +566,7 @@ void TMainForm::dropEvent(QDropEvent* event)
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     m_rotating = false;
+    closeToolWindows();
     m_runner->requestStop();
     // The computation sees the stop before its next pixel.
     m_runner->waitUntilIdle(StopWaitMilliseconds);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <atomic>
 #include <filesystem>
@@ -21,6 +22,9 @@ class QTimer;
 namespace colour {
 class TFract3D;
 }
+namespace engine {
+class OrbitRecorder;
+}
 namespace document {
 class TFractal;
 }
@@ -32,6 +36,9 @@ class ImageCanvas;
 enum class ModeKind;
 class ModeBinding;
 class ImageView;
+class MarkerLayer;
+class TOrbitForm;
+class TProfilForm;
 class MainMenus;
 class StatusLine;
 class TProgForm;
@@ -64,6 +71,24 @@ public:
     ComputeRunner& runner() { return *m_runner; }
     // The mouse modes of the picture, armed by their commands.
     ModeBinding& modes() { return *m_modes; }
+    // The markers drawn on the picture.
+    MarkerLayer& markerLayer() { return *m_markerLayer; }
+
+    // The orbit window (MainFormTools.cpp): opened, or opened again, by "See Orbits"; null when closed.
+    void openOrbitWindow(uint16_t escapeValue, uint16_t maxIter, QPoint topLeft, int language, int fontSize);
+    TOrbitForm* orbitForm() const;
+    // While the window is open and nothing computes, the computation records its orbits for it: this
+    // hands the window's recorder to the kernels, or takes it back. Only called while idle.
+    void attachOrbit();
+    // The observer of the iteration probe (the orbit window's recorder, while it is open), and the end
+    // of the probe: what it recorded is drawn.
+    engine::OrbitRecorder* probeOrbit();
+    void probeFinished();
+    // The cross-section window for an image row (opened, or filled again); null when closed.
+    void openProfileWindow(int row);
+    TProfilForm* profileForm() const;
+    // Closes the orbit and the cross-section windows (the Files, Fractal, Colors and 3D menus).
+    void closeToolWindows();
     // The dialogs and the beep the window uses (the platform's, or a test's).
     UiServices& services() { return *m_services; }
 
@@ -197,6 +222,11 @@ private:
     int m_resumeLineShown = 0;         // ResumeLine as the GUI last read it while idle
     bool m_applicationWasInactive = false;
     VariablesDialogHook m_variablesHook;
+    std::unique_ptr<MarkerLayer> m_markerLayer;
+    QPointer<TOrbitForm> m_orbitForm;
+    QPointer<TProfilForm> m_profileForm;
+    // The recorder the kernels write to (FractalCore::State.Orbit); kept alive until the next idle moment.
+    std::shared_ptr<engine::OrbitRecorder> m_orbitInUse;
     std::unique_ptr<ImageCanvas> m_canvas;  // the picture as the mouse modes draw on it
     ModeBinding* m_modes = nullptr;
     std::unique_ptr<colour::TFract3D> m_fract3D;

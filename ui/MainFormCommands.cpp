@@ -22,6 +22,7 @@
 #include "ui/dialogs/Par3DForm.h"
 #include "ui/editors/Color24bForm.h"
 #include "ui/editors/Color8bForm.h"
+#include "ui/dialogs/PosForm.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
 #include "ui/MainMenus.h"
@@ -30,6 +31,8 @@
 #include "ui/QtLanguage.h"
 #include "ui/Splash.h"
 #include "ui/StatusLine.h"
+#include "ui/tools/MarkerLayer.h"
+#include "ui/tools/OrbitForm.h"
 #include "ui/tools/ProgForm.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
@@ -51,7 +54,12 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::file02: cmdOpenRecent(1); break;
     case Cmd::file03: cmdOpenRecent(2); break;
     case Cmd::file04: cmdOpenRecent(3); break;
-    case Cmd::MenuPre: runPreferencesCommand(*this); break;
+    case Cmd::MenuPre:
+        // Shown markers take the new size and colour at once.
+        m_markerLayer->hideForRewrite();
+        runPreferencesCommand(*this);
+        m_markerLayer->pictureRewritten();
+        break;
     case Cmd::MenuInfos: runInformationCommand(*this); break;
     case Cmd::MenuExi: close(); break;
     case Cmd::MenuPrintCfg: runPrinterSetupCommand(*this); break;
@@ -104,6 +112,9 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::PopAzimut: startMode(ModeKind::Azimuth); break;
     case Cmd::Pop3DAzimuth: startMode(ModeKind::Azimuth3D); break;
     case Cmd::Pop3DDeplY: startMode(ModeKind::VerticalShift); break;
+    case Cmd::PopMarker: startMode(ModeKind::PlaceMarker); break;
+    case Cmd::MenuGoto: runPosCommand(*this); break;
+    case Cmd::MenuOrb: runOrbitCommand(*this); break;
 
     case Cmd::Menu3DParam:
     case Cmd::PopDraw3D:
@@ -118,13 +129,6 @@ void TMainForm::runCommand(Cmd cmd)
         CancelModes();
         redraw2D(false);
         ShowStatus(QString());
-        DrawMainMenus();
-        break;
-
-    // Features of their own, still to come: the entries keep their captions and rules.
-    case Cmd::MenuGoto: case Cmd::MenuOrb:
-    case Cmd::PopMarker:
-        // The menus that lead here have already cancelled the modes and cleared the status.
         DrawMainMenus();
         break;
 
@@ -194,6 +198,8 @@ void TMainForm::cmdCompute(bool fromStart)
     ShowStatus(tx(text::StatusText::Working, m_settings.language()));
     // The corners follow the centre, step and size the image has now.
     m_fractal->UpdateCorners();
+    m_markerLayer->hideForRewrite();
+    attachOrbit();
     if (m_runner->startCompute(fromStart))
         DrawMainMenus();
 }
@@ -211,7 +217,7 @@ void TMainForm::cmdErase()
         return;
     ShowStatus(tx(text::StatusText::PleaseWait, m_settings.language()));
     setBusyCursor(true);
-    m_fractal->Markers = {};
+    m_markerLayer->deleteAll();
     CancelModes();
     m_fractal->FileName.clear();
     m_fractal->ResumeLine = 0;
@@ -226,6 +232,7 @@ void TMainForm::cmdErase()
 void TMainForm::cmdRotate(bool outwards)
 {
     m_rotateOutwards = outwards;
+    m_markerLayer->hideForRewrite();
     m_rotating = true;
     ShowStatus(tx(text::StatusText::Rotating, m_settings.language()));
     m_rotationTimer->start();
@@ -248,8 +255,11 @@ void TMainForm::rotationStep()
 
 void TMainForm::finishRotation()
 {
+    const bool wasRotating = m_rotating;
     m_rotating = false;
     m_rotationTimer->stop();
+    if (wasRotating && isIdle())
+        m_markerLayer->pictureRewritten();
 }
 
 void TMainForm::cmdSystemPalette()
@@ -267,11 +277,10 @@ void TMainForm::cmdToggleMarkers()
 {
     bool& shown = m_settings.prefs.markersShown;
     shown = !shown;
-    if (shown) {
-        const CommandState s = commandState();
-        if (!s.anyMarkerPlaced)
-            ShowStatus(tx(text::StatusText::NoMarkerAvailable, m_settings.language()));
-    }
+    if (!shown)
+        m_markerLayer->hideAll();
+    else if (!m_markerLayer->showAll(true))
+        ShowStatus(tx(text::StatusText::NoMarkerAvailable, m_settings.language()));
     DrawMainMenus();
 }
 
@@ -282,8 +291,8 @@ void TMainForm::cmdDeleteMarkers()
                                                    tx(text::MessageText::DeleteMarkersQuestion, language));
     if (answer != UiServices::Answer::Yes || !commandState().anyMarkerPlaced)
         return;
-    m_fractal->Markers = {};
-    m_fractal->Modified = true;
+    if (m_markerLayer->deleteAll())
+        m_fractal->Modified = true;
     DrawMainMenus();
 }
 
@@ -320,6 +329,7 @@ void TMainForm::draw3D()
     if (m_task || !isIdle())
         return;
     CancelModes();
+    m_markerLayer->hideForRewrite();
     ShowStatus(tx(text::StatusText::Working3D, m_settings.language()));
     document::TFractal* f = m_fractal.get();
     colour::TFract3D* view = m_fract3D.get();
@@ -346,6 +356,7 @@ void TMainForm::applyFilter(colour::filters::FilterKind kind)
     if (m_task || !isIdle())
         return;
     CancelModes();
+    m_markerLayer->hideForRewrite();
     m_filterSettings.Kind = kind;
     ShowStatus(tx(text::StatusText::ApplyingFilter, m_settings.language()));
     document::TFractal* f = m_fractal.get();
@@ -373,6 +384,7 @@ void TMainForm::redraw2D(bool keepModified)
     setBusyCursor(true);
     ShowStatus(tx(text::StatusText::PleaseWait, m_settings.language()));
     const bool modified = m_fractal->Modified;
+    m_markerLayer->hideForRewrite();
     document::Redraw2D(*m_fractal);
     if (keepModified)
         m_fractal->Modified = modified;

@@ -66,9 +66,9 @@ TEST(TextTables, EveryEntryHasBothLanguages)
         total += table.entries.size();
     }
     // 6 + 42 + 17 + 6 + 32 + 47 + 19 + 20 + 5 + 2 + 2 + 11 + 23 + 24 + 29 + 11 + 13 entries of the
-    // window tables, 16 screen-reader texts of the colour editors and 6 + 3 + 2 + 6 names of the
-    // catalogue lists.
-    EXPECT_EQ(total, 309u + 16u + 17u);
+    // window tables, 16 screen-reader texts of the colour editors, 6 + 3 + 2 + 6 names of the catalogue
+    // lists and the 7 texts of the tool windows.
+    EXPECT_EQ(total, 309u + 16u + 17u + 7u);
 }
 
 // Status prompts are copied into a 40-character buffer before they are shown.

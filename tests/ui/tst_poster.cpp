@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "ui/dialogs/PosterForm.h"
+#include "ui/tools/MarkerLayer.h"
 #include "UiTestUtil.h"
 
 using namespace vxtest;
@@ -110,6 +111,9 @@ void TestPoster::okMovesToTheUpperRightTile()
     setView(fx.f(), 400, 300);
     QVERIFY(fx.computeAndWait());
     fx.f().FileName = "tile";
+    // A marker on the present tile: it marks a pixel of this picture, not of the next one.
+    QVERIFY(fx.w().markerLayer().place(QPoint(100, 80), "here", document::MarkerShape::Circle).has_value());
+    QVERIFY(fx.f().Markers[0].InUse);
     fx.f().Modified = true;
     fx.services.answers.push_back(ui::UiServices::Answer::No);  // do not save the present tile
     QStringList statuses;
@@ -135,6 +139,8 @@ void TestPoster::okMovesToTheUpperRightTile()
         for (int c = 0; c < 400 && cleared; ++c)
             cleared = fx.f().Data.at(r, c) == 0;
     QVERIFY(cleared);
+    for (const document::Marker& m : fx.f().Markers)
+        QVERIFY(!m.InUse);  // the new tile starts without markers, as after Erase
     QCOMPARE(fx.w().windowTitle(), QStringLiteral("Vorex"));
     // Neither the dialog's prompt nor the wait message stays.
     QVERIFY(fx.panel(4) != QStringLiteral("Select next image") && fx.panel(4) != QStringLiteral("Please wait ..."));

@@ -31,6 +31,7 @@
 #include "ui/dialogs/FractMesForm.h"
 #include "ui/text/VariablesTexts.h"
 #include "ui/MainForm.h"
+#include "ui/tools/MarkerLayer.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
 
@@ -913,10 +914,16 @@ void runVariablesDialog(TMainForm& window, int page, bool newFractal)
     options.fontSize = window.settings().prefs.fontSize;
     options.hints = window.settings().prefs.hints;
     TFractForm form(window.fractal(), page, newFractal, window.settings().language(), std::move(options), &window);
-    if (form.exec() != QDialog::Accepted)
+    // OK may give the picture a new size or new colours: the markers come off it first.
+    window.markerLayer().hideForRewrite();
+    if (form.exec() != QDialog::Accepted) {
+        window.markerLayer().pictureRewritten();
         return;
+    }
     if (form.imageReallocated() || form.coloursCorrected() || form.allocationFailed())
         window.pictureChanged();
+    else
+        window.markerLayer().pictureRewritten();
     if (form.allocationFailed())
         window.setDocumentTitle({});
 }

@@ -13,6 +13,7 @@
 
 #include "document/Fractal.h"
 #include "ui/MainForm.h"
+#include "ui/tools/MarkerLayer.h"
 #include "ui/Texts.h"
 
 namespace ui {
@@ -105,6 +106,8 @@ bool runPosterCommand(TMainForm& window)
     if (accepted) {
         window.ShowStatus(tx(text::StatusText::PleaseWait, language));
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        // The markers point at pixels of the present tile: the next tile starts without them, as after Erase.
+        window.markerLayer().deleteAll();
         storage::moveToPosterTile(f, form.newCentre());
         window.pictureChanged();
         QApplication::restoreOverrideCursor();

@@ -32,6 +32,7 @@
 #include "ui/editors/ColourFiles.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
+#include "ui/tools/MarkerLayer.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
 
@@ -944,7 +945,10 @@ bool runTable24Command(TMainForm& window, int tag)
         return false;
     }
     TColor24bForm form(window, tag);
+    // The editor recolours the picture: the markers come off it meanwhile and go on again afterwards.
+    window.markerLayer().hideForRewrite();
     const bool accepted = form.exec() == QDialog::Accepted;
+    window.markerLayer().pictureRewritten();
     window.DrawMainMenus();
     return accepted;
 }

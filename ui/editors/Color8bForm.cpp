@@ -26,6 +26,7 @@
 #include "ui/editors/ColourFiles.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
+#include "ui/tools/MarkerLayer.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
 
@@ -621,7 +622,10 @@ bool runPalette8Command(TMainForm& window)
         return false;
     }
     TColor8bForm form(window);
+    // The editor recolours the picture: the markers come off it meanwhile and go on again afterwards.
+    window.markerLayer().hideForRewrite();
     const bool accepted = form.exec() == QDialog::Accepted;
+    window.markerLayer().pictureRewritten();
     window.DrawMainMenus();
     return accepted;
 }

@@ -9,7 +9,10 @@
 #include "ui/ComputeRunner.h"
 #include "ui/ImageView.h"
 #include "ui/MainForm.h"
+#include "ui/dialogs/MarkerForm.h"
 #include "ui/dialogs/RetoucheForm.h"
+#include "engine/OrbitRecorder.h"
+#include "ui/tools/MarkerLayer.h"
 #include "ui/Texts.h"
 #include "ui/UiServices.h"
 
@@ -41,6 +44,16 @@ bool ModeBinding::eventFilter(QObject* watched, QEvent* event)
 {
     ImageView* image = m_window.mainImage();
     switch (event->type()) {
+    case QEvent::MouseButtonDblClick: {
+        if (watched != image)
+            break;
+        // Any button: the modes end, then the properties of the marker under the point.
+        auto* me = static_cast<QMouseEvent*>(event);
+        const QPoint pixel = image->imagePixelAt(me->position());
+        m_window.CancelModes();
+        runMarkerPropertiesCommand(m_window, pixel);
+        return true;
+    }
     case QEvent::MouseButtonPress:
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease: {
@@ -126,9 +139,40 @@ uint16_t ModeBinding::askTouchUpIterations(uint16_t current, uint16_t minimum)
     return TRetoucheForm::ask(current, minimum, language(), &m_window);
 }
 
+bool ModeBinding::placeMarker(QPoint pixel)
+{
+    if (!m_window.markerLayer().place(pixel, std::string(), document::MarkerShape::Simple))
+        return false;
+    m_window.fractal().Modified = true;
+    m_window.DrawMainMenus();
+    return true;
+}
+
+engine::OrbitObserver* ModeBinding::probeOrbit()
+{
+    return m_window.probeOrbit();
+}
+
+void ModeBinding::probeFinished()
+{
+    m_window.probeFinished();
+}
+
+void ModeBinding::crossSectionPicked(int row)
+{
+    m_window.openProfileWindow(row);
+}
+
+void ModeBinding::deleteMarkers()
+{
+    m_window.markerLayer().deleteAll();
+}
+
 void ModeBinding::startTouchUp()
 {
+    m_window.markerLayer().hideForRewrite();
     m_window.ShowStatus(tx(text::StatusText::Working, language()));
+    m_window.attachOrbit();
     const engine::RetoucheResult r = m_window.runner().startRetouche();
     m_touchUpRunning = r.ok;
     if (!r.ok) {
@@ -136,6 +180,7 @@ void ModeBinding::startTouchUp()
         // end-of-computation preference, and says why.
         m_window.ShowStatus(QString());
         m_controller.touchUpFinished(false);
+        m_window.markerLayer().pictureRewritten();
         if (!r.message.empty()) {
             m_window.services().beep();
             m_window.services().showError(&m_window, QString(), QString::fromStdString(r.message));

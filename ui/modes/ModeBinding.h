@@ -45,6 +45,11 @@ private:
     uint16_t askTouchUpIterations(uint16_t current, uint16_t minimum) override;
     void startTouchUp() override;
     const colour::TFract3D* view3D() override;
+    bool placeMarker(QPoint pixel) override;
+    engine::OrbitObserver* probeOrbit() override;
+    void probeFinished() override;
+    void crossSectionPicked(int row) override;
+    void deleteMarkers() override;
     void redraw3D() override;
 
     void computationFinished(engine::ComputeEnd end);

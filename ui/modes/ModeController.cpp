@@ -2,6 +2,7 @@
 
 #include "document/Fractal.h"
 #include "ui/modes/LineModes.h"
+#include "ui/modes/MarkerMode.h"
 #include "ui/modes/Modes3D.h"
 #include "ui/modes/PickModes.h"
 #include "ui/modes/TouchUpMode.h"
@@ -25,6 +26,7 @@ void ModeController::start(ModeKind kind)
     case ModeKind::Azimuth: m_mode = std::make_unique<AzimuthMode>(m_host, m_lingering); break;
     case ModeKind::Azimuth3D: m_mode = std::make_unique<Azimuth3DMode>(m_host, m_lingering); break;
     case ModeKind::VerticalShift: m_mode = std::make_unique<VerticalShiftMode>(m_host, m_lingering); break;
+    case ModeKind::PlaceMarker: m_mode = std::make_unique<MarkerMode>(m_host, m_lingering); break;
     }
     m_mode->begin();
     settle();
@@ -111,6 +113,13 @@ bool ModeController::escape()
     cancel();
     m_host.showStatus(QString());
     return true;
+}
+
+void ModeController::showCrossingLines(QPoint pixel)
+{
+    m_lingering.removeLines();
+    m_lingering.vertLine = std::make_unique<TVertLine>(m_host.canvas(), pixel.x(), m_host.lineColour());
+    m_lingering.horzLine = std::make_unique<THorzLine>(m_host.canvas(), pixel.y(), m_host.lineColour());
 }
 
 void ModeController::touchUpFinished(bool stopped)

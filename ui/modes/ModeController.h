@@ -18,6 +18,7 @@ enum class ModeKind {
     Azimuth,         // PopAzimut
     Azimuth3D,       // Pop3DAzimuth
     VerticalShift,   // Pop3DDeplY
+    PlaceMarker,     // PopMarker
 };
 
 // The main window's side of the mouse modes: holds the armed mode and the overlays that outlive
@@ -56,6 +57,11 @@ public:
     void touchUpFinished(bool stopped);
     bool touchUpRunning() const { return m_lingering.touchUpRunning; }
     const LingeringOverlays& lingering() const { return m_lingering; }
+    // Draws a vertical line at column pixel.x() and a horizontal one at row pixel.y(), in the colour of
+    // lines, in place of any lingering lines; they stay until the next reset.
+    void showCrossingLines(QPoint pixel);
+    // Takes the lingering lines off the picture.
+    void removeLines() { m_lingering.removeLines(); }
 
 private:
     void settle();

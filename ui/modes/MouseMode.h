@@ -18,6 +18,10 @@ namespace colour {
 class TFract3D;
 }
 
+namespace engine {
+class OrbitObserver;
+}
+
 namespace ui {
 
 // A mouse event on the picture: where it is in the widget and which image pixel that is.
@@ -53,6 +57,17 @@ public:
     // Runs the touch-up of fractal().ZoomRect with fractal().RetoucheIter; when it ends the host
     // calls ModeController::touchUpFinished.
     virtual void startTouchUp() = 0;
+    // Places a marker with an empty text at an image pixel (the document becomes modified); false when
+    // no marker slot is free.
+    virtual bool placeMarker(QPoint pixel)
+    {
+        (void)pixel;
+        return false;
+    }
+    // The iteration probe's orbit goes to the orbit window while it is open: the observer (null when
+    // closed), then the end of the probe.
+    virtual engine::OrbitObserver* probeOrbit() { return nullptr; }
+    virtual void probeFinished() {}
     // The cross-section line was chosen (the profile window opens for that row).
     virtual void crossSectionPicked(int row) { (void)row; }
     // The azimuth for the 3D view was chosen (already stored in the fractal).

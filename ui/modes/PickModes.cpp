@@ -86,7 +86,8 @@ void IterationProbeMode::on_mousedown(const MouseEvent& e)
     if (e.button != Qt::LeftButton)
         return;
     m_host.showStatus(tx(StatusText::PleaseWait, language()));
-    const std::optional<uint16_t> count = engine::ProbePoint(fractal(), e.x(), e.y());
+    const std::optional<uint16_t> count = engine::ProbePoint(fractal(), e.x(), e.y(), m_host.probeOrbit());
+    m_host.probeFinished();
     // Separators and selectors without a kernel show nothing.
     m_host.showStatus(count ? tx(StatusText::Iterations, language()) + QString::number(*count) : QString());
 }

@@ -8,6 +8,7 @@
 #include "ui/text/MessageTexts.h"
 #include "ui/text/PrintExportTexts.h"
 #include "ui/text/StatusTexts.h"
+#include "ui/text/ToolTexts.h"
 #include "ui/text/VariablesTexts.h"
 #include "ui/text/ViewTexts.h"
 #include "ui/text/CatalogueTexts.h"
@@ -16,7 +17,7 @@ namespace text {
 
 std::span<const TextTableInfo> allTextTables()
 {
-    static const std::array<TextTableInfo, 22> tables = {{
+    static const std::array<TextTableInfo, 23> tables = {{
         {"MessageText", messageTable(), 0},
         {"MainMenuText", mainMenuTable(), 0},
         {"Popup2DText", popup2DTable(), 0},
@@ -39,6 +40,7 @@ std::span<const TextTableInfo> allTextTables()
         {"CatalogueList::BoundaryTypes", catalogueTable(CatalogueList::BoundaryTypes), 0},
         {"CatalogueList::TableModes", catalogueTable(CatalogueList::TableModes), 0},
         {"CatalogueList::TransferFunctions", catalogueTable(CatalogueList::TransferFunctions), 0},
+        {"ToolText", toolTable(), 1},
     }};
     return tables;
 }
