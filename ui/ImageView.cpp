@@ -114,6 +114,14 @@ QPoint ImageView::imagePixelAt(const QPointF& widgetPos) const
                   std::clamp(int(std::floor(y)), 0, m_image.height() - 1));
 }
 
+QPointF ImageView::widgetPointOf(QPoint imagePixel) const
+{
+    const QSize device = displaySizeInDevicePixels();
+    const double r = ratio();
+    return QPointF((imagePixel.x() + 0.5) * device.width() / m_image.width() / r,
+                   (imagePixel.y() + 0.5) * device.height() / m_image.height() / r);
+}
+
 void ImageView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -134,7 +142,10 @@ void ImageView::mousePressEvent(QMouseEvent* event)
 
 void ImageView::contextMenuEvent(QContextMenuEvent* event)
 {
-    emit contextMenuRequested(event->globalPos());
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        emit keyboardMenuRequested();
+    else
+        emit contextMenuRequested(event->globalPos());
     event->accept();
 }
 

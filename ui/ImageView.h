@@ -42,10 +42,14 @@ public:
     QSize displaySizeInDevicePixels() const;
     // The image pixel under a point of the widget (widget coordinates, device-independent).
     QPoint imagePixelAt(const QPointF& widgetPos) const;
+    // The middle of an image pixel in widget coordinates (device-independent).
+    QPointF widgetPointOf(QPoint imagePixel) const;
 
 signals:
     void mousePressed(QPoint imagePixel, Qt::MouseButton button);
     void contextMenuRequested(QPoint globalPos);
+    // The context menu was asked for from the keyboard (the Menu key, Shift+F10).
+    void keyboardMenuRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

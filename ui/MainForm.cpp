@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -30,6 +31,8 @@
 #include "ui/QtLanguage.h"
 #include "ui/modes/Canvas.h"
 #include "ui/modes/ModeBinding.h"
+#include "ui/modes/ModeController.h"
+#include "ui/modes/MouseMode.h"
 #include "ui/MainMenus.h"
 #include "ui/tools/ProgForm.h"
 #include "ui/StatusLine.h"
@@ -196,6 +199,7 @@ void TMainForm::buildWindow()
 
     connect(m_image, &ImageView::mousePressed, this, &TMainForm::onImagePressed);
     connect(m_image, &ImageView::contextMenuRequested, this, &TMainForm::onContextMenu);
+    connect(m_image, &ImageView::keyboardMenuRequested, this, &TMainForm::openContextMenuFromKeyboard);
 }
 
 void TMainForm::applyWindowPreferences()
@@ -325,6 +329,10 @@ void TMainForm::DrawMainMenus()
     m_menus->setCaptions(m_settings.language(), state.resumeLine, m_fractal->Params.Height, recent);
     m_menus->applyRules(state);
     nameMenus(menuBar());
+    // The context menus are announced by name too, like the menus of the bar.
+    const int language = m_settings.language();
+    m_menus->popup2D()->setAccessibleName(shownCaption(tx(text::NavigationText::PictureMenu, language)));
+    m_menus->popup3D()->setAccessibleName(shownCaption(tx(text::NavigationText::Picture3DMenu, language)));
 }
 
 void TMainForm::CancelModes()
@@ -365,6 +373,20 @@ void TMainForm::onContextMenu(const QPoint& globalPos)
         return;
     QMenu* menu = m_fractal->View3D ? m_menus->popup3D() : m_menus->popup2D();
     menu->popup(globalPos);
+}
+
+void TMainForm::openContextMenuFromKeyboard()
+{
+    QPointF at;
+    const ModeController* modes = m_modes ? &m_modes->controller() : nullptr;
+    if (modes && modes->active() && modes->mode()->keyboardDriven()) {
+        at = m_image->widgetPointOf(modes->mode()->keyPoint());
+    } else {
+        const QWidget* viewport = m_scroll->viewport();
+        const QRect visible = QRect(m_image->mapTo(viewport, QPoint(0, 0)), m_image->size()) & viewport->rect();
+        at = QPointF(m_image->mapFrom(viewport, visible.isEmpty() ? viewport->rect().center() : visible.center()));
+    }
+    onContextMenu(m_image->mapToGlobal(at.toPoint()));
 }
 
 void TMainForm::onImagePressed()
@@ -468,10 +490,23 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this) {
             abortFlag() = true;
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Escape) {
                 handleEscape();
                 return true;
             }
+            if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+                openContextMenuFromKeyboard();
+                return true;
+            }
+        }
+    } else if (event->type() == QEvent::ContextMenu
+               && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        // The platform's own keyboard request (the Menu key on X11) reaches the focused widget.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this) {
+            openContextMenuFromKeyboard();
+            return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);

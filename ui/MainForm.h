@@ -153,6 +153,9 @@ private:
     void onComputationFinished(engine::ComputeEnd end);
     void onImagePressed();
     void onContextMenu(const QPoint& globalPos);
+    // The picture's context menu from the keyboard: at the keyboard cursor of a mode, or in the
+    // middle of the visible picture.
+    void openContextMenuFromKeyboard();
     void handleEscape();
 
     // Command handlers (MainFormCommands.cpp).

@@ -1,8 +1,10 @@
 #include "ui/modes/ModeBinding.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollArea>
 #include <QTimer>
 
 #include "document/Fractal.h"
@@ -17,7 +19,7 @@ namespace ui {
 
 namespace {
 
-constexpr int ArrowStepLarge = 10;  // pixels an arrow key moves the zoom rectangle with Shift
+constexpr int ArrowStepLarge = 10;  // pixels an arrow key moves the keyboard cursor or the zoom rectangle with Shift
 constexpr int ZoomTimerMs = 400;
 }
 
@@ -64,7 +66,7 @@ bool ModeBinding::eventFilter(QObject* watched, QEvent* event)
         const int key = keyEvent->key();
         if (key == Qt::Key_Escape && m_controller.escape())
             return true;
-        // The arrows move a movable zoom rectangle: one pixel, or ten with Shift.
+        // The arrows move the keyboard cursor or a movable zoom rectangle: one pixel, or ten with Shift.
         const int step = keyEvent->modifiers() & Qt::ShiftModifier ? ArrowStepLarge : 1;
         const QPoint delta = key == Qt::Key_Left ? QPoint(-step, 0)
                              : key == Qt::Key_Right ? QPoint(step, 0)
@@ -163,6 +165,20 @@ void ModeBinding::redraw3D()
 {
     // The mode that asks is still running: the drawing starts once it has ended.
     QTimer::singleShot(0, &m_window, [window = &m_window] { window->draw3D(); });
+}
+
+}  // namespace ui
+
+namespace ui {
+
+QPoint ModeBinding::visibleCentre()
+{
+    ImageView* image = m_window.mainImage();
+    const QWidget* viewport = m_window.scrollBox()->viewport();
+    const QPoint middle = image->mapFrom(viewport, viewport->rect().center());
+    const QRect shown = image->rect();
+    return image->imagePixelAt(QPointF(std::clamp(middle.x(), shown.left(), shown.right()),
+                                       std::clamp(middle.y(), shown.top(), shown.bottom())));
 }
 
 }  // namespace ui

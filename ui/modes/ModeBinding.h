@@ -46,6 +46,7 @@ private:
     void startTouchUp() override;
     const colour::TFract3D* view3D() override;
     void redraw3D() override;
+    QPoint visibleCentre() override;
 
     void computationFinished(engine::ComputeEnd end);
 

@@ -6,6 +6,7 @@
 #include "ui/text/DialogTexts.h"
 #include "ui/text/MenuTexts.h"
 #include "ui/text/MessageTexts.h"
+#include "ui/text/NavigationTexts.h"
 #include "ui/text/PrintExportTexts.h"
 #include "ui/text/StatusTexts.h"
 #include "ui/text/VariablesTexts.h"
@@ -16,7 +17,7 @@ namespace text {
 
 std::span<const TextTableInfo> allTextTables()
 {
-    static const std::array<TextTableInfo, 21> tables = {{
+    static const std::array<TextTableInfo, 22> tables = {{
         {"MessageText", messageTable(), 0},
         {"MainMenuText", mainMenuTable(), 0},
         {"Popup2DText", popup2DTable(), 0},
@@ -38,6 +39,7 @@ std::span<const TextTableInfo> allTextTables()
         {"CatalogueList::BoundaryTypes", catalogueTable(CatalogueList::BoundaryTypes), 0},
         {"CatalogueList::TableModes", catalogueTable(CatalogueList::TableModes), 0},
         {"CatalogueList::TransferFunctions", catalogueTable(CatalogueList::TransferFunctions), 0},
+        {"NavigationText", navigationTable(), 1},
     }};
     return tables;
 }

@@ -1,0 +1,29 @@
+#include "ui/text/NavigationTexts.h"
+
+#include <array>
+
+namespace text {
+
+namespace {
+
+constexpr std::array<Bilingual, 8> NavigationTable = {{
+    {"&Back", "Vue &précédente"},  // Back
+    {"&Forward", "Vue &suivante"},  // Forward
+    {"Picture", "Image"},  // PictureMenu
+    {"3D view", "Vue 3D"},  // Picture3DMenu
+    {"Compute after each view change", "Calculer après chaque changement de vue"},  // ComputeAfterViewChange
+    {"Progress", "Progression"},  // Progress
+    {" - time left: ", " - temps restant: "},  // TimeLeft
+    {"Vorex uses Qt (LGPL 3), libpng (libpng licence), zlib (zlib licence), libjpeg-turbo (IJG and BSD licences) "
+     "and libtiff (libtiff licence).",
+     "Vorex utilise Qt (LGPL 3), libpng (licence libpng), zlib (licence zlib), libjpeg-turbo (licences IJG et BSD) "
+     "et libtiff (licence libtiff)."},  // Credits
+}};
+static_assert(NavigationTable.size() == size_t(NavigationText::End) - 1);
+
+}  // namespace
+
+std::string_view lookup(NavigationText id, int language) { return pick(NavigationTable, int(id) - 1, language); }
+std::span<const Bilingual> navigationTable() { return NavigationTable; }
+
+}  // namespace text

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "ui/text/Language.h"
+
+namespace text {
+
+// Texts of the view history, the keyboard's reach of the picture and the progress of a computation.
+enum class NavigationText : uint8_t {
+    Back = 1,                // "&Back"
+    Forward,                 // "&Forward"
+    PictureMenu,             // "Picture": the name of the picture's context menu
+    Picture3DMenu,           // "3D view": the name of the 3D view's context menu
+    ComputeAfterViewChange,  // "Compute after each view change"
+    Progress,                // "Progress": the name of the progress bar
+    TimeLeft,                // " - time left: "
+    Credits,                 // the libraries of the About window
+    End
+};
+std::string_view lookup(NavigationText id, int language);
+std::span<const Bilingual> navigationTable();
+
+}  // namespace text
