@@ -86,6 +86,11 @@ constexpr std::array<CommandInfo, size_t(Cmd::Count)> Table = {{
     {Cmd::Pop3DAzimuth, "Pop3DAzimuth", M::Popup3D, true},
     {Cmd::Pop3DDeplY, "Pop3DDeplY", M::Popup3D},
     {Cmd::Pop3DShowMarker, "Pop3DShowMarker", M::Popup3D, true, true},
+
+    {Cmd::MenuBack, "MenuBack", M::Fractal, true},
+    {Cmd::MenuForward, "MenuForward", M::Fractal},
+    {Cmd::PopBack, "PopBack", M::Popup2D, true},
+    {Cmd::PopForward, "PopForward", M::Popup2D},
 }};
 
 constexpr bool tableInOrder()
@@ -240,6 +245,11 @@ CommandRule ruleFor(Cmd cmd, const CommandState& s)
     case Cmd::Pop3DDeplY:
         return enabledIf(true);
     case Cmd::Pop3DAzimuth: return enabledIf(s.elevation > 14);
+
+    case Cmd::MenuBack: return enabledIf(s.idle && s.canGoBack);
+    case Cmd::MenuForward: return enabledIf(s.idle && s.canGoForward);
+    case Cmd::PopBack: return enabledIf(s.idle && s.canGoBack && noFilter);
+    case Cmd::PopForward: return enabledIf(s.idle && s.canGoForward && noFilter);
 
     case Cmd::Count: break;
     }

@@ -31,6 +31,8 @@ enum class Cmd : uint8_t {
     PopSeeAll, PopSee100, PopAzimut, PopDraw3D, PopMarker, PopShowMarker,
     // 3D context menu
     Pop3DParameters, Pop3DDraw2D, Pop3DColor, Pop3DAzimuth, Pop3DDeplY, Pop3DShowMarker,
+    // the view history: Fractal menu and 2D context menu
+    MenuBack, MenuForward, PopBack, PopForward,
     Count
 };
 
@@ -76,6 +78,8 @@ struct CommandState {
     int resumeLine = 0;
     int elevation = 30;
     bool recentFile[4] = {false, false, false, false};
+    bool canGoBack = false;     // the view history has a view before the current one
+    bool canGoForward = false;  // and one after it
 };
 
 struct CommandRule {

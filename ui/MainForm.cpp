@@ -250,6 +250,8 @@ void TMainForm::readMachineNames()
 void TMainForm::resetDocument()
 {
     m_rotating = false;
+    m_history.clear();
+    m_valuesHeld = false;
     storage::ResetToDefaults(*m_fractal);
     m_filterSettings.Kind = colour::filters::FilterKind::None;
     pictureChanged();
@@ -299,6 +301,8 @@ CommandState TMainForm::commandState() const
     s.algorithm = f.Params.Algorithm;
     s.pertZero = f.Params.PertZr == 0.0 && f.Params.PertZi == 0.0;
     s.elevation = f.Elevation;
+    s.canGoBack = m_history.canGoBack();
+    s.canGoForward = m_history.canGoForward();
     for (int i = 0; i < storage::RecentFileCount; ++i)
         s.recentFile[i] = !m_settings.prefs.recentFiles[size_t(i)].empty();
     return s;
@@ -463,6 +467,8 @@ void TMainForm::onRowsReady(int first, int last)
 
 void TMainForm::onComputationFinished(engine::ComputeEnd end)
 {
+    if (end == engine::ComputeEnd::Completed)
+        m_valuesHeld = true;
     m_resumeLineShown = m_fractal->ResumeLine;
     m_image->unsetCursor();
     ShowStatus(QString());
@@ -531,6 +537,7 @@ void TMainForm::handleLoad(const DocumentCommands::OpenResult& result)
 {
     switch (result.outcome) {
     case DocumentCommands::Opened::Loaded:
+        m_valuesHeld = true;
         m_fractal->CommitImageParams();
         m_fractal->Modified = false;
         pictureChanged();

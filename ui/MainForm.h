@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "colour/filters/Filters.h"
+#include "document/ViewHistory.h"
 #include "engine/ComputeDriver.h"
 #include "ui/AppSettings.h"
 #include "ui/CommandTable.h"
@@ -116,6 +117,20 @@ public:
     // The projection of the 3D view, refreshed before each drawing.
     colour::TFract3D& fract3D() { return *m_fract3D; }
 
+    // The view history (ViewNavigation.cpp). A command about to change the view (a zoom, a pick, the
+    // variables dialog, go-to, a poster move) calls recordViewChange() first: the view in force goes into
+    // the history, with its values while the picture holds them. recordView() takes a view captured earlier.
+    void recordViewChange();
+    void recordView(document::ViewRecord replaced);
+    // The view in force, with its values when the picture holds them (and the window is idle).
+    document::ViewRecord currentView() const;
+    // The view has changed: with the preference "Compute after each view change" the computation starts.
+    void viewChanged();
+    // Back (true) or Forward: the view comes back from its values when they are held, else it is marked
+    // for recalculation.
+    void stepView(bool back);
+    document::ViewHistory& viewHistory() { return m_history; }
+
     // The variables dialog (a later feature) is reached through this hook: page 1 fractal,
     // 2 image, 3 from the picture's context menu; newFractal for New. Without a hook the
     // commands that open it do the rest of their work only.
@@ -205,6 +220,8 @@ private:
     std::unique_ptr<colour::TFract3D> m_fract3D;
     QThread* m_task = nullptr;           // the long picture operation running, if any
     TProgForm* m_taskProgress = nullptr; // its progress window
+    document::ViewHistory m_history;     // the views of this document, cleared with a new one
+    bool m_valuesHeld = false;           // Data holds the values of the view (not erased or reset since)
 };
 
 }  // namespace ui

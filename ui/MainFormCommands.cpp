@@ -95,6 +95,11 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::Pop3DAzimuth: startMode(ModeKind::Azimuth3D); break;
     case Cmd::Pop3DDeplY: startMode(ModeKind::VerticalShift); break;
 
+    case Cmd::MenuBack:
+    case Cmd::PopBack: stepView(true); break;
+    case Cmd::MenuForward:
+    case Cmd::PopForward: stepView(false); break;
+
     case Cmd::Menu3DParam:
     case Cmd::PopDraw3D:
     case Cmd::Pop3DParameters: runPar3DCommand(*this); break;
@@ -204,6 +209,7 @@ void TMainForm::cmdErase()
     m_fractal->FileName.clear();
     m_fractal->ResumeLine = 0;
     storage::ClearImage(*m_fractal, true);
+    m_valuesHeld = false;
     setDocumentTitle({});
     pictureChanged();
     setBusyCursor(false);

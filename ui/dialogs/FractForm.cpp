@@ -913,8 +913,12 @@ void runVariablesDialog(TMainForm& window, int page, bool newFractal)
     options.fontSize = window.settings().prefs.fontSize;
     options.hints = window.settings().prefs.hints;
     TFractForm form(window.fractal(), page, newFractal, window.settings().language(), std::move(options), &window);
+    // The view before the dialog, for Back (the values are taken before OK may reallocate them).
+    document::ViewRecord before = window.currentView();
     if (form.exec() != QDialog::Accepted)
         return;
+    if (!newFractal && !(before.Params == window.fractal().Params && before.PixelFormat == window.fractal().PixelFormat))
+        window.recordView(std::move(before));
     if (form.imageReallocated() || form.coloursCorrected() || form.allocationFailed())
         window.pictureChanged();
     if (form.allocationFailed())

@@ -68,7 +68,10 @@ bool ModeBinding::eventFilter(QObject* watched, QEvent* event)
             return true;
         // The arrows move the keyboard cursor or a movable zoom rectangle: one pixel, or ten with Shift.
         const int step = keyEvent->modifiers() & Qt::ShiftModifier ? ArrowStepLarge : 1;
-        const QPoint delta = key == Qt::Key_Left ? QPoint(-step, 0)
+        // Alt+Left and Alt+Right step through the view history, not the picture.
+        const bool plain = !(keyEvent->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier));
+        const QPoint delta = !plain ? QPoint()
+                             : key == Qt::Key_Left ? QPoint(-step, 0)
                              : key == Qt::Key_Right ? QPoint(step, 0)
                              : key == Qt::Key_Up ? QPoint(0, -step)
                              : key == Qt::Key_Down ? QPoint(0, step)
@@ -118,9 +121,16 @@ uint32_t ModeBinding::lineColour() const
     return m_window.settings().prefs.lineColour;
 }
 
+void ModeBinding::viewChanging()
+{
+    m_window.recordViewChange();
+}
+
 void ModeBinding::parametersPicked()
 {
     m_window.DrawMainMenus();
+    // The mode that picked is still running: a computation (which ends the modes) starts after it.
+    QTimer::singleShot(0, &m_window, [window = &m_window] { window->viewChanged(); });
 }
 
 uint16_t ModeBinding::askTouchUpIterations(uint16_t current, uint16_t minimum)

@@ -47,6 +47,8 @@ public:
     virtual uint32_t lineColour() const = 0;
     // A new centre or an applied zoom: the markers no longer belong to the picture.
     virtual void deleteMarkers() {}
+    // A zoom or a point pick is about to change the view: the view in force goes into the history.
+    virtual void viewChanging() {}
     // The parameters were changed by a pick: menus and status must follow.
     virtual void parametersPicked() {}
     // The touch-up iteration dialog (TRetoucheForm): the chosen count, 0 when cancelled.

@@ -144,6 +144,7 @@ bool ZoomMode::on_keydown(int key)
 void ZoomMode::applyZoom()
 {
     document::TFractal& f = fractal();
+    m_host.viewChanging();
     f.ZoomRect = {m_c1.x(), m_c1.y(), m_c2.x(), m_c2.y()};
     const bool withinLimits = f.ZoomToRect();
     cancel();
