@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "document/Fractal.h"
+#include "engine/Catalogue.h"
 
 namespace document {
 
@@ -116,6 +117,29 @@ bool RestoreView(TFractal& f, const ViewRecord& r)
     f.CommitImageParams();
     f.ColourAllRows();
     return true;
+}
+
+bool ZoomAboutPixel(TFractal& f, int col, int row, bool zoomIn)
+{
+    const engine::TypeDefaults& limits = engine::typeDefaults(f.Params.FractalType);
+    const double x = f.LeftX + col * f.Params.Step;
+    const double y = f.TopY - row * f.Params.Step;
+    double step = zoomIn ? f.Params.Step / 2 : f.Params.Step * 2;
+    bool ok = true;
+    if (step < limits.MinStep) {
+        step = limits.MinStep;
+        ok = false;
+    } else if (step > limits.MaxStep) {
+        step = limits.MaxStep;
+        ok = false;
+    }
+    f.Params.Step = step;
+    f.Params.CentreX = x + (double(f.Params.Width) / 2 - col) * step;
+    f.Params.CentreY = y - (double(f.Params.Height) / 2 - row) * step;
+    f.UpdateCorners();
+    f.Inputs.Step = step;
+    f.Inputs.DistThreshold = f.Params.Delta / 500.0 * step;
+    return ok;
 }
 
 }  // namespace document

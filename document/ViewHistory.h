@@ -74,4 +74,8 @@ bool ValuesFit(const TFractal& f, const ViewRecord& r);
 // the picture stays as it was and must be recalculated: false.
 bool RestoreView(TFractal& f, const ViewRecord& r);
 
+// Zooms in (halving the step) or out (doubling it) about pixel (col, row): the plane point under that
+// pixel stays under it. The step is held within the type's limits; false when it had to be held.
+bool ZoomAboutPixel(TFractal& f, int col, int row, bool zoomIn);
+
 }  // namespace document

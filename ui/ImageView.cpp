@@ -3,8 +3,10 @@
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "document/Fractal.h"
@@ -146,6 +148,24 @@ void ImageView::contextMenuEvent(QContextMenuEvent* event)
         emit keyboardMenuRequested();
     else
         emit contextMenuRequested(event->globalPos());
+    event->accept();
+}
+
+void ImageView::wheelEvent(QWheelEvent* event)
+{
+    // The plain wheel scrolls the picture (the scroll area has it); with Ctrl it zooms, one step a notch.
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        m_wheelTurn = 0;
+        event->ignore();
+        return;
+    }
+    constexpr int Notch = 120;
+    m_wheelTurn += event->angleDelta().y();
+    while (std::abs(m_wheelTurn) >= Notch) {
+        const bool in = m_wheelTurn > 0;
+        m_wheelTurn += in ? -Notch : Notch;
+        emit wheelZoomRequested(imagePixelAt(event->position()), in);
+    }
     event->accept();
 }
 

@@ -92,6 +92,7 @@ TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
     m_documents = std::make_unique<DocumentCommands>(*m_fractal, m_settings, *m_services, static_cast<DocumentHost&>(*this));
     m_runner = new ComputeRunner(*m_fractal, this);
     connect(m_runner, &ComputeRunner::rowsReady, this, &TMainForm::onRowsReady);
+    connect(m_runner, &ComputeRunner::started, this, &TMainForm::onComputationStarted);
     connect(m_runner, &ComputeRunner::finished, this, &TMainForm::onComputationFinished);
     resetDocument();
 
@@ -200,6 +201,7 @@ void TMainForm::buildWindow()
     connect(m_image, &ImageView::mousePressed, this, &TMainForm::onImagePressed);
     connect(m_image, &ImageView::contextMenuRequested, this, &TMainForm::onContextMenu);
     connect(m_image, &ImageView::keyboardMenuRequested, this, &TMainForm::openContextMenuFromKeyboard);
+    connect(m_image, &ImageView::wheelZoomRequested, this, &TMainForm::wheelZoom);
 }
 
 void TMainForm::applyWindowPreferences()
@@ -463,12 +465,34 @@ void TMainForm::onRowsReady(int first, int last)
 {
     m_image->copyRows(m_fractal->Bitmap, first, last);
     m_status->showLine(last);
+    m_progress.rowsDone(last - first + 1, m_progressClock.elapsed() / 1000.0);
+    showProgress();
+}
+
+void TMainForm::onComputationStarted(int rows)
+{
+    m_progressClock.start();
+    m_progress.start(rows, 0.0);
+    showProgress();
+}
+
+void TMainForm::showProgress()
+{
+    const double now = m_progressClock.elapsed() / 1000.0;
+    if (!m_progress.due(now))
+        return;
+    const double left = m_progress.secondsLeft(now);
+    const QString text = left < 0 ? QString()
+                                   : tx(text::NavigationText::TimeLeft, m_settings.language())
+                                         + QString::fromStdString(document::formatDuration(left));
+    m_status->showProgress(m_progress.percent(), text, m_settings.language());
 }
 
 void TMainForm::onComputationFinished(engine::ComputeEnd end)
 {
     if (end == engine::ComputeEnd::Completed)
         m_valuesHeld = true;
+    m_status->hideProgress();
     m_resumeLineShown = m_fractal->ResumeLine;
     m_image->unsetCursor();
     ShowStatus(QString());

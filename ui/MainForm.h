@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QStringList>
 #include <atomic>
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "colour/filters/Filters.h"
+#include "document/ComputeProgress.h"
 #include "document/ViewHistory.h"
 #include "engine/ComputeDriver.h"
 #include "ui/AppSettings.h"
@@ -130,6 +132,8 @@ public:
     // for recalculation.
     void stepView(bool back);
     document::ViewHistory& viewHistory() { return m_history; }
+    // Ctrl and the wheel: one zoom step in or out about a pixel of the picture.
+    void wheelZoom(QPoint imagePixel, bool zoomIn);
 
     // The variables dialog (a later feature) is reached through this hook: page 1 fractal,
     // 2 image, 3 from the picture's context menu; newFractal for New. Without a hook the
@@ -165,6 +169,8 @@ private:
     void onMenuOpening(MenuId menu);
     void onStatusPanelDoubleClicked(int panel);
     void onRowsReady(int first, int last);
+    void onComputationStarted(int rows);
+    void showProgress();
     void onComputationFinished(engine::ComputeEnd end);
     void onImagePressed();
     void onContextMenu(const QPoint& globalPos);
@@ -220,6 +226,8 @@ private:
     std::unique_ptr<colour::TFract3D> m_fract3D;
     QThread* m_task = nullptr;           // the long picture operation running, if any
     TProgForm* m_taskProgress = nullptr; // its progress window
+    document::ComputeProgress m_progress;  // of the computation running
+    QElapsedTimer m_progressClock;
     document::ViewHistory m_history;     // the views of this document, cleared with a new one
     bool m_valuesHeld = false;           // Data holds the values of the view (not erased or reset since)
 };

@@ -33,6 +33,22 @@ void TMainForm::viewChanged()
         runCommand(Cmd::MenuCal);
 }
 
+void TMainForm::wheelZoom(QPoint imagePixel, bool zoomIn)
+{
+    // As the zoom rectangle: on the plain picture, not while it is computed or filtered.
+    const CommandState s = commandState();
+    if (!s.idle || !s.image || s.view3D || s.filter != 0)
+        return;
+    CancelModes();
+    recordViewChange();
+    const bool withinLimits = document::ZoomAboutPixel(*m_fractal, imagePixel.x(), imagePixel.y(), zoomIn);
+    const int language = m_settings.language();
+    ShowStatus(withinLimits ? QString()
+                            : tx(text::StatusText::ZoomAtLimits, language) + QLatin1Char(' ')
+                                  + tx(text::StatusText::MustRecalculate, language));
+    viewChanged();
+}
+
 void TMainForm::stepView(bool back)
 {
     if (!isIdle())

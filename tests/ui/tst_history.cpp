@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QWheelEvent>
 #include <QtTest>
 #include <cmath>
 
@@ -88,6 +89,7 @@ private slots:
     void newAndOpenForgetTheViews();
     void computeAfterEachViewChange();
     void variablesDialogOkIsAViewChange();
+    void ctrlWheelZoomsAboutThePointer();
 };
 
 void TestHistory::backAndForwardFromTheValuesHeld()
@@ -293,6 +295,60 @@ void TestHistory::variablesDialogOkIsAViewChange()
     QVERIFY(differences(fx.f().Params, first.params).isEmpty());
     QVERIFY(!fx.f().ImageParamsChanged());
     QCOMPARE(fx.w().mainImage()->image(), first.picture);
+}
+
+namespace {
+
+void wheel(ui::ImageView* view, QPoint pixel, int notches, Qt::KeyboardModifiers modifiers)
+{
+    const QPointF at = view->widgetPointOf(pixel);
+    QWheelEvent e(at, view->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, modifiers,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &e);
+}
+
+}  // namespace
+
+void TestHistory::ctrlWheelZoomsAboutThePointer()
+{
+    vxtest::WindowFixture fx;
+    QVERIFY(prepare(fx));
+    fx.f().Params.Step = 0.008;  // within the Mandelbrot limits
+    fx.f().UpdateCorners();
+    QVERIFY(fx.computeAndWait());
+    ui::ImageView* view = fx.w().mainImage();
+    const struct { QPoint pixel; int notches; double stepFactor; } rows[] = {
+        {{30, 20}, 1, 0.5}, {{100, 70}, 1, 0.5}, {{5, 80}, -1, 2.0}, {{60, 45}, 2, 0.25}, {{119, 0}, -3, 8.0},
+    };
+    size_t recorded = 0;
+    for (const auto& row : rows) {
+        const QString what = QStringLiteral("pixel %1,%2, %3 notches").arg(row.pixel.x()).arg(row.pixel.y()).arg(row.notches);
+        const document::TFractal& f = fx.f();
+        const double step = f.Params.Step;
+        const double x = f.LeftX + row.pixel.x() * step, y = f.TopY - row.pixel.y() * step;
+        wheel(view, row.pixel, row.notches, Qt::ControlModifier);
+        QVERIFY2(std::abs(f.Params.Step - step * row.stepFactor) < 1e-18, qPrintable(what));
+        QVERIFY2(std::abs(f.LeftX + row.pixel.x() * f.Params.Step - x) < 1e-12, qPrintable(what));
+        QVERIFY2(std::abs(f.TopY - row.pixel.y() * f.Params.Step - y) < 1e-12, qPrintable(what));
+        recorded += size_t(std::abs(row.notches));
+        QCOMPARE(fx.w().viewHistory().backCount(), recorded);
+        QCOMPARE(fx.panel(4), QString::fromUtf8("Fractale doit être recalculée"));
+    }
+
+    // The plain wheel leaves the view alone.
+    const engine::FractalParams before = fx.f().Params;
+    wheel(view, QPoint(30, 20), 1, Qt::NoModifier);
+    QVERIFY(fx.f().Params == before);
+
+    // At the limits of the type's step: held there, with the limits message.
+    const struct { double step; int notches; double held; } limits[] = {{0.008, -1, 0.01}, {1.5e-15, 1, 1e-15}};
+    for (const auto& row : limits) {
+        fx.f().Params.Step = row.step;
+        fx.f().UpdateCorners();
+        wheel(view, QPoint(30, 20), row.notches, Qt::ControlModifier);
+        QCOMPARE(fx.f().Params.Step, row.held);
+        QCOMPARE(fx.panel(4), QString::fromUtf8("Limites du Zoom atteintes... Fractale doit être recalculée"));
+    }
 }
 
 QTEST_MAIN(TestHistory)
