@@ -1,6 +1,7 @@
 // Back and Forward through the views of a document: what comes back, from the values held or to be
 // computed, the entries and shortcuts, and a new document forgetting the views.
 #include <QAction>
+#include <QCheckBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QWheelEvent>
@@ -11,6 +12,7 @@
 #include "document/Fractal.h"
 #include "ui/ImageView.h"
 #include "ui/dialogs/FractForm.h"
+#include "ui/dialogs/PrefForm.h"
 #include "ui/MainMenus.h"
 #include "ui/modes/ModeBinding.h"
 #include "ui/modes/ModeController.h"
@@ -90,6 +92,7 @@ private slots:
     void computeAfterEachViewChange();
     void variablesDialogOkIsAViewChange();
     void ctrlWheelZoomsAboutThePointer();
+    void preferenceInTheDialog();
 };
 
 void TestHistory::backAndForwardFromTheValuesHeld()
@@ -349,6 +352,34 @@ void TestHistory::ctrlWheelZoomsAboutThePointer()
         QCOMPARE(fx.f().Params.Step, row.held);
         QCOMPARE(fx.panel(4), QString::fromUtf8("Limites du Zoom atteintes... Fractale doit être recalculée"));
     }
+}
+
+void TestHistory::preferenceInTheDialog()
+{
+    vxtest::WindowFixture fx;
+    QVERIFY(!fx.w().settings().prefs.computeAfterViewChange);  // off by default
+    for (const bool tick : {true, false}) {
+        QString caption;
+        QTimer::singleShot(0, [tick, &caption] {
+            auto* dialog = qobject_cast<ui::TPrefForm*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("ComputeAfterViewChangeCheckBox"));
+            if (box) {
+                caption = box->text();
+                box->setChecked(tick);
+            }
+            dialog->accept();
+        });
+        QVERIFY(fx.trigger("MenuPre"));
+        QCOMPARE(caption, QString::fromUtf8("Calculer après chaque changement de vue"));
+        QCOMPARE(fx.w().settings().prefs.computeAfterViewChange, tick);
+    }
+    // In English too.
+    fx.w().settings().prefs.language = 0;
+    ui::TPrefForm form(fx.w().settings().prefs, fx.w().settings().osLoad, &fx.w());
+    QCOMPARE(form.findChild<QCheckBox*>(QStringLiteral("ComputeAfterViewChangeCheckBox"))->text(),
+             QStringLiteral("Compute after each view change"));
 }
 
 QTEST_MAIN(TestHistory)

@@ -108,10 +108,61 @@ TFractForm::TFractForm(document::TFractal& fractal, int page, bool newFractal, i
     m_boundaryType = fractal.BoundaryType;
     m_currentUse = storage::CurrentImageUse(fractal);
 
+    installAccessibility();  // the combo boxes' names
     buildPages();
     loadControls();
     m_pages->setCurrentIndex(std::clamp(page, 1, 4) - 1);
     labelFields(this);
+    nameFields();
+}
+
+void TFractForm::nameFields()
+{
+    const auto clean = [](const QString& caption) {
+        QString s = shownCaption(caption).trimmed();
+        while (s.endsWith(QLatin1Char(':')))
+            s.chop(1);
+        return s.trimmed();
+    };
+    const auto name = [this, &clean](QWidget* field, VariablesText page, const QString& label) {
+        const QString n = clean(tx(page, m_language)) + QStringLiteral(": ") + clean(label);
+        if (field->accessibleName() != n)
+            field->setAccessibleName(n);
+        if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit()
+            && combo->lineEdit()->accessibleName() != n)
+            combo->lineEdit()->setAccessibleName(n);
+    };
+    const auto text = [this](VariablesText id) { return tx(id, m_language); };
+    const auto nav = [this](text::NavigationText id) { return tx(id, m_language); };
+    name(m_type, VariablesText::FractalPage, text(VariablesText::FractalType));
+    name(m_formula, VariablesText::FractalPage, nav(text::NavigationText::Formula));
+    name(m_newtonP, VariablesText::FractalPage, nav(text::NavigationText::NewtonDegree));
+    name(m_function, VariablesText::FractalPage, text(VariablesText::Function));
+    name(m_algorithm, VariablesText::FractalPage, text(VariablesText::Algorithm));
+    name(m_iterations, VariablesText::FractalPage, text(VariablesText::IterationsMax));
+    name(m_escape, VariablesText::FractalPage, text(VariablesText::EscapeLevel));
+    name(m_bailout, VariablesText::FractalPage, QStringLiteral("Bailout"));
+    name(m_width, VariablesText::ImagePage, text(VariablesText::WidthPixels));
+    name(m_height, VariablesText::ImagePage, text(VariablesText::HeighPixels));
+    name(m_depth, VariablesText::ImagePage, text(VariablesText::ImageDeep));
+    name(m_x, VariablesText::VariablesPage, text(VariablesText::XCenter));
+    name(m_y, VariablesText::VariablesPage, text(VariablesText::YCenter));
+    name(m_step, VariablesText::VariablesPage, text(VariablesText::CalculationStep));
+    name(m_scale, VariablesText::VariablesPage, text(VariablesText::AbsoluteScale));
+    const QString topLeft = shownCaption(text(VariablesText::TopLeftCorner)).trimmed().remove(QLatin1Char(':'));
+    const QString bottomRight = shownCaption(text(VariablesText::BottomRigthCorner)).trimmed().remove(QLatin1Char(':'));
+    name(m_topX, VariablesText::DimensionsPage, topLeft + QStringLiteral(" X"));
+    name(m_topY, VariablesText::DimensionsPage, topLeft + QStringLiteral(" Y"));
+    name(m_botX, VariablesText::DimensionsPage, bottomRight + QStringLiteral(" X"));
+    name(m_botY, VariablesText::DimensionsPage, bottomRight + QStringLiteral(" Y"));
+    // The type constant is labelled after the type ("Julia Cr:"); a type without one has empty labels.
+    name(m_cr, VariablesText::MorePage,
+         m_crLabel->text().trimmed().isEmpty() ? nav(text::NavigationText::ConstantReal) : m_crLabel->text());
+    name(m_ci, VariablesText::MorePage,
+         m_ciLabel->text().trimmed().isEmpty() ? nav(text::NavigationText::ConstantImaginary) : m_ciLabel->text());
+    name(m_pr, VariablesText::MorePage, QStringLiteral("PertZ"));
+    name(m_pi, VariablesText::MorePage, QStringLiteral("PertZi"));
+    name(m_delta, VariablesText::MorePage, QStringLiteral("Delta"));
 }
 
 // --- construction ---
@@ -622,6 +673,8 @@ void TFractForm::refreshStates()
     const bool pert = type.usesPertZ && alg == engine::AlgLevel;
     m_pr->setEnabled(pert);
     m_pi->setEnabled(pert);
+    if (m_delta)  // built last
+        nameFields();
 }
 
 void TFractForm::refreshMemory()

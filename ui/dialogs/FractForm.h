@@ -89,6 +89,9 @@ private:
     void writeFloatFields();
     void refreshCorners();
     void refreshStates();
+    // Names every field for screen readers after its label and its page ("Variables: X Center"); the
+    // fields whose label follows the type are named again when it changes.
+    void nameFields();
     void refreshStepButtons();
     void refreshMemory();
 

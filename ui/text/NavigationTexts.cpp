@@ -6,7 +6,7 @@ namespace text {
 
 namespace {
 
-constexpr std::array<Bilingual, 8> NavigationTable = {{
+constexpr std::array<Bilingual, 12> NavigationTable = {{
     {"&Back", "Vue &précédente"},  // Back
     {"&Forward", "Vue &suivante"},  // Forward
     {"Picture", "Image"},  // PictureMenu
@@ -18,6 +18,10 @@ constexpr std::array<Bilingual, 8> NavigationTable = {{
      "and libtiff (libtiff licence).",
      "Vorex utilise Qt (LGPL 3), libpng (licence libpng), zlib (licence zlib), libjpeg-turbo (licences IJG et BSD) "
      "et libtiff (licence libtiff)."},  // Credits
+    {"Formula", "Formule"},  // Formula
+    {"Newton degree p", "Degré p de Newton"},  // NewtonDegree
+    {"Constant, real part", "Constante, partie réelle"},  // ConstantReal
+    {"Constant, imaginary part", "Constante, partie imaginaire"},  // ConstantImaginary
 }};
 static_assert(NavigationTable.size() == size_t(NavigationText::End) - 1);
 

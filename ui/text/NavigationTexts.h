@@ -18,6 +18,10 @@ enum class NavigationText : uint8_t {
     Progress,                // "Progress": the name of the progress bar
     TimeLeft,                // " - time left: "
     Credits,                 // the libraries of the About window
+    Formula,                 // "Formula": the name of the formula list of the variables dialog
+    NewtonDegree,            // "Newton degree p"
+    ConstantReal,            // "Constant, real part": the type constant when the type has none
+    ConstantImaginary,       // "Constant, imaginary part"
     End
 };
 std::string_view lookup(NavigationText id, int language);
