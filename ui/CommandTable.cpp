@@ -1,5 +1,6 @@
 #include "ui/CommandTable.h"
 
+#include <algorithm>
 #include <array>
 
 namespace ui {
@@ -101,6 +102,12 @@ constexpr bool tableInOrder()
     return true;
 }
 static_assert(tableInOrder(), "the command table is indexed by Cmd");
+
+// Features still to come. Remove a command from here when its feature lands.
+constexpr std::array<Cmd, 11> Pending = {
+    Cmd::MenuSavePict, Cmd::MenuPrint, Cmd::MenuPrintPar, Cmd::MenuPos, Cmd::MenuPal8, Cmd::MenuCoul24,
+    Cmd::MenuGoto, Cmd::MenuOrb, Cmd::PopColor, Cmd::PopMarker, Cmd::Pop3DColor,
+};
 
 CommandRule enabledIf(bool enabled)
 {
@@ -256,6 +263,16 @@ CommandRule ruleFor(Cmd cmd, const CommandState& s)
     return enabledIf(false);
 }
 
+std::span<const Cmd> pendingCommands()
+{
+    return Pending;
+}
+
+bool isPending(Cmd cmd)
+{
+    return std::find(Pending.begin(), Pending.end(), cmd) != Pending.end();
+}
+
 CommandRule effectiveRule(Cmd cmd, const CommandState& s)
 {
     CommandRule rule = ruleFor(cmd, s);
@@ -264,6 +281,14 @@ CommandRule effectiveRule(Cmd cmd, const CommandState& s)
         if (top != Cmd::Count && !ruleFor(top, s).enabled)
             rule.enabled = false;
     }
+    return rule;
+}
+
+CommandRule availableRule(Cmd cmd, const CommandState& s)
+{
+    CommandRule rule = effectiveRule(cmd, s);
+    if (isPending(cmd))
+        rule.enabled = false;
     return rule;
 }
 

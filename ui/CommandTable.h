@@ -88,10 +88,17 @@ struct CommandRule {
     bool checked = false;
 };
 
+// The commands whose feature is not built yet: their entries are shown disabled, never silently inert.
+// The one list of them (shrinks as the features land).
+std::span<const Cmd> pendingCommands();
+bool isPending(Cmd cmd);
+
 // The entry's own rule.
 CommandRule ruleFor(Cmd cmd, const CommandState& s);
 // The entry's rule combined with that of the top-level menu holding it: a command whose menu is
 // disabled cannot run either, not even through its shortcut.
 CommandRule effectiveRule(Cmd cmd, const CommandState& s);
+// What the menus show and the commands obey: effectiveRule, and disabled while the command is pending.
+CommandRule availableRule(Cmd cmd, const CommandState& s);
 
 }  // namespace ui

@@ -82,6 +82,11 @@ TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
         : options.preferencesFile;
     m_settings.prefs = storage::loadPreferences(m_settings.preferencesFile);
     applyQtLanguage(m_settings.language());
+    // The dialogs start where the last document was, or where files can be written.
+    m_settings.fractalDirectory =
+        startDirectory(m_settings.programDirectory, m_settings.prefs.recentFiles[0], QDir::homePath());
+    m_settings.paletteDirectory = m_settings.exportDirectory =
+        startDirectory(m_settings.programDirectory, std::string(), QDir::homePath());
 
     // 3. Window state, size and font.
     buildWindow();

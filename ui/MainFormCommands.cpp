@@ -34,7 +34,7 @@ namespace ui {
 void TMainForm::runCommand(Cmd cmd)
 {
     // Shortcuts and direct calls obey the same rules as the menus.
-    if (!effectiveRule(cmd, commandState()).enabled)
+    if (!availableRule(cmd, commandState()).enabled)
         return;
     switch (cmd) {
     case Cmd::MenuNew: cmdNew(); break;
@@ -111,7 +111,7 @@ void TMainForm::runCommand(Cmd cmd)
         DrawMainMenus();
         break;
 
-    // Features of their own, still to come: the entries keep their captions and rules.
+    // Features of their own, still to come: their entries are disabled (pendingCommands in CommandTable.cpp).
     case Cmd::MenuSavePict: case Cmd::MenuPrint: case Cmd::MenuPrintPar:
     case Cmd::MenuPos: case Cmd::MenuPal8: case Cmd::MenuCoul24:
     case Cmd::MenuGoto: case Cmd::MenuOrb:
@@ -138,7 +138,17 @@ void TMainForm::cmdNew()
     if (!QuerySave(text::MessageText::NewFractalTitle))
         return;
     setDocumentTitle({});
+    // The new fractal is proposed at the size of the previous image (640 x 480 without one), so that OK
+    // and Compute draw a picture.
+    constexpr int FirstWidth = 640, FirstHeight = 480;
+    const bool hadImage = m_fractal->Params.Width >= 2 && m_fractal->Params.Height >= 2;
+    const int width = hadImage ? m_fractal->Params.Width : FirstWidth;
+    const int height = hadImage ? m_fractal->Params.Height : FirstHeight;
     resetDocument();
+    if (!storage::AllocImage(*m_fractal, width, height, engine::PixelFormat8, true).ok)
+        storage::ResetToDefaults(*m_fractal);
+    m_fractal->Modified = false;
+    pictureChanged();
     openVariablesDialog(1, true);
     m_fractal->ResumeLine = 0;
     pictureChanged();

@@ -205,7 +205,7 @@ void MainMenus::applyRules(const CommandState& state)
         QAction* a = m_actions[size_t(info.cmd)];
         if (!a)
             continue;
-        const CommandRule rule = effectiveRule(info.cmd, state);
+        const CommandRule rule = availableRule(info.cmd, state);
         a->setEnabled(rule.enabled);
         a->setVisible(rule.visible);
         if (info.checkable)
