@@ -139,6 +139,8 @@ public:
     // 2 image, 3 from the picture's context menu; newFractal for New. Without a hook the
     // commands that open it do the rest of their work only.
     using VariablesDialogHook = std::function<void(int page, bool newFractal)>;
+    // The image size the variables dialog proposes for a new fractal: that of the image before New.
+    QSize newFractalSize() const { return m_newFractalSize; }
     void setVariablesDialogHook(VariablesDialogHook hook) { m_variablesHook = std::move(hook); }
 
 signals:
@@ -228,6 +230,7 @@ private:
     TProgForm* m_taskProgress = nullptr; // its progress window
     document::ComputeProgress m_progress;  // of the computation running
     QElapsedTimer m_progressClock;
+    QSize m_newFractalSize{640, 480};
     document::ViewHistory m_history;     // the views of this document, cleared with a new one
     bool m_valuesHeld = false;           // Data holds the values of the view (not erased or reset since)
 };

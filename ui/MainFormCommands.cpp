@@ -138,17 +138,12 @@ void TMainForm::cmdNew()
     if (!QuerySave(text::MessageText::NewFractalTitle))
         return;
     setDocumentTitle({});
-    // The new fractal is proposed at the size of the previous image (640 x 480 without one), so that OK
+    // The variables dialog proposes the size of the previous image (640 x 480 without one), so that OK
     // and Compute draw a picture.
     constexpr int FirstWidth = 640, FirstHeight = 480;
     const bool hadImage = m_fractal->Params.Width >= 2 && m_fractal->Params.Height >= 2;
-    const int width = hadImage ? m_fractal->Params.Width : FirstWidth;
-    const int height = hadImage ? m_fractal->Params.Height : FirstHeight;
+    m_newFractalSize = hadImage ? QSize(m_fractal->Params.Width, m_fractal->Params.Height) : QSize(FirstWidth, FirstHeight);
     resetDocument();
-    if (!storage::AllocImage(*m_fractal, width, height, engine::PixelFormat8, true).ok)
-        storage::ResetToDefaults(*m_fractal);
-    m_fractal->Modified = false;
-    pictureChanged();
     openVariablesDialog(1, true);
     m_fractal->ResumeLine = 0;
     pictureChanged();

@@ -51,7 +51,7 @@ void TMainForm::wheelZoom(QPoint imagePixel, bool zoomIn)
 
 void TMainForm::stepView(bool back)
 {
-    if (!isIdle())
+    if (!isIdle() || !(back ? m_history.canGoBack() : m_history.canGoForward()))
         return;
     CancelModes();
     std::optional<document::ViewRecord> target = back ? m_history.back(currentView()) : m_history.forward(currentView());

@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QVBoxLayout>
+#include <array>
 #include <cstring>
+#include <utility>
 
 #include "document/Computation.h"
 #include "document/Fractal.h"
@@ -20,6 +22,15 @@ namespace ui {
 namespace {
 
 constexpr int LogoWidth = 96, LogoHeight = 72;
+
+// The libraries Vorex is linked with and their licences (SPDX identifiers, the same in every language).
+constexpr std::array<std::pair<const char*, const char*>, 5> Libraries = {{
+    {"Qt 6", "LGPL-3.0-only"},
+    {"libpng", "libpng-2.0"},
+    {"zlib", "Zlib"},
+    {"libjpeg-turbo", "IJG AND BSD-3-Clause AND Zlib"},
+    {"libtiff", "libtiff"},
+}};
 constexpr int CreditsWidth = 320;
 
 // The logo: the Mandelbrot set at its default view, 24-bit, computed here.
@@ -61,9 +72,12 @@ TAboutForm::TAboutForm(int language, QWidget* parent) : QDialog(parent)
     version->setObjectName(QStringLiteral("VersionLabel"));
     auto* copyright = new QLabel(qstr(storage::CopyrightText), this);
     copyright->setObjectName(QStringLiteral("CopyrightLabel"));
-    auto* credits = new QLabel(tx(text::NavigationText::Credits, language), this);
+    QString creditsText = tx(text::NavigationText::Credits, language);
+    for (const auto& [library, licence] : Libraries)
+        creditsText += QStringLiteral("\n  ") + QLatin1String(library) + QStringLiteral(": ") + QLatin1String(licence);
+    auto* credits = new QLabel(creditsText, this);
     credits->setObjectName(QStringLiteral("CreditsLabel"));
-    credits->setWordWrap(true);
+    credits->setTextFormat(Qt::PlainText);
     credits->setMinimumWidth(CreditsWidth);
     for (QLabel* l : {product, version, copyright, credits})
         l->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

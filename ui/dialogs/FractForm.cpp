@@ -102,6 +102,10 @@ TFractForm::TFractForm(document::TFractal& fractal, int page, bool newFractal, i
         m_options.availableMemory = [] { return storage::availablePhysicalMemory(); };
 
     m_work = fractal.Params;
+    if (newFractal && m_options.proposedWidth >= 2 && m_options.proposedHeight >= 2) {
+        m_work.Width = m_options.proposedWidth;
+        m_work.Height = m_options.proposedHeight;
+    }
     m_periodicity = fractal.Periodicity;
     m_pixelFormat = fractal.PixelFormat;
     m_palette = fractal.Palette;
@@ -965,6 +969,10 @@ void runVariablesDialog(TMainForm& window, int page, bool newFractal)
     options.showError = [&window](const QString& message) { window.services().showError(&window, QString(), message); };
     options.fontSize = window.settings().prefs.fontSize;
     options.hints = window.settings().prefs.hints;
+    if (newFractal) {
+        options.proposedWidth = window.newFractalSize().width();
+        options.proposedHeight = window.newFractalSize().height();
+    }
     TFractForm form(window.fractal(), page, newFractal, window.settings().language(), std::move(options), &window);
     // The view before the dialog, for Back (the values are taken before OK may reallocate them).
     document::ViewRecord before = window.currentView();

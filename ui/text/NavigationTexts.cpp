@@ -14,10 +14,7 @@ constexpr std::array<Bilingual, 12> NavigationTable = {{
     {"Compute after each view change", "Calculer après chaque changement de vue"},  // ComputeAfterViewChange
     {"Progress", "Progression"},  // Progress
     {" - time left: ", " - temps restant: "},  // TimeLeft
-    {"Vorex uses Qt (LGPL 3), libpng (libpng licence), zlib (zlib licence), libjpeg-turbo (IJG and BSD licences) "
-     "and libtiff (libtiff licence).",
-     "Vorex utilise Qt (LGPL 3), libpng (licence libpng), zlib (licence zlib), libjpeg-turbo (licences IJG et BSD) "
-     "et libtiff (licence libtiff)."},  // Credits
+    {"Vorex uses these libraries and licences:", "Vorex utilise ces bibliothèques et licences :"},  // Credits
     {"Formula", "Formule"},  // Formula
     {"Newton degree p", "Degré p de Newton"},  // NewtonDegree
     {"Constant, real part", "Constante, partie réelle"},  // ConstantReal

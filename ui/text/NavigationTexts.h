@@ -17,7 +17,7 @@ enum class NavigationText : uint8_t {
     ComputeAfterViewChange,  // "Compute after each view change"
     Progress,                // "Progress": the name of the progress bar
     TimeLeft,                // " - time left: "
-    Credits,                 // the libraries of the About window
+    Credits,                 // "Vorex uses these libraries and licences:" (About window)
     Formula,                 // "Formula": the name of the formula list of the variables dialog
     NewtonDegree,            // "Newton degree p"
     ConstantReal,            // "Constant, real part": the type constant when the type has none
