@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "ui/HeadlessRender.h"
+#include "ui/ImageView.h"
 #include "ui/MainForm.h"
 #include "ui/Splash.h"
 #include "ui/Texts.h"
@@ -48,5 +49,8 @@ int main(int argc, char** argv)
         return 1;
     }
     window.show();
+    // The keyboard reaches the window at once, also where no window manager gives it the focus.
+    window.activateWindow();
+    window.mainImage()->setFocus();
     return app.exec();
 }

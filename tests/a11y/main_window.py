@@ -243,7 +243,11 @@ class Window:
 
 
 def start_a11y_bus():
-    """Starts the accessibility bus of this session (it is activated on first use)."""
+    """Starts the accessibility bus of this session (it is activated on first use). The services it
+    starts learn the X display first, so that its registry can type keys as the keyboard does."""
+    if shutil.which('dbus-update-activation-environment'):
+        subprocess.run(['dbus-update-activation-environment', 'DISPLAY', 'XAUTHORITY'],
+                       stdin=subprocess.DEVNULL, capture_output=True)
     deadline = time.monotonic() + 20
     while True:
         r = subprocess.run(['dbus-send', '--session', '--print-reply', '--dest=org.a11y.Bus',
@@ -326,6 +330,8 @@ FILE_ENTRIES = ['&New Fractal', '&Open Fractal', '&Save Fractal', 'Save &As', '&
                 'Fractal Infos', 'P&references', None, None, None, None, 'E&xit']
 FRACTAL_ENTRIES = ['&Variables', '&Compute', '&Stop Computing', '&Erase Fractal', '&Poster',
                    '&Touching up', ('NavigationText', '&Back'), ('NavigationText', '&Forward')]
+# Entries with a shortcut of their own, exposed as their key binding.
+SHORTCUTS = {('NavigationText', '&Back'): 'alt+left', ('NavigationText', '&Forward'): 'alt+right'}
 # Entries whose feature is still to come: shown disabled (pendingCommands in ui/CommandTable.cpp).
 PENDING = {'&Export Image', '&Print Fractal', 'Print Fractal Parameters', '&Poster'}
 DEPTH_NAMES = {8: '8 bit', 24: '24 bit'}
@@ -426,7 +432,9 @@ def check_menus(w, texts, language, state, label):
             if caption is not None:
                 letter = mnemonic(caption_text(texts, caption, language))
                 binding = key_binding(item)
-                if letter and binding.lower().startswith('alt+'):
+                if caption in SHORTCUTS:
+                    check_equal(binding.lower(), SHORTCUTS[caption], what + ' key binding')
+                elif letter and binding.lower().startswith('alt+'):
                     check_equal(binding.lower(), 'alt+' + letter.lower(), what + ' key binding')
                 elif letter:
                     check(binding != '', what + ' has a key binding', 'none exposed')
@@ -667,13 +675,36 @@ def press_key(keysym, shift=False):
             Atspi.generate_keyboard_event(SHIFT_MASK, None, Atspi.KeySynthType.UNLOCKMODIFIERS)
 
 
-def showing_menu(w, name):
-    for c in children(w.app):
-        if role(c) in ('menu', 'popup menu', 'window'):
-            for m in [c] + find_all(c, 'menu') + find_all(c, 'popup menu'):
+class ShownMenus:
+    """The menus that report they are showing. A context menu is not a child of the application on
+    the bus: a screen reader learns of it from its events, and so does this."""
+
+    def __init__(self):
+        self.menus = []
+        self.listener = Atspi.EventListener.new(self.event)
+        self.listener.register('object:state-changed:showing')
+
+    def event(self, e):
+        try:
+            if e.detail1 and role(e.source) in ('menu', 'popup menu'):
+                self.menus.append(e.source)
+        except GLib.Error:
+            pass
+
+    def named(self, name):
+        context = GLib.MainContext.default()
+        while context.pending():
+            context.iteration(False)
+        for m in self.menus:
+            try:
                 if m.get_name() == name and 'showing' in states(m):
                     return m
-    return None
+            except GLib.Error:
+                pass
+        return None
+
+    def close(self):
+        self.listener.deregister('object:state-changed:showing')
 
 
 def check_context_menu(w, texts, language, label):
@@ -686,20 +717,25 @@ def check_context_menu(w, texts, language, label):
               shown(texts.get('NavigationText', '&Forward', language)),
               # The ampersand of this caption is text, not an accelerator mark.
               texts.get('Popup2DText', 'Choose PertZ & PertZi', language)]
-    for keys, shift in (('the Menu key', False), ('Shift+F10', True)):
-        what = '%s: context menu by %s' % (label, keys)
-        press_key(KEY_F10 if shift else KEY_MENU, shift)
-        try:
-            menu = wait_for(lambda: showing_menu(w, name), 10, 'the menu %r' % name)
-        except SetupError as e:
-            check(False, what, str(e))
-            continue
-        entries = [c.get_name() for c in children(menu)
-                   if role(c) in ('menu item', 'check menu item', 'radio menu item')]
-        for entry in wanted:
-            check(entry in entries, '%s: entry %r' % (what, entry), 'entries read: %r' % entries)
-        press_key(KEY_ESCAPE)
-        wait_for(lambda: showing_menu(w, name) is None or None, 10, 'the menu to close')
+    shown_menus = ShownMenus()
+    try:
+        for keys, shift in (('the Menu key', False), ('Shift+F10', True)):
+            what = '%s: context menu by %s' % (label, keys)
+            shown_menus.menus.clear()
+            press_key(KEY_F10 if shift else KEY_MENU, shift)
+            try:
+                menu = wait_for(lambda: shown_menus.named(name), 10, 'the menu %r' % name)
+            except SetupError as e:
+                check(False, what, str(e))
+                continue
+            entries = [c.get_name() for c in children(menu)
+                       if role(c) in ('menu item', 'check menu item', 'radio menu item')]
+            for entry in wanted:
+                check(entry in entries, '%s: entry %r' % (what, entry), 'entries read: %r' % entries)
+            press_key(KEY_ESCAPE)
+            wait_for(lambda: 'showing' not in states(menu) or None, 10, 'the menu to close')
+    finally:
+        shown_menus.close()
 
 
 def field_name(texts, language, page, label, table='VariablesText'):
