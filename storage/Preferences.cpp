@@ -213,6 +213,7 @@ Preferences parsePreferences(std::string_view text)
     p.parameterFont = r.string(SectionPrefer, "PriP", d.parameterFont);
     p.parameterFontSize = r.integer("PrPS", d.parameterFontSize);
     p.parameterFontColour = r.colour("PrPC", d.parameterFontColour);
+    p.computeAfterViewChange = r.boolean("CmpV", d.computeAfterViewChange);
     for (int i = 0; i < RecentFileCount; ++i)
         p.recentFiles[i] = r.string(SectionFiles, RecentKeys[i], "");
     return p;
@@ -268,6 +269,7 @@ std::string renderPreferences(std::string_view previous, const Preferences& p, s
         {"PriP", font(p.parameterFont)},
         {"PrPS", number(p.parameterFontSize)},
         {"PrPC", number(p.parameterFontColour)},
+        {"CmpV", flag(p.computeAfterViewChange)},
     });
     for (int i = 0; i < RecentFileCount; ++i) {
         const std::string& path = p.recentFiles[i];

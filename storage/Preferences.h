@@ -68,6 +68,7 @@ struct Preferences {
     std::string parameterFont = "Courier New";  // PriP: font of the printed parameter sheet
     int parameterFontSize = 9;         // PrPS
     uint32_t parameterFontColour = 0;  // PrPC
+    bool computeAfterViewChange = false;  // CmpV: compute at once after a zoom, a pick or a history step
     RecentFiles recentFiles;           // LFiles: L001..L004
 
     friend bool operator==(const Preferences&, const Preferences&) = default;

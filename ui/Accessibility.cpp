@@ -2,7 +2,10 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAbstractItemView>
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
@@ -23,11 +26,61 @@ namespace {
 // Significant digits of the numbers of the status line.
 constexpr int StatusDigits = 15;
 
+// A combo box read as its label says: Qt on X11 gives a combo box its current text as its name, so a
+// screen reader would announce "Mandelbrot" rather than "Fractal Type". With an accessible name set,
+// this interface answers it as the name and the current text as the value; without one it answers as
+// Qt does. The list of entries and the line edit of an editable box are its children.
+class NamedComboBox : public QAccessibleWidget {
+public:
+    explicit NamedComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QComboBox* box() const { return static_cast<QComboBox*>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const QString current = box()->isEditable() && box()->lineEdit() ? box()->lineEdit()->text() : box()->currentText();
+        switch (t) {
+        case QAccessible::Name: return box()->accessibleName().isEmpty() ? current : box()->accessibleName();
+        case QAccessible::Value: return current;
+        default: return QAccessibleWidget::text(t);
+        }
+    }
+    int childCount() const override { return box()->isEditable() && box()->lineEdit() ? 2 : 1; }
+    QAccessibleInterface* child(int index) const override
+    {
+        if (index == 0)
+            return QAccessible::queryAccessibleInterface(box()->view());
+        if (index == 1 && box()->isEditable() && box()->lineEdit())
+            return QAccessible::queryAccessibleInterface(box()->lineEdit());
+        return nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        for (int i = 0; i < childCount(); ++i)
+            if (this->child(i) == child)
+                return i;
+        return -1;
+    }
+    QStringList actionNames() const override
+    {
+        return {QAccessibleActionInterface::showMenuAction(), QAccessibleActionInterface::pressAction()};
+    }
+    void doAction(const QString& action) override
+    {
+        if (action == QAccessibleActionInterface::showMenuAction() || action == QAccessibleActionInterface::pressAction())
+            box()->showPopup();
+    }
+};
+
 QAccessibleInterface* vorexAccessibleFactory(const QString& className, QObject* object)
 {
+    if (!object || !object->isWidgetType())
+        return nullptr;
     // The picture: an image, named by updatePictureAccessibleName.
-    if (className == QLatin1String("ui::ImageView") && object && object->isWidgetType())
+    if (className == QLatin1String("ui::ImageView"))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    if (className == QLatin1String("QComboBox"))
+        return new NamedComboBox(static_cast<QComboBox*>(object));
     return nullptr;
 }
 

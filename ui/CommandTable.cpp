@@ -1,5 +1,6 @@
 #include "ui/CommandTable.h"
 
+#include <algorithm>
 #include <array>
 
 namespace ui {
@@ -86,6 +87,11 @@ constexpr std::array<CommandInfo, size_t(Cmd::Count)> Table = {{
     {Cmd::Pop3DAzimuth, "Pop3DAzimuth", M::Popup3D, true},
     {Cmd::Pop3DDeplY, "Pop3DDeplY", M::Popup3D},
     {Cmd::Pop3DShowMarker, "Pop3DShowMarker", M::Popup3D, true, true},
+
+    {Cmd::MenuBack, "MenuBack", M::Fractal, true},
+    {Cmd::MenuForward, "MenuForward", M::Fractal},
+    {Cmd::PopBack, "PopBack", M::Popup2D, true},
+    {Cmd::PopForward, "PopForward", M::Popup2D},
 }};
 
 constexpr bool tableInOrder()
@@ -96,6 +102,9 @@ constexpr bool tableInOrder()
     return true;
 }
 static_assert(tableInOrder(), "the command table is indexed by Cmd");
+
+// Features still to come. Remove a command from here when its feature lands.
+constexpr std::array<Cmd, 0> Pending = {};
 
 CommandRule enabledIf(bool enabled)
 {
@@ -241,9 +250,24 @@ CommandRule ruleFor(Cmd cmd, const CommandState& s)
         return enabledIf(true);
     case Cmd::Pop3DAzimuth: return enabledIf(s.elevation > 14);
 
+    case Cmd::MenuBack: return enabledIf(s.idle && s.canGoBack);
+    case Cmd::MenuForward: return enabledIf(s.idle && s.canGoForward);
+    case Cmd::PopBack: return enabledIf(s.idle && s.canGoBack && noFilter);
+    case Cmd::PopForward: return enabledIf(s.idle && s.canGoForward && noFilter);
+
     case Cmd::Count: break;
     }
     return enabledIf(false);
+}
+
+std::span<const Cmd> pendingCommands()
+{
+    return Pending;
+}
+
+bool isPending(Cmd cmd)
+{
+    return std::find(Pending.begin(), Pending.end(), cmd) != Pending.end();
 }
 
 CommandRule effectiveRule(Cmd cmd, const CommandState& s)
@@ -254,6 +278,14 @@ CommandRule effectiveRule(Cmd cmd, const CommandState& s)
         if (top != Cmd::Count && !ruleFor(top, s).enabled)
             rule.enabled = false;
     }
+    return rule;
+}
+
+CommandRule availableRule(Cmd cmd, const CommandState& s)
+{
+    CommandRule rule = effectiveRule(cmd, s);
+    if (isPending(cmd))
+        rule.enabled = false;
     return rule;
 }
 

@@ -31,6 +31,8 @@ enum class Cmd : uint8_t {
     PopSeeAll, PopSee100, PopAzimut, PopDraw3D, PopMarker, PopShowMarker,
     // 3D context menu
     Pop3DParameters, Pop3DDraw2D, Pop3DColor, Pop3DAzimuth, Pop3DDeplY, Pop3DShowMarker,
+    // the view history: Fractal menu and 2D context menu
+    MenuBack, MenuForward, PopBack, PopForward,
     Count
 };
 
@@ -76,6 +78,8 @@ struct CommandState {
     int resumeLine = 0;
     int elevation = 30;
     bool recentFile[4] = {false, false, false, false};
+    bool canGoBack = false;     // the view history has a view before the current one
+    bool canGoForward = false;  // and one after it
 };
 
 struct CommandRule {
@@ -84,10 +88,17 @@ struct CommandRule {
     bool checked = false;
 };
 
+// The commands whose feature is not built yet: their entries are shown disabled, never silently inert.
+// The one list of them (shrinks as the features land).
+std::span<const Cmd> pendingCommands();
+bool isPending(Cmd cmd);
+
 // The entry's own rule.
 CommandRule ruleFor(Cmd cmd, const CommandState& s);
 // The entry's rule combined with that of the top-level menu holding it: a command whose menu is
 // disabled cannot run either, not even through its shortcut.
 CommandRule effectiveRule(Cmd cmd, const CommandState& s);
+// What the menus show and the commands obey: effectiveRule, and disabled while the command is pending.
+CommandRule availableRule(Cmd cmd, const CommandState& s);
 
 }  // namespace ui

@@ -94,6 +94,7 @@ bool ComputeRunner::startJob(const engine::ComputeJob& job)
     m_thread->setObjectName(QStringLiteral("VorexCompute"));
     connect(m_thread, &QThread::finished, this, [this, jobNumber] { finishJob(jobNumber); });
     m_thread->start();
+    emit started(job.rowLast - job.rowFirst + 1);
     return true;
 }
 

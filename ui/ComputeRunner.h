@@ -49,6 +49,8 @@ public:
     void setNiceValue(int nice) { m_nice = nice; }
 
 signals:
+    // A job of `rows` rows has started (a computation or a touch-up).
+    void started(int rows);
     // Rows first..last are final and coloured in the fractal's bitmap.
     void rowsReady(int first, int last);
     // The job ended; the fractal is idle again.

@@ -1,10 +1,12 @@
 #include "ui/DocumentCommands.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include "document/Fractal.h"
+#include "storage/Preferences.h"
 #include "ui/AppSettings.h"
 #include "ui/tools/ProgForm.h"
 #include "ui/Texts.h"
@@ -125,6 +127,18 @@ DocumentCommands::OpenResult DocumentCommands::load(const QString& path, bool en
     m_host.setBusyCursor(false);
     m_host.showStatusMessage(QString());
     return result;
+}
+
+QString startDirectory(const QString& programDirectory, const std::string& mostRecentFile, const QString& home)
+{
+    if (!mostRecentFile.empty()) {
+        const QFileInfo recent(QString::fromStdString(mostRecentFile));
+        if (recent.absoluteDir().exists())
+            return recent.absolutePath();
+    }
+    if (storage::isDirectoryWritable(QFile::encodeName(programDirectory).toStdString()))
+        return programDirectory;
+    return home;
 }
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 #include "storage/Document.h"
 #include "ui/text/MessageTexts.h"
@@ -62,5 +63,9 @@ private:
     UiServices& m_services;
     DocumentHost& m_host;
 };
+
+// Where the file dialogs start when the program starts: the directory of the most recent document while it
+// exists, else the program's own directory when it is writable, else the user's home directory.
+QString startDirectory(const QString& programDirectory, const std::string& mostRecentFile, const QString& home);
 
 }  // namespace ui

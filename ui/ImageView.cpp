@@ -3,8 +3,10 @@
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "document/Fractal.h"
@@ -114,6 +116,14 @@ QPoint ImageView::imagePixelAt(const QPointF& widgetPos) const
                   std::clamp(int(std::floor(y)), 0, m_image.height() - 1));
 }
 
+QPointF ImageView::widgetPointOf(QPoint imagePixel) const
+{
+    const QSize device = displaySizeInDevicePixels();
+    const double r = ratio();
+    return QPointF((imagePixel.x() + 0.5) * device.width() / m_image.width() / r,
+                   (imagePixel.y() + 0.5) * device.height() / m_image.height() / r);
+}
+
 void ImageView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -134,7 +144,28 @@ void ImageView::mousePressEvent(QMouseEvent* event)
 
 void ImageView::contextMenuEvent(QContextMenuEvent* event)
 {
-    emit contextMenuRequested(event->globalPos());
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        emit keyboardMenuRequested();
+    else
+        emit contextMenuRequested(event->globalPos());
+    event->accept();
+}
+
+void ImageView::wheelEvent(QWheelEvent* event)
+{
+    // The plain wheel scrolls the picture (the scroll area has it); with Ctrl it zooms, one step a notch.
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        m_wheelTurn = 0;
+        event->ignore();
+        return;
+    }
+    constexpr int Notch = 120;
+    m_wheelTurn += event->angleDelta().y();
+    while (std::abs(m_wheelTurn) >= Notch) {
+        const bool in = m_wheelTurn > 0;
+        m_wheelTurn += in ? -Notch : Notch;
+        emit wheelZoomRequested(imagePixelAt(event->position()), in);
+    }
     event->accept();
 }
 

@@ -42,16 +42,23 @@ public:
     QSize displaySizeInDevicePixels() const;
     // The image pixel under a point of the widget (widget coordinates, device-independent).
     QPoint imagePixelAt(const QPointF& widgetPos) const;
+    // The middle of an image pixel in widget coordinates (device-independent).
+    QPointF widgetPointOf(QPoint imagePixel) const;
 
 signals:
     void mousePressed(QPoint imagePixel, Qt::MouseButton button);
     void contextMenuRequested(QPoint globalPos);
+    // The context menu was asked for from the keyboard (the Menu key, Shift+F10).
+    void keyboardMenuRequested();
+    // Ctrl and the wheel over the picture: one step in (towards the user) or out about `imagePixel`.
+    void wheelZoomRequested(QPoint imagePixel, bool zoomIn);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void updateGeometryForScale();
@@ -59,6 +66,7 @@ private:
 
     QImage m_image;
     double m_scale = 1.0;
+    int m_wheelTurn = 0;  // eighths of a degree turned with Ctrl held and not yet used
 };
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -30,6 +31,8 @@
 #include "ui/QtLanguage.h"
 #include "ui/modes/Canvas.h"
 #include "ui/modes/ModeBinding.h"
+#include "ui/modes/ModeController.h"
+#include "ui/modes/MouseMode.h"
 #include "ui/MainMenus.h"
 #include "ui/tools/MarkerLayer.h"
 #include "ui/tools/ProgForm.h"
@@ -80,6 +83,11 @@ TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
         : options.preferencesFile;
     m_settings.prefs = storage::loadPreferences(m_settings.preferencesFile);
     applyQtLanguage(m_settings.language());
+    // The dialogs start where the last document was, or where files can be written.
+    m_settings.fractalDirectory =
+        startDirectory(m_settings.programDirectory, m_settings.prefs.recentFiles[0], QDir::homePath());
+    m_settings.paletteDirectory = m_settings.exportDirectory =
+        startDirectory(m_settings.programDirectory, std::string(), QDir::homePath());
 
     // 3. Window state, size and font.
     buildWindow();
@@ -91,6 +99,7 @@ TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
     m_documents = std::make_unique<DocumentCommands>(*m_fractal, m_settings, *m_services, static_cast<DocumentHost&>(*this));
     m_runner = new ComputeRunner(*m_fractal, this);
     connect(m_runner, &ComputeRunner::rowsReady, this, &TMainForm::onRowsReady);
+    connect(m_runner, &ComputeRunner::started, this, &TMainForm::onComputationStarted);
     connect(m_runner, &ComputeRunner::finished, this, &TMainForm::onComputationFinished);
     resetDocument();
 
@@ -202,6 +211,8 @@ void TMainForm::buildWindow()
 
     connect(m_image, &ImageView::mousePressed, this, &TMainForm::onImagePressed);
     connect(m_image, &ImageView::contextMenuRequested, this, &TMainForm::onContextMenu);
+    connect(m_image, &ImageView::keyboardMenuRequested, this, &TMainForm::openContextMenuFromKeyboard);
+    connect(m_image, &ImageView::wheelZoomRequested, this, &TMainForm::wheelZoom);
 }
 
 void TMainForm::applyWindowPreferences()
@@ -254,6 +265,8 @@ void TMainForm::resetDocument()
     m_rotating = false;
     if (m_markerLayer)
         m_markerLayer->forget();
+    m_history.clear();
+    m_valuesHeld = false;
     storage::ResetToDefaults(*m_fractal);
     m_filterSettings.Kind = colour::filters::FilterKind::None;
     pictureChanged();
@@ -305,6 +318,8 @@ CommandState TMainForm::commandState() const
     s.algorithm = f.Params.Algorithm;
     s.pertZero = f.Params.PertZr == 0.0 && f.Params.PertZi == 0.0;
     s.elevation = f.Elevation;
+    s.canGoBack = m_history.canGoBack();
+    s.canGoForward = m_history.canGoForward();
     for (int i = 0; i < storage::RecentFileCount; ++i)
         s.recentFile[i] = !m_settings.prefs.recentFiles[size_t(i)].empty();
     return s;
@@ -335,6 +350,10 @@ void TMainForm::DrawMainMenus()
     m_menus->setCaptions(m_settings.language(), state.resumeLine, m_fractal->Params.Height, recent);
     m_menus->applyRules(state);
     nameMenus(menuBar());
+    // The context menus are announced by name too, like the menus of the bar.
+    const int language = m_settings.language();
+    m_menus->popup2D()->setAccessibleName(shownCaption(tx(text::NavigationText::PictureMenu, language)));
+    m_menus->popup3D()->setAccessibleName(shownCaption(tx(text::NavigationText::Picture3DMenu, language)));
 }
 
 void TMainForm::CancelModes()
@@ -375,6 +394,20 @@ void TMainForm::onContextMenu(const QPoint& globalPos)
         return;
     QMenu* menu = m_fractal->View3D ? m_menus->popup3D() : m_menus->popup2D();
     menu->popup(globalPos);
+}
+
+void TMainForm::openContextMenuFromKeyboard()
+{
+    QPointF at;
+    const ModeController* modes = m_modes ? &m_modes->controller() : nullptr;
+    if (modes && modes->active() && modes->mode()->keyboardDriven()) {
+        at = m_image->widgetPointOf(modes->mode()->keyPoint());
+    } else {
+        const QWidget* viewport = m_scroll->viewport();
+        const QRect visible = QRect(m_image->mapTo(viewport, QPoint(0, 0)), m_image->size()) & viewport->rect();
+        at = QPointF(m_image->mapFrom(viewport, visible.isEmpty() ? viewport->rect().center() : visible.center()));
+    }
+    onContextMenu(m_image->mapToGlobal(at.toPoint()));
 }
 
 void TMainForm::onImagePressed()
@@ -447,10 +480,34 @@ void TMainForm::onRowsReady(int first, int last)
 {
     m_image->copyRows(m_fractal->Bitmap, first, last);
     m_status->showLine(last);
+    m_progress.rowsDone(last - first + 1, m_progressClock.elapsed() / 1000.0);
+    showProgress();
+}
+
+void TMainForm::onComputationStarted(int rows)
+{
+    m_progressClock.start();
+    m_progress.start(rows, 0.0);
+    showProgress();
+}
+
+void TMainForm::showProgress()
+{
+    const double now = m_progressClock.elapsed() / 1000.0;
+    if (!m_progress.due(now))
+        return;
+    const double left = m_progress.secondsLeft(now);
+    const QString text = left < 0 ? QString()
+                                   : tx(text::NavigationText::TimeLeft, m_settings.language())
+                                         + QString::fromStdString(document::formatDuration(left));
+    m_status->showProgress(m_progress.percent(), text, m_settings.language());
 }
 
 void TMainForm::onComputationFinished(engine::ComputeEnd end)
 {
+    if (end == engine::ComputeEnd::Completed)
+        m_valuesHeld = true;
+    m_status->hideProgress();
     m_resumeLineShown = m_fractal->ResumeLine;
     m_image->unsetCursor();
     // The rows were rewritten: the markers go over them again.
@@ -483,10 +540,23 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this) {
             abortFlag() = true;
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Escape) {
                 handleEscape();
                 return true;
             }
+            if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+                openContextMenuFromKeyboard();
+                return true;
+            }
+        }
+    } else if (event->type() == QEvent::ContextMenu
+               && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        // The platform's own keyboard request (the Menu key on X11) reaches the focused widget.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this) {
+            openContextMenuFromKeyboard();
+            return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -511,6 +581,7 @@ void TMainForm::handleLoad(const DocumentCommands::OpenResult& result)
 {
     switch (result.outcome) {
     case DocumentCommands::Opened::Loaded:
+        m_valuesHeld = true;
         m_fractal->CommitImageParams();
         m_fractal->Modified = false;
         pictureChanged();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -9,6 +10,8 @@
 #include <memory>
 
 #include "colour/filters/Filters.h"
+#include "document/ComputeProgress.h"
+#include "document/ViewHistory.h"
 #include "engine/ComputeDriver.h"
 #include "ui/AppSettings.h"
 #include "ui/CommandTable.h"
@@ -141,10 +144,28 @@ public:
     // The projection of the 3D view, refreshed before each drawing.
     colour::TFract3D& fract3D() { return *m_fract3D; }
 
+    // The view history (ViewNavigation.cpp). A command about to change the view (a zoom, a pick, the
+    // variables dialog, go-to, a poster move) calls recordViewChange() first: the view in force goes into
+    // the history, with its values while the picture holds them. recordView() takes a view captured earlier.
+    void recordViewChange();
+    void recordView(document::ViewRecord replaced);
+    // The view in force, with its values when the picture holds them (and the window is idle).
+    document::ViewRecord currentView() const;
+    // The view has changed: with the preference "Compute after each view change" the computation starts.
+    void viewChanged();
+    // Back (true) or Forward: the view comes back from its values when they are held, else it is marked
+    // for recalculation.
+    void stepView(bool back);
+    document::ViewHistory& viewHistory() { return m_history; }
+    // Ctrl and the wheel: one zoom step in or out about a pixel of the picture.
+    void wheelZoom(QPoint imagePixel, bool zoomIn);
+
     // The variables dialog (a later feature) is reached through this hook: page 1 fractal,
     // 2 image, 3 from the picture's context menu; newFractal for New. Without a hook the
     // commands that open it do the rest of their work only.
     using VariablesDialogHook = std::function<void(int page, bool newFractal)>;
+    // The image size the variables dialog proposes for a new fractal: that of the image before New.
+    QSize newFractalSize() const { return m_newFractalSize; }
     void setVariablesDialogHook(VariablesDialogHook hook) { m_variablesHook = std::move(hook); }
 
 signals:
@@ -175,9 +196,14 @@ private:
     void onMenuOpening(MenuId menu);
     void onStatusPanelDoubleClicked(int panel);
     void onRowsReady(int first, int last);
+    void onComputationStarted(int rows);
+    void showProgress();
     void onComputationFinished(engine::ComputeEnd end);
     void onImagePressed();
     void onContextMenu(const QPoint& globalPos);
+    // The picture's context menu from the keyboard: at the keyboard cursor of a mode, or in the
+    // middle of the visible picture.
+    void openContextMenuFromKeyboard();
     void handleEscape();
 
     // Command handlers (MainFormCommands.cpp).
@@ -232,6 +258,11 @@ private:
     std::unique_ptr<colour::TFract3D> m_fract3D;
     QThread* m_task = nullptr;           // the long picture operation running, if any
     TProgForm* m_taskProgress = nullptr; // its progress window
+    document::ComputeProgress m_progress;  // of the computation running
+    QElapsedTimer m_progressClock;
+    QSize m_newFractalSize{640, 480};
+    document::ViewHistory m_history;     // the views of this document, cleared with a new one
+    bool m_valuesHeld = false;           // Data holds the values of the view (not erased or reset since)
 };
 
 }  // namespace ui

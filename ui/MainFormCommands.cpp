@@ -43,7 +43,7 @@ namespace ui {
 void TMainForm::runCommand(Cmd cmd)
 {
     // Shortcuts and direct calls obey the same rules as the menus.
-    if (!effectiveRule(cmd, commandState()).enabled)
+    if (!availableRule(cmd, commandState()).enabled)
         return;
     switch (cmd) {
     case Cmd::MenuNew: cmdNew(); break;
@@ -116,6 +116,11 @@ void TMainForm::runCommand(Cmd cmd)
     case Cmd::MenuGoto: runPosCommand(*this); break;
     case Cmd::MenuOrb: runOrbitCommand(*this); break;
 
+    case Cmd::MenuBack:
+    case Cmd::PopBack: stepView(true); break;
+    case Cmd::MenuForward:
+    case Cmd::PopForward: stepView(false); break;
+
     case Cmd::Menu3DParam:
     case Cmd::PopDraw3D:
     case Cmd::Pop3DParameters: runPar3DCommand(*this); break;
@@ -149,6 +154,11 @@ void TMainForm::cmdNew()
     if (!QuerySave(text::MessageText::NewFractalTitle))
         return;
     setDocumentTitle({});
+    // The variables dialog proposes the size of the previous image (640 x 480 without one), so that OK
+    // and Compute draw a picture.
+    constexpr int FirstWidth = 640, FirstHeight = 480;
+    const bool hadImage = m_fractal->Params.Width >= 2 && m_fractal->Params.Height >= 2;
+    m_newFractalSize = hadImage ? QSize(m_fractal->Params.Width, m_fractal->Params.Height) : QSize(FirstWidth, FirstHeight);
     resetDocument();
     openVariablesDialog(1, true);
     m_fractal->ResumeLine = 0;
@@ -222,6 +232,7 @@ void TMainForm::cmdErase()
     m_fractal->FileName.clear();
     m_fractal->ResumeLine = 0;
     storage::ClearImage(*m_fractal, true);
+    m_valuesHeld = false;
     setDocumentTitle({});
     pictureChanged();
     setBusyCursor(false);

@@ -44,11 +44,36 @@ QKeySequence shortcutFor(Cmd cmd)
     case Cmd::MenuSaveAsFrac: return QKeySequence::SaveAs;
     case Cmd::MenuExi: return QKeySequence::Quit;
     case Cmd::MenuCal: return QKeySequence(Qt::Key_F5);
+    case Cmd::MenuBack: return QKeySequence(Qt::ALT | Qt::Key_Left);
+    case Cmd::MenuForward: return QKeySequence(Qt::ALT | Qt::Key_Right);
     default: return {};
     }
 }
 
 }  // namespace
+
+QString withTextAmpersands(const QString& caption)
+{
+    QString out;
+    out.reserve(caption.size() + 2);
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        const QChar c = caption[i];
+        if (c != QLatin1Char('&')) {
+            out += c;
+            continue;
+        }
+        const QChar next = i + 1 < caption.size() ? caption[i + 1] : QChar();
+        if (next == QLatin1Char('&')) {
+            out += QStringLiteral("&&");
+            ++i;
+        } else if (next.isNull() || next.isSpace()) {
+            out += QStringLiteral("&&");  // "PertZ & PertZi": an ampersand of the text
+        } else {
+            out += c;  // the accelerator mark
+        }
+    }
+    return out;
+}
 
 QString commandCaption(Cmd cmd, int language, int resumeLine, int imageHeight)
 {
@@ -83,6 +108,12 @@ QString commandCaption(Cmd cmd, int language, int resumeLine, int imageHeight)
     case Cmd::Pop3DAzimuth: return tx(Popup3DText::Pop3DAzimuth, language);
     case Cmd::Pop3DDeplY: return tx(Popup3DText::Pop3DDeplY, language);
     case Cmd::Pop3DShowMarker: return tx(Popup3DText::Pop3DShowMarker, language);
+    case Cmd::MenuBack:
+    case Cmd::PopBack:
+        return tx(text::NavigationText::Back, language);
+    case Cmd::MenuForward:
+    case Cmd::PopForward:
+        return tx(text::NavigationText::Forward, language);
     default: return {};
     }
 }
@@ -164,7 +195,7 @@ void MainMenus::setCaptions(int language, int resumeLine, int imageHeight, const
             a->setText(caption);
             continue;
         }
-        a->setText(commandCaption(info.cmd, language, resumeLine, imageHeight));
+        a->setText(withTextAmpersands(commandCaption(info.cmd, language, resumeLine, imageHeight)));
     }
 }
 
@@ -174,7 +205,7 @@ void MainMenus::applyRules(const CommandState& state)
         QAction* a = m_actions[size_t(info.cmd)];
         if (!a)
             continue;
-        const CommandRule rule = effectiveRule(info.cmd, state);
+        const CommandRule rule = availableRule(info.cmd, state);
         a->setEnabled(rule.enabled);
         a->setVisible(rule.visible);
         if (info.checkable)

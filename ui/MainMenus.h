@@ -49,4 +49,8 @@ private:
 // `imageHeight`): from any other value a computation starts at the top.
 QString commandCaption(Cmd cmd, int language, int resumeLine, int imageHeight);
 
+// A caption ready for a menu entry, button or label with accelerators: an "&" that marks no letter
+// (followed by a blank or ending the text, as in "PertZ & PertZi") is doubled so that it shows.
+QString withTextAmpersands(const QString& caption);
+
 }  // namespace ui

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <cmath>
 
 #include "engine/Catalogue.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr std::array<int, StatusLine::PanelCount> InitialWidths = {50, 50, 50, 50, 200};
 constexpr int LinePanelWidth = 40;
+constexpr int ProgressWidth = 260;
 // Room added to the text width of panels 1 to 4.
 constexpr std::array<int, StatusLine::PanelCount> Padding = {0, 25, 30, 20, 20};
 
@@ -64,6 +66,31 @@ StatusLine::StatusLine(QWidget* parent) : QStatusBar(parent)
         m_panels[size_t(i)] = label;
         setPanelWidth(i, InitialWidths[size_t(i)]);
     }
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("ProgressBar"));
+    m_progress->setRange(0, 100);
+    m_progress->setMaximumWidth(ProgressWidth);
+    m_progress->setTextVisible(true);
+    m_progress->hide();
+    addPermanentWidget(m_progress);
+}
+
+void StatusLine::showProgress(int percent, const QString& text, int language)
+{
+    const QString name = tx(text::NavigationText::Progress, language);
+    if (m_progress->accessibleName() != name)
+        m_progress->setAccessibleName(name);
+    m_progress->setValue(percent);
+    // "%p%" is the percentage; a "%" of the text itself is doubled.
+    QString format = QStringLiteral("%p%") + QString(text).replace(QLatin1Char('%'), QStringLiteral("%%"));
+    m_progress->setFormat(format);
+    m_progress->setAccessibleDescription(m_progress->text());
+    m_progress->show();
+}
+
+void StatusLine::hideProgress()
+{
+    m_progress->hide();
 }
 
 QString StatusLine::panelText(int index) const

@@ -4,6 +4,7 @@
 #include <array>
 
 class QLabel;
+class QProgressBar;
 
 namespace document {
 class TFractal;
@@ -43,6 +44,11 @@ public:
     void showStatus(const QString& message, bool restorePrevious, const StatusInputs& in);
     // Panel 0: the number of the line being computed.
     void showLine(int row);
+    // The progress bar at the end of the line ("ProgressBar"), shown while a computation runs: `percent`
+    // of the rows done, `text` beside the percentage (the time left), named in `language`.
+    void showProgress(int percent, const QString& text, int language);
+    void hideProgress();
+    QProgressBar* progressBar() const { return m_progress; }
 
 signals:
     // A double-click on panel `index` (0..4).
@@ -57,6 +63,7 @@ private:
 
     std::array<QLabel*, PanelCount> m_panels{};
     QString m_saved;
+    QProgressBar* m_progress = nullptr;
 };
 
 // "640x480x8 bit": width, height and the depth name of the pixel format code.

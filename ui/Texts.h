@@ -7,6 +7,7 @@
 #include "ui/text/FixedTexts.h"
 #include "ui/text/MenuTexts.h"
 #include "ui/text/MessageTexts.h"
+#include "ui/text/NavigationTexts.h"
 #include "ui/text/StatusTexts.h"
 
 namespace ui {

@@ -7,6 +7,7 @@
 
 #include "ui/BatchPrint.h"
 #include "ui/HeadlessRender.h"
+#include "ui/ImageView.h"
 #include "ui/MainForm.h"
 #include "ui/Splash.h"
 #include "ui/Texts.h"
@@ -75,5 +76,8 @@ int main(int argc, char** argv)
         return 1;
     }
     window.show();
+    // The keyboard reaches the window at once, also where no window manager gives it the focus.
+    window.activateWindow();
+    window.mainImage()->setFocus();
     return app.exec();
 }

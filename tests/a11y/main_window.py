@@ -14,9 +14,11 @@ It must run inside a D-Bus session and an X display (scripts/a11y-test.sh sets b
 
 Options: --language 0|1 (repeatable; default both), -v (print every check), --keep (keep the
 temporary directory), and three further checks: --picture (the picture is exposed as an image
-named after what it shows), --menu-names (an opened menu is named after its caption), --dialogs
-(the preferences dialog: every control named by its visible text, the colour swatches buttons,
-OK the default button).
+named after what it shows), --menu-names (an opened menu is named after its caption; the picture's
+context menu opens from the Menu key and Shift+F10, named after the picture), --dialogs (the
+preferences dialog: every control named by its visible text, the colour swatches buttons, OK the
+default button; the variables dialog: every field named after its page and label). While a
+computation runs, a progress bar named "Progress" gives the percentage of rows done.
 Exit status 0 when every check passed, 1 when one failed, 2 when the bus or the program could
 not be brought up.
 """
@@ -241,7 +243,11 @@ class Window:
 
 
 def start_a11y_bus():
-    """Starts the accessibility bus of this session (it is activated on first use)."""
+    """Starts the accessibility bus of this session (it is activated on first use). The services it
+    starts learn the X display first, so that its registry can type keys as the keyboard does."""
+    if shutil.which('dbus-update-activation-environment'):
+        subprocess.run(['dbus-update-activation-environment', 'DISPLAY', 'XAUTHORITY'],
+                       stdin=subprocess.DEVNULL, capture_output=True)
     deadline = time.monotonic() + 20
     while True:
         r = subprocess.run(['dbus-send', '--session', '--print-reply', '--dest=org.a11y.Bus',
@@ -323,7 +329,11 @@ FILE_ENTRIES = ['&New Fractal', '&Open Fractal', '&Save Fractal', 'Save &As', '&
                 'Printer &Configuration', '&Print Fractal', 'Print Fractal Parameters',
                 'Fractal Infos', 'P&references', None, None, None, None, 'E&xit']
 FRACTAL_ENTRIES = ['&Variables', '&Compute', '&Stop Computing', '&Erase Fractal', '&Poster',
-                   '&Touching up']
+                   '&Touching up', ('NavigationText', '&Back'), ('NavigationText', '&Forward')]
+# Entries with a shortcut of their own, exposed as their key binding.
+SHORTCUTS = {('NavigationText', '&Back'): 'alt+left', ('NavigationText', '&Forward'): 'alt+right'}
+# Entries whose feature is still to come: shown disabled (pendingCommands in ui/CommandTable.cpp).
+PENDING = set()
 DEPTH_NAMES = {8: '8 bit', 24: '24 bit'}
 
 
@@ -350,6 +360,7 @@ def file_rules(s):
     rules = [s.idle, s.idle, s.idle and s.modified and s.image,
              s.idle and s.image and not s.stale, s.image, True, s.idle and s.image,
              s.idle and s.image, s.image, True]
+    rules = [r and FILE_ENTRIES[i] not in PENDING for i, r in enumerate(rules)]
     result = [(r, True) for r in rules]
     result += [(None, bool(path)) for path in s.recent]
     result.append((True, True))
@@ -357,8 +368,17 @@ def file_rules(s):
 
 
 def fractal_rules(s):
-    return [s.idle, s.idle and s.image, not s.idle, s.idle and s.image,
-            s.idle and s.image and not s.stale, s.idle and s.image and not s.stale]
+    # The view history is empty in these scenarios: Back and Forward are disabled.
+    rules = [s.idle, s.idle and s.image, not s.idle, s.idle and s.image,
+             s.idle and s.image and not s.stale, s.idle and s.image and not s.stale, False, False]
+    return [r and FRACTAL_ENTRIES[i] not in PENDING for i, r in enumerate(rules)]
+
+
+def caption_text(texts, caption, language):
+    """A menu caption: an entry of the main-menu table, or (table, English text) of another table."""
+    if isinstance(caption, tuple):
+        return texts.get(caption[0], caption[1], language)
+    return texts.get('MainMenuText', caption, language)
 
 
 def recent_caption(path):
@@ -393,7 +413,7 @@ def check_menus(w, texts, language, state, label):
         expected_names = []
         for i, caption in enumerate(captions):
             if caption is not None:
-                expected_names.append(shown(texts.get('MainMenuText', caption, language)))
+                expected_names.append(shown(caption_text(texts, caption, language)))
             else:
                 path = state.recent[i - captions.index(None)]
                 expected_names.append(recent_caption(path) if path else None)
@@ -410,9 +430,11 @@ def check_menus(w, texts, language, state, label):
             if enabled is not None:
                 check_equal('enabled' in st, enabled, what + ' enabled')
             if caption is not None:
-                letter = mnemonic(texts.get('MainMenuText', caption, language))
+                letter = mnemonic(caption_text(texts, caption, language))
                 binding = key_binding(item)
-                if letter and binding.lower().startswith('alt+'):
+                if caption in SHORTCUTS:
+                    check_equal(binding.lower(), SHORTCUTS[caption], what + ' key binding')
+                elif letter and binding.lower().startswith('alt+'):
                     check_equal(binding.lower(), 'alt+' + letter.lower(), what + ' key binding')
                 elif letter:
                     check(binding != '', what + ' has a key binding', 'none exposed')
@@ -561,6 +583,8 @@ def scenario_compute(args, texts, language, work, doc, recent):
             retrying(lambda: check_picture(w, texts, language, doc, label + ', before computing'))
         state = State(image=True, depth=doc['depth'], recent=recent)
         retrying(lambda: check_menus(w, texts, language, state, label + ', before computing'))
+        if MENU_NAMES:
+            check_context_menu(w, texts, language, label)
 
         working = texts.get('StatusText', 'Working... Press [Esc] to stop', language)
         seen = set()
@@ -613,15 +637,157 @@ def scenario_stop(args, texts, language, work, doc):
                                                                   doc['height'] - 1))
         check_equal(panels[1:4], [doc['size_text'], doc['type_text'][language], '100%'],
                     label + ', computing: status panels 1 to 3')
+        bars = [b for b in find_all(w.frame, 'progress bar') if 'showing' in states(b)]
+        progress = texts.get('NavigationText', 'Progress', language)
+        if check_equal([b.get_name() for b in bars], [progress], label + ', computing: the progress bar'):
+            value = bars[0].get_value_iface().get_current_value()
+            check(0 <= value <= 100, label + ', computing: value of the progress bar',
+                  'read %r, expected a percentage' % value)
         state = State(image=True, idle=False, modified=True, depth=doc['depth'])
         retrying(lambda: check_menus(w, texts, language, state, label + ', computing'))
 
         do_action(menu_entry(w, 1, 2), 'Press')
         wait_idle(w, 30)
+        check_equal([b.get_name() for b in find_all(w.frame, 'progress bar') if 'showing' in states(b)], [],
+                    label + ', stopped: no progress bar')
         retrying(lambda: check_panels(w, ['', doc['size_text'], doc['type_text'][language],
                                           '100%', ''], label + ', stopped'))
         state = State(image=True, modified=True, depth=doc['depth'])
         retrying(lambda: check_menus(w, texts, language, state, label + ', stopped'))
+    finally:
+        stop(w.proc)
+
+
+# --- the keyboard's reach and the variables dialog ------------------------------------------------
+
+KEY_MENU, KEY_F10, KEY_ESCAPE = 0xff67, 0xffc7, 0xff1b
+SHIFT_MASK = 1
+
+
+def press_key(keysym, shift=False):
+    """A key pressed and released as the keyboard does (through XTest), with Shift held if asked."""
+    if shift:
+        Atspi.generate_keyboard_event(SHIFT_MASK, None, Atspi.KeySynthType.LOCKMODIFIERS)
+    try:
+        Atspi.generate_keyboard_event(keysym, None, Atspi.KeySynthType.SYM)
+    finally:
+        if shift:
+            Atspi.generate_keyboard_event(SHIFT_MASK, None, Atspi.KeySynthType.UNLOCKMODIFIERS)
+
+
+class ShownMenus:
+    """The menus that report they are showing. A context menu is not a child of the application on
+    the bus: a screen reader learns of it from its events, and so does this."""
+
+    def __init__(self):
+        self.menus = []
+        self.listener = Atspi.EventListener.new(self.event)
+        self.listener.register('object:state-changed:showing')
+
+    def event(self, e):
+        try:
+            if e.detail1 and role(e.source) in ('menu', 'popup menu'):
+                self.menus.append(e.source)
+        except GLib.Error:
+            pass
+
+    def named(self, name):
+        context = GLib.MainContext.default()
+        while context.pending():
+            context.iteration(False)
+        for m in self.menus:
+            try:
+                if m.get_name() == name and 'showing' in states(m):
+                    return m
+            except GLib.Error:
+                pass
+        return None
+
+    def close(self):
+        self.listener.deregister('object:state-changed:showing')
+
+
+def check_context_menu(w, texts, language, label):
+    """The picture's context menu opened from the keyboard, by the Menu key and by Shift+F10: a menu
+    named after the picture, with the entries of the picture's menu, the view history among them."""
+    name = shown(texts.get('NavigationText', 'Picture', language))
+    wanted = [shown(texts.get('Popup2DText', 'Variables', language)),
+              shown(texts.get('Popup2DText', 'Zoom', language)),
+              shown(texts.get('NavigationText', '&Back', language)),
+              shown(texts.get('NavigationText', '&Forward', language)),
+              # The ampersand of this caption is text, not an accelerator mark.
+              texts.get('Popup2DText', 'Choose PertZ & PertZi', language)]
+    shown_menus = ShownMenus()
+    try:
+        for keys, shift in (('the Menu key', False), ('Shift+F10', True)):
+            what = '%s: context menu by %s' % (label, keys)
+            shown_menus.menus.clear()
+            press_key(KEY_F10 if shift else KEY_MENU, shift)
+            try:
+                menu = wait_for(lambda: shown_menus.named(name), 10, 'the menu %r' % name)
+            except SetupError as e:
+                check(False, what, str(e))
+                continue
+            entries = [c.get_name() for c in children(menu)
+                       if role(c) in ('menu item', 'check menu item', 'radio menu item')]
+            for entry in wanted:
+                check(entry in entries, '%s: entry %r' % (what, entry), 'entries read: %r' % entries)
+            press_key(KEY_ESCAPE)
+            wait_for(lambda: 'showing' not in states(menu) or None, 10, 'the menu to close')
+    finally:
+        shown_menus.close()
+
+
+def field_name(texts, language, page, label, table='VariablesText'):
+    """The name of a field of the variables dialog: its page and its label, without "&" and ":"."""
+    def clean(text):
+        return shown(text).strip().rstrip(':').strip()
+    return clean(texts.get('VariablesText', page, language)) + ': ' + clean(
+        texts.get(table, label, language))
+
+
+def scenario_variables(args, texts, language, work, doc):
+    """The variables dialog: every field named after its page and its label, never after its value;
+    the lists named after their labels too; no two fields alike."""
+    label = '%s, variables dialog' % LANGUAGE_NAMES[language]
+    w = launch(args.vorex, work, language, doc['path'])
+    try:
+        d = open_modal(w, 1, 0, texts.get('VariablesText', 'Fractal variables', language))
+        fields = {}
+        repeated = []
+        for wanted_role in ('text', 'spin button', 'combo box'):
+            for c in find_all(d, wanted_role):
+                n = c.get_name()
+                if wanted_role == 'text' and role(c.get_parent()) in ('combo box', 'spin button'):
+                    continue  # the line edit of a list or a spin box is part of it
+                if n in fields:
+                    repeated.append(n)
+                fields[n] = wanted_role
+        check(not repeated, label + ': no two fields with the same name', 'repeated: %r' % repeated)
+        check('' not in fields, label + ': every field named', 'fields read: %r' % sorted(fields))
+        expected = [
+            ('&Variables', 'X Center:', 'VariablesText', 'text'),
+            ('&Variables', 'Y Center:', 'VariablesText', 'text'),
+            ('&Variables', 'Calculation step:', 'VariablesText', 'text'),
+            ('&Variables', 'Absolute Scale:', 'VariablesText', 'combo box'),
+            ('&Image', 'Width (pixels):', 'VariablesText', 'spin button'),
+            ('&Image', 'Heigh (pixels):', 'VariablesText', 'spin button'),
+            ('&Image', 'Image Deep:', 'VariablesText', 'combo box'),
+            ('&Fractal', 'Fractal Type:', 'VariablesText', 'combo box'),
+            ('&Fractal', 'Algorithm:', 'VariablesText', 'combo box'),
+            ('&Fractal', 'Iterations max:', 'VariablesText', 'spin button'),
+            ('&Fractal', 'Newton degree p', 'NavigationText', 'spin button'),
+            ('&Fractal', 'Formula', 'NavigationText', 'combo box'),
+        ]
+        for page, caption, table, wanted_role in expected:
+            n = field_name(texts, language, page, caption, table)
+            check_equal(fields.get(n), wanted_role, '%s: field %r' % (label, n))
+        corners = [n for n in fields if n.startswith(field_name(texts, language, '&Dimensions', 'Top left corner:'))
+                   or n.startswith(field_name(texts, language, '&Dimensions', 'Bottom rigth corner:'))]
+        check_equal(len(corners), 4, label + ': the four corner fields named apart')
+        # A list is not named after its choice.
+        check('Mandelbrot' not in fields, label + ': the type list is not named after its choice',
+              'fields read: %r' % sorted(fields))
     finally:
         stop(w.proc)
 
@@ -801,6 +967,7 @@ def main():
             if args.dialogs:
                 scenario_preferences(args, texts, language, work)
                 scenario_colour_editors(args, texts, language, work, small8, small24)
+                scenario_variables(args, texts, language, work, small8)
             log('   %s: %s' % (LANGUAGE_NAMES[language],
                                'passed' if len(FAILURES) == before else
                                '%d failed checks' % (len(FAILURES) - before)))

@@ -527,3 +527,20 @@ TEST_F(PreferencesFiles, MissingDirectoryThatCannotBeMadeFails)
     EXPECT_EQ(read(dir / "plain"), "not a directory");
     EXPECT_EQ(entries(), 1u);
 }
+
+// "Compute after each view change": off without the key, read and written as CmpV.
+TEST(Preferences, ComputeAfterViewChange)
+{
+    EXPECT_FALSE(Preferences{}.computeAfterViewChange);
+    EXPECT_FALSE(parsePreferences("[Prefer]\nBeep=1\n").computeAfterViewChange);
+    EXPECT_TRUE(parsePreferences("[Prefer]\nCmpV=1\n").computeAfterViewChange);
+    EXPECT_FALSE(parsePreferences("[Prefer]\nCmpV=0\n").computeAfterViewChange);
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on);
+        Preferences p;
+        p.computeAfterViewChange = on;
+        const std::string text = renderPreferences("", p, "now");
+        EXPECT_NE(text.find(on ? "\nCmpV=1\n" : "\nCmpV=0\n"), std::string::npos);
+        EXPECT_EQ(parsePreferences(text).computeAfterViewChange, on);
+    }
+}

@@ -63,7 +63,9 @@ TEST(TextTables, EveryEntryHasBothLanguages)
                 EXPECT_EQ(t.data()[t.size()], '\0');  // usable where a C string is expected
             }
         }
-        total += table.entries.size();
+        // The window's own later additions are counted apart (their size is checked where they are defined).
+        if (table.name != "NavigationText")
+            total += table.entries.size();
     }
     // 6 + 42 + 17 + 6 + 32 + 47 + 19 + 20 + 5 + 2 + 2 + 11 + 23 + 24 + 29 + 11 + 13 entries of the
     // window tables, 16 screen-reader texts of the colour editors, 6 + 3 + 2 + 6 names of the catalogue

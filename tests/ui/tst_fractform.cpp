@@ -628,17 +628,20 @@ void TestFractForm::spinBoxesTakeTheSharedLimits()
 
 void TestFractForm::fieldsAreNamedAfterTheirLabels()
 {
-    // What a screen reader says for each field: the text of the label beside it, without its "&".
+    // What a screen reader says for each field: its page and the text of the label beside it, without
+    // its "&" and its colon; the label is also the field's "labelled by" relation.
     auto f = makeDocument();
     Recorder rec;
     ui::TFractForm form(*f, 1, false, 0, options(rec));
     const struct {
         const char* field;
         const char* name;
+        const char* page;
     } rows[] = {
-        {"ISpinEdit", "Iterations max:"}, {"WSpinEdit", "Width (pixels):"}, {"HSpinEdit", "Heigh (pixels):"},
-        {"DComboBox", "Image Deep:"},     {"XEdit", "X Center:"},           {"YEdit", "Y Center:"},
-        {"PEdit", "Calculation step:"},
+        {"ISpinEdit", "Iterations max:", "Fractal"}, {"WSpinEdit", "Width (pixels):", "Image"},
+        {"HSpinEdit", "Heigh (pixels):", "Image"},   {"DComboBox", "Image Deep:", "Image"},
+        {"XEdit", "X Center:", "Variables"},         {"YEdit", "Y Center:", "Variables"},
+        {"PEdit", "Calculation step:", "Variables"},
     };
     for (const auto& row : rows) {
         QWidget* field = form.findChild<QWidget*>(QLatin1String(row.field));
@@ -651,8 +654,9 @@ void TestFractForm::fieldsAreNamedAfterTheirLabels()
         for (const auto& relation : iface->relations(QAccessible::Label))
             labels << relation.first->text(QAccessible::Name);
         QVERIFY2(labels.contains(QString::fromUtf8(row.name)), qPrintable(labels.join(QLatin1Char('|'))));
-        if (!qobject_cast<QComboBox*>(field))
-            QCOMPARE(iface->text(QAccessible::Name), QString::fromUtf8(row.name));
+        QString name = QString::fromUtf8(row.name);
+        name.chop(1);  // the colon
+        QCOMPARE(iface->text(QAccessible::Name), QLatin1String(row.page) + QStringLiteral(": ") + name);
     }
 }
 

@@ -40,6 +40,14 @@ void onNextDialog(Edit edit)
     });
 }
 
+ui::Cmd commandNamed(const QString& name)
+{
+    for (const ui::CommandInfo& info : ui::commandTable())
+        if (name == QLatin1String(info.objectName))
+            return info.cmd;
+    return ui::Cmd::Count;
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Doc)
@@ -98,8 +106,17 @@ void TestMenus::enableRules()
     QFETCH(QStringList, disabled);
     WindowFixture fx;
     prepare(fx, doc);
-    for (const QString& name : enabled)
+    const ui::CommandState state = fx.w().commandState();
+    for (const QString& name : enabled) {
+        // An entry whose feature is still to come keeps its rule but is shown disabled.
+        const ui::Cmd cmd = commandNamed(name);
+        if (ui::isPending(cmd)) {
+            QVERIFY2(ui::effectiveRule(cmd, state).enabled, qPrintable(name));
+            QVERIFY2(!fx.action(name.toLatin1().constData())->isEnabled(), qPrintable(name + QStringLiteral(" (pending)")));
+            continue;
+        }
         QVERIFY2(fx.action(name.toLatin1().constData())->isEnabled(), qPrintable(name));
+    }
     for (const QString& name : disabled)
         QVERIFY2(!fx.action(name.toLatin1().constData())->isEnabled(), qPrintable(name));
 }

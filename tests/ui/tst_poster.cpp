@@ -142,6 +142,11 @@ void TestPoster::okMovesToTheUpperRightTile()
     for (const document::Marker& m : fx.f().Markers)
         QVERIFY(!m.InUse);  // the new tile starts without markers, as after Erase
     QCOMPARE(fx.w().windowTitle(), QStringLiteral("Vorex"));
+    // Back returns to the tile before, with its values.
+    QVERIFY(fx.trigger("MenuBack"));
+    QVERIFY(qAbs(fx.f().Params.CentreX - (3.5 - 4)) < 1e-12);
+    QVERIFY(qAbs(fx.f().Params.CentreY - (3.25 - 3)) < 1e-12);
+    QVERIFY(fx.f().Data.at(150, 200) != 0 || fx.f().Data.at(0, 0) != 0);
     // Neither the dialog's prompt nor the wait message stays.
     QVERIFY(fx.panel(4) != QStringLiteral("Select next image") && fx.panel(4) != QStringLiteral("Please wait ..."));
 }

@@ -1,10 +1,20 @@
 #pragma once
 
+#include <QDialog>
+
 namespace ui {
 
 class TMainForm;
 
-// "About": the product, its version line and the copyright.
+// "About": the logo (a small picture of the Mandelbrot set computed by Vorex itself), the product, its
+// version line, the copyright and the credits of the libraries Vorex uses with their licences. OK or Esc
+// closes it.
+class TAboutForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutForm(int language, QWidget* parent = nullptr);
+};
+
 void runAboutCommand(TMainForm& window);
 
 }  // namespace ui

@@ -103,16 +103,71 @@ TFractForm::TFractForm(document::TFractal& fractal, int page, bool newFractal, i
         m_options.availableMemory = [] { return storage::availablePhysicalMemory(); };
 
     m_work = fractal.Params;
+    if (newFractal && m_options.proposedWidth >= 2 && m_options.proposedHeight >= 2) {
+        m_work.Width = m_options.proposedWidth;
+        m_work.Height = m_options.proposedHeight;
+    }
     m_periodicity = fractal.Periodicity;
     m_pixelFormat = fractal.PixelFormat;
     m_palette = fractal.Palette;
     m_boundaryType = fractal.BoundaryType;
     m_currentUse = storage::CurrentImageUse(fractal);
 
+    installAccessibility();  // the combo boxes' names
     buildPages();
     loadControls();
     m_pages->setCurrentIndex(std::clamp(page, 1, 4) - 1);
     labelFields(this);
+    nameFields();
+}
+
+void TFractForm::nameFields()
+{
+    const auto clean = [](const QString& caption) {
+        QString s = shownCaption(caption).trimmed();
+        while (s.endsWith(QLatin1Char(':')))
+            s.chop(1);
+        return s.trimmed();
+    };
+    const auto name = [this, &clean](QWidget* field, VariablesText page, const QString& label) {
+        const QString n = clean(tx(page, m_language)) + QStringLiteral(": ") + clean(label);
+        if (field->accessibleName() != n)
+            field->setAccessibleName(n);
+        if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit()
+            && combo->lineEdit()->accessibleName() != n)
+            combo->lineEdit()->setAccessibleName(n);
+    };
+    const auto text = [this](VariablesText id) { return tx(id, m_language); };
+    const auto nav = [this](text::NavigationText id) { return tx(id, m_language); };
+    name(m_type, VariablesText::FractalPage, text(VariablesText::FractalType));
+    name(m_formula, VariablesText::FractalPage, nav(text::NavigationText::Formula));
+    name(m_newtonP, VariablesText::FractalPage, nav(text::NavigationText::NewtonDegree));
+    name(m_function, VariablesText::FractalPage, text(VariablesText::Function));
+    name(m_algorithm, VariablesText::FractalPage, text(VariablesText::Algorithm));
+    name(m_iterations, VariablesText::FractalPage, text(VariablesText::IterationsMax));
+    name(m_escape, VariablesText::FractalPage, text(VariablesText::EscapeLevel));
+    name(m_bailout, VariablesText::FractalPage, QStringLiteral("Bailout"));
+    name(m_width, VariablesText::ImagePage, text(VariablesText::WidthPixels));
+    name(m_height, VariablesText::ImagePage, text(VariablesText::HeighPixels));
+    name(m_depth, VariablesText::ImagePage, text(VariablesText::ImageDeep));
+    name(m_x, VariablesText::VariablesPage, text(VariablesText::XCenter));
+    name(m_y, VariablesText::VariablesPage, text(VariablesText::YCenter));
+    name(m_step, VariablesText::VariablesPage, text(VariablesText::CalculationStep));
+    name(m_scale, VariablesText::VariablesPage, text(VariablesText::AbsoluteScale));
+    const QString topLeft = shownCaption(text(VariablesText::TopLeftCorner)).trimmed().remove(QLatin1Char(':'));
+    const QString bottomRight = shownCaption(text(VariablesText::BottomRigthCorner)).trimmed().remove(QLatin1Char(':'));
+    name(m_topX, VariablesText::DimensionsPage, topLeft + QStringLiteral(" X"));
+    name(m_topY, VariablesText::DimensionsPage, topLeft + QStringLiteral(" Y"));
+    name(m_botX, VariablesText::DimensionsPage, bottomRight + QStringLiteral(" X"));
+    name(m_botY, VariablesText::DimensionsPage, bottomRight + QStringLiteral(" Y"));
+    // The type constant is labelled after the type ("Julia Cr:"); a type without one has empty labels.
+    name(m_cr, VariablesText::MorePage,
+         m_crLabel->text().trimmed().isEmpty() ? nav(text::NavigationText::ConstantReal) : m_crLabel->text());
+    name(m_ci, VariablesText::MorePage,
+         m_ciLabel->text().trimmed().isEmpty() ? nav(text::NavigationText::ConstantImaginary) : m_ciLabel->text());
+    name(m_pr, VariablesText::MorePage, QStringLiteral("PertZ"));
+    name(m_pi, VariablesText::MorePage, QStringLiteral("PertZi"));
+    name(m_delta, VariablesText::MorePage, QStringLiteral("Delta"));
 }
 
 // --- construction ---
@@ -623,6 +678,8 @@ void TFractForm::refreshStates()
     const bool pert = type.usesPertZ && alg == engine::AlgLevel;
     m_pr->setEnabled(pert);
     m_pi->setEnabled(pert);
+    if (m_delta)  // built last
+        nameFields();
 }
 
 void TFractForm::refreshMemory()
@@ -913,13 +970,21 @@ void runVariablesDialog(TMainForm& window, int page, bool newFractal)
     options.showError = [&window](const QString& message) { window.services().showError(&window, QString(), message); };
     options.fontSize = window.settings().prefs.fontSize;
     options.hints = window.settings().prefs.hints;
+    if (newFractal) {
+        options.proposedWidth = window.newFractalSize().width();
+        options.proposedHeight = window.newFractalSize().height();
+    }
     TFractForm form(window.fractal(), page, newFractal, window.settings().language(), std::move(options), &window);
+    // The view before the dialog, for Back (the values are taken before OK may reallocate them).
+    document::ViewRecord before = window.currentView();
     // OK may give the picture a new size or new colours: the markers come off it first.
     window.markerLayer().hideForRewrite();
     if (form.exec() != QDialog::Accepted) {
         window.markerLayer().pictureRewritten();
         return;
     }
+    if (!newFractal && !(before.Params == window.fractal().Params && before.PixelFormat == window.fractal().PixelFormat))
+        window.recordView(std::move(before));
     if (form.imageReallocated() || form.coloursCorrected() || form.allocationFailed())
         window.pictureChanged();
     else

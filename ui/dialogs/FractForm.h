@@ -33,6 +33,8 @@ struct FractFormOptions {
     std::function<void()> hideMarkers;
     int fontSize = 8;
     bool hints = true;
+    // For a new fractal, the image size shown instead of the document's (1 x 1 after New); none: the document's.
+    int proposedWidth = 0, proposedHeight = 0;
 };
 
 // `TFractForm`: the modal dialog of the fractal's variables. It edits a private copy of the
@@ -89,6 +91,9 @@ private:
     void writeFloatFields();
     void refreshCorners();
     void refreshStates();
+    // Names every field for screen readers after its label and its page ("Variables: X Center"); the
+    // fields whose label follows the type are named again when it changes.
+    void nameFields();
     void refreshStepButtons();
     void refreshMemory();
 

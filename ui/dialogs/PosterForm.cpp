@@ -108,6 +108,7 @@ bool runPosterCommand(TMainForm& window)
         QApplication::setOverrideCursor(Qt::WaitCursor);
         // The markers point at pixels of the present tile: the next tile starts without them, as after Erase.
         window.markerLayer().deleteAll();
+        window.recordViewChange();  // Back returns to the present tile
         storage::moveToPosterTile(f, form.newCentre());
         window.pictureChanged();
         QApplication::restoreOverrideCursor();

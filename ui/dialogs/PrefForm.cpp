@@ -134,6 +134,9 @@ TPrefForm::TPrefForm(const storage::Preferences& prefs, OsLoad load, QWidget* pa
     m_beep = new QCheckBox(variousBox);
     m_beep->setObjectName(QStringLiteral("BeepCheckBox"));
     m_beep->setChecked(prefs.beep);
+    m_computeAfterViewChange = new QCheckBox(variousBox);
+    m_computeAfterViewChange->setObjectName(QStringLiteral("ComputeAfterViewChangeCheckBox"));
+    m_computeAfterViewChange->setChecked(prefs.computeAfterViewChange);
     m_fontSize = new QSpinBox(variousBox);
     m_fontSize->setObjectName(QStringLiteral("FontSpinEdit"));
     m_fontSize->setRange(MinFontSize, MaxFontSize);
@@ -147,6 +150,7 @@ TPrefForm::TPrefForm(const storage::Preferences& prefs, OsLoad load, QWidget* pa
     auto* variousLayout = new QFormLayout(variousBox);
     variousLayout->addRow(m_hints);
     variousLayout->addRow(m_beep);
+    variousLayout->addRow(m_computeAfterViewChange);
     variousLayout->addRow(label(PreferencesText::SizeFonts, variousBox), m_fontSize);
     variousLayout->addRow(label(PreferencesText::SizeMarker, variousBox), m_markerSize);
     // A new font size applies to the dialog at once.
@@ -195,6 +199,7 @@ void TPrefForm::applyTexts()
                            tx(PreferencesText::High, language)});
     m_hints->setText(tx(PreferencesText::ActivateHints, language));
     m_beep->setText(tx(PreferencesText::BeepAtEndOfFractal, language));
+    m_computeAfterViewChange->setText(tx(text::NavigationText::ComputeAfterViewChange, language));
 }
 
 void TPrefForm::accept()
@@ -204,6 +209,7 @@ void TPrefForm::accept()
     m_load = OsLoad(m_loadCombo->currentIndex());
     m_prefs.hints = m_hints->isChecked();
     m_prefs.beep = m_beep->isChecked();
+    m_prefs.computeAfterViewChange = m_computeAfterViewChange->isChecked();
     m_prefs.lineColour = m_lineColour->colourBgr();
     m_prefs.outOfRangeColour = m_rangeColour->colourBgr();
     m_prefs.markerColour = m_markerColour->colourBgr();
@@ -224,6 +230,7 @@ void runPreferencesCommand(TMainForm& window)
         prefs.previewMode = edited.previewMode;
         prefs.hints = edited.hints;
         prefs.beep = edited.beep;
+        prefs.computeAfterViewChange = edited.computeAfterViewChange;
         prefs.lineColour = edited.lineColour;
         prefs.outOfRangeColour = edited.outOfRangeColour;
         prefs.markerColour = edited.markerColour;

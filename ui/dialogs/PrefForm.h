@@ -54,6 +54,7 @@ private:
     QComboBox* m_loadCombo;
     QCheckBox* m_hints;
     QCheckBox* m_beep;
+    QCheckBox* m_computeAfterViewChange;
     ColourSwatch* m_lineColour;
     ColourSwatch* m_rangeColour;
     ColourSwatch* m_markerColour;

@@ -8,15 +8,13 @@ namespace ui {
 
 using text::StatusText;
 
-MarkerMode::MarkerMode(ModeHost& host, LingeringOverlays& lingering) : KeyboardPointMode(host, lingering)
+MarkerMode::MarkerMode(ModeHost& host, LingeringOverlays& lingering) : MouseMode(host, lingering)
 {
     setPrompt(tx(StatusText::Position, host.language()));
 }
 
 void MarkerMode::begin()
 {
-    const document::TFractal& f = fractal();
-    m_mouse = QPoint(f.Params.Width / 2, f.Params.Height / 2);
     showPrompt();
 }
 
@@ -27,7 +25,6 @@ QCursor MarkerMode::cursor() const
 
 void MarkerMode::on_mousemove(const MouseEvent& e)
 {
-    m_mouse = e.imagePos;
     showPlanePoint(e.imagePos);
 }
 

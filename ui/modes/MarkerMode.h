@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/modes/Modes3D.h"
+#include "ui/modes/MouseMode.h"
 
 namespace ui {
 
@@ -8,7 +8,7 @@ namespace ui {
 // the mouse). Any click ends the mode and clears the status; a left click places the marker with an
 // empty text, or shows "No Marker available." when all fifteen are used. From the keyboard the arrows
 // move the point (from the middle of the image) and Enter places the marker there.
-class MarkerMode : public KeyboardPointMode {
+class MarkerMode : public MouseMode {
 public:
     MarkerMode(ModeHost& host, LingeringOverlays& lingering);
     void begin() override;

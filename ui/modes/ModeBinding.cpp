@@ -1,8 +1,10 @@
 #include "ui/modes/ModeBinding.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollArea>
 #include <QTimer>
 
 #include "document/Fractal.h"
@@ -20,7 +22,7 @@ namespace ui {
 
 namespace {
 
-constexpr int ArrowStepLarge = 10;  // pixels an arrow key moves the zoom rectangle with Shift
+constexpr int ArrowStepLarge = 10;  // pixels an arrow key moves the keyboard cursor or the zoom rectangle with Shift
 constexpr int ZoomTimerMs = 400;
 }
 
@@ -77,9 +79,12 @@ bool ModeBinding::eventFilter(QObject* watched, QEvent* event)
         const int key = keyEvent->key();
         if (key == Qt::Key_Escape && m_controller.escape())
             return true;
-        // The arrows move a movable zoom rectangle: one pixel, or ten with Shift.
+        // The arrows move the keyboard cursor or a movable zoom rectangle: one pixel, or ten with Shift.
         const int step = keyEvent->modifiers() & Qt::ShiftModifier ? ArrowStepLarge : 1;
-        const QPoint delta = key == Qt::Key_Left ? QPoint(-step, 0)
+        // Alt+Left and Alt+Right step through the view history, not the picture.
+        const bool plain = !(keyEvent->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier));
+        const QPoint delta = !plain ? QPoint()
+                             : key == Qt::Key_Left ? QPoint(-step, 0)
                              : key == Qt::Key_Right ? QPoint(step, 0)
                              : key == Qt::Key_Up ? QPoint(0, -step)
                              : key == Qt::Key_Down ? QPoint(0, step)
@@ -129,9 +134,16 @@ uint32_t ModeBinding::lineColour() const
     return m_window.settings().prefs.lineColour;
 }
 
+void ModeBinding::viewChanging()
+{
+    m_window.recordViewChange();
+}
+
 void ModeBinding::parametersPicked()
 {
     m_window.DrawMainMenus();
+    // The mode that picked is still running: a computation (which ends the modes) starts after it.
+    QTimer::singleShot(0, &m_window, [window = &m_window] { window->viewChanged(); });
 }
 
 uint16_t ModeBinding::askTouchUpIterations(uint16_t current, uint16_t minimum)
@@ -208,6 +220,20 @@ void ModeBinding::redraw3D()
 {
     // The mode that asks is still running: the drawing starts once it has ended.
     QTimer::singleShot(0, &m_window, [window = &m_window] { window->draw3D(); });
+}
+
+}  // namespace ui
+
+namespace ui {
+
+QPoint ModeBinding::visibleCentre()
+{
+    ImageView* image = m_window.mainImage();
+    const QWidget* viewport = m_window.scrollBox()->viewport();
+    const QPoint middle = image->mapFrom(viewport, viewport->rect().center());
+    const QRect shown = image->rect();
+    return image->imagePixelAt(QPointF(std::clamp(middle.x(), shown.left(), shown.right()),
+                                       std::clamp(middle.y(), shown.top(), shown.bottom())));
 }
 
 }  // namespace ui

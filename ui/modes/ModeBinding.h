@@ -41,6 +41,7 @@ private:
     void setModeCursor(const QCursor& cursor) override;
     void setTimerEnabled(bool on) override;
     uint32_t lineColour() const override;
+    void viewChanging() override;
     void parametersPicked() override;
     uint16_t askTouchUpIterations(uint16_t current, uint16_t minimum) override;
     void startTouchUp() override;
@@ -51,6 +52,7 @@ private:
     void crossSectionPicked(int row) override;
     void deleteMarkers() override;
     void redraw3D() override;
+    QPoint visibleCentre() override;
 
     void computationFinished(engine::ComputeEnd end);
 

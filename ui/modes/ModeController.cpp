@@ -36,6 +36,8 @@ void ModeController::settle()
 {
     if (m_mode && m_mode->finished())
         m_mode.reset();
+    if (m_mode)
+        m_mode->showCrosshair();
     m_host.setModeCursor(m_mode ? m_mode->cursor() : QCursor(Qt::ArrowCursor));
 }
 
@@ -43,6 +45,8 @@ void ModeController::mousePress(const MouseEvent& e)
 {
     if (!m_mode)
         return;
+    m_mode->hideCrosshair();
+    m_mode->pointerAt(e.imagePos);
     m_mode->on_mousedown(e);
     settle();
 }
@@ -51,6 +55,8 @@ void ModeController::mouseMove(const MouseEvent& e)
 {
     if (!m_mode)
         return;
+    m_mode->hideCrosshair();
+    m_mode->pointerAt(e.imagePos);
     m_mode->on_mousemove(e);
     settle();
 }
@@ -59,6 +65,8 @@ void ModeController::mouseRelease(const MouseEvent& e)
 {
     if (!m_mode)
         return;
+    m_mode->hideCrosshair();
+    m_mode->pointerAt(e.imagePos);
     m_mode->on_mouseup(e);
     settle();
 }
@@ -67,6 +75,7 @@ bool ModeController::arrowKey(QPoint delta)
 {
     if (!m_mode)
         return false;
+    m_mode->hideCrosshair();
     const bool used = m_mode->on_arrow(delta);
     settle();
     return used;
@@ -76,6 +85,7 @@ bool ModeController::keyPress(int key)
 {
     if (!m_mode)
         return false;
+    m_mode->hideCrosshair();
     const bool used = m_mode->on_keydown(key);
     settle();
     return used;
@@ -83,9 +93,11 @@ bool ModeController::keyPress(int key)
 
 void ModeController::timeout()
 {
-    if (m_mode)
+    if (m_mode) {
+        m_mode->hideCrosshair();
         m_mode->on_timer();
-    else
+        settle();
+    } else
         m_host.setTimerEnabled(false);
 }
 
@@ -93,6 +105,7 @@ void ModeController::cancel()
 {
     m_host.setTimerEnabled(false);
     if (m_mode) {
+        m_mode->hideCrosshair();
         m_mode->cancel();  // the rubber bands first: they are XOR-ed over the lines
         m_mode.reset();
     }

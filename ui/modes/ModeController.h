@@ -38,9 +38,10 @@ public:
     void mousePress(const MouseEvent& e);
     void mouseMove(const MouseEvent& e);
     void mouseRelease(const MouseEvent& e);
-    // Enter applies a movable zoom rectangle. True when the key was used.
+    // Enter clicks at the keyboard cursor (or applies a movable zoom rectangle). True when the key was used.
     bool keyPress(int key);
-    // An arrow key moves a movable zoom rectangle by `delta` pixels. True when it was used.
+    // An arrow key moves the keyboard cursor (or a movable zoom rectangle) by `delta` pixels. True when
+    // it was used.
     bool arrowKey(QPoint delta);
     // The host's 400 ms timer fired.
     void timeout();

@@ -17,26 +17,8 @@ QPoint point(colour::ScreenPoint p)
 
 }  // namespace
 
-bool KeyboardPointMode::on_arrow(QPoint delta)
-{
-    MouseEvent e;
-    e.imagePos = m_mouse + delta;
-    on_mousemove(e);
-    return true;
-}
-
-bool KeyboardPointMode::on_keydown(int key)
-{
-    if (key != Qt::Key_Return && key != Qt::Key_Enter)
-        return false;
-    MouseEvent e;
-    e.imagePos = m_mouse;
-    on_mousedown(e);
-    return true;
-}
-
 Azimuth3DMode::Azimuth3DMode(ModeHost& host, LingeringOverlays& lingering)
-    : KeyboardPointMode(host, lingering), m_angle(host.fractal().Azimuth), m_line(host.canvas(), RubberBand::Shape::Line),
+    : MouseMode(host, lingering), m_angle(host.fractal().Azimuth), m_line(host.canvas(), RubberBand::Shape::Line),
       m_frame{RubberBand(host.canvas(), RubberBand::Shape::Line), RubberBand(host.canvas(), RubberBand::Shape::Line),
               RubberBand(host.canvas(), RubberBand::Shape::Line), RubberBand(host.canvas(), RubberBand::Shape::Line),
               RubberBand(host.canvas(), RubberBand::Shape::Line), RubberBand(host.canvas(), RubberBand::Shape::Line)}
@@ -71,7 +53,7 @@ void Azimuth3DMode::begin()
     for (const auto& [at, letter] : letters)
         m_letters.emplace_back(canvas(), at, QString::fromLatin1(letter), box);
     m_pivot = p(cx, cy);
-    m_mouse = m_pivot;
+    setKeyPoint(m_pivot);
     showPrompt();
 }
 
@@ -88,7 +70,6 @@ void Azimuth3DMode::on_mousemove(const MouseEvent& e)
     const colour::TFract3D* view = m_host.view3D();
     if (!view)
         return;
-    m_mouse = e.imagePos;
     m_line.show(m_pivot, e.imagePos);
     m_angle = view->AzimuthFromPoint(e.x(), e.y());
     m_host.showStatus(m_prompt + QString::number(m_angle));
@@ -117,7 +98,7 @@ void Azimuth3DMode::cancel()
 }
 
 VerticalShiftMode::VerticalShiftMode(ModeHost& host, LingeringOverlays& lingering)
-    : KeyboardPointMode(host, lingering), m_line(host.canvas(), RubberBand::Shape::Line)
+    : MouseMode(host, lingering), m_line(host.canvas(), RubberBand::Shape::Line)
 {
     setPrompt(tx(StatusText::YShift, host.language()));
 }
@@ -125,13 +106,12 @@ VerticalShiftMode::VerticalShiftMode(ModeHost& host, LingeringOverlays& lingerin
 void VerticalShiftMode::begin()
 {
     // Keyboard picks start from the middle of the picture.
-    m_mouse = QPoint(fractal().Bitmap.Width / 2, fractal().Bitmap.Height / 2);
+    setKeyPoint(QPoint(fractal().Bitmap.Width / 2, fractal().Bitmap.Height / 2));
     m_host.showStatus(m_prompt + tx(StatusText::Origin, language()));
 }
 
 void VerticalShiftMode::on_mousemove(const MouseEvent& e)
 {
-    m_mouse = e.imagePos;
     if (m_originPending)
         return;
     m_line.show(m_origin, QPoint(m_origin.x(), e.y()));
@@ -144,8 +124,7 @@ void VerticalShiftMode::on_mousedown(const MouseEvent& e)
     if (e.button == Qt::LeftButton && m_originPending) {
         m_originPending = false;
         m_origin = e.imagePos;
-        m_mouse = e.imagePos;
-        m_shift = 0;
+            m_shift = 0;
         m_lingering.removeLines();
         m_lingering.horzLine = std::make_unique<THorzLine>(canvas(), e.y(), m_host.lineColour());
         m_host.showStatus(m_prompt + QString::number(m_shift));

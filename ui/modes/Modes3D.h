@@ -8,23 +8,12 @@
 
 namespace ui {
 
-// A pick on the 3D picture that the keyboard drives as well as the mouse: the arrows move the mouse point
-// (as a mouse move there), Enter clicks there with the left button.
-class KeyboardPointMode : public MouseMode {
-public:
-    using MouseMode::MouseMode;
-    bool on_arrow(QPoint delta) override;
-    bool on_keydown(int key) override;
-
-protected:
-    QPoint m_mouse;  // the last point the mouse or the arrows reached
-};
-
 // `Pop3DAzimuth`: a new azimuth chosen on the 3D picture. The base frame of the relief (its edges and
 // centre lines, projected at the compass height) is drawn in XOR lines, a rubber line follows the mouse
 // from the projected centre and the status shows the azimuth under the mouse. Any click ends the mode;
-// a left click stores the last azimuth shown and draws the relief again.
-class Azimuth3DMode : public KeyboardPointMode {
+// a left click stores the last azimuth shown and draws the relief again. The keyboard cursor starts
+// at the pivot.
+class Azimuth3DMode : public MouseMode {
 public:
     Azimuth3DMode(ModeHost& host, LingeringOverlays& lingering);
     void begin() override;
@@ -49,7 +38,7 @@ private:
 // line at its row); then a rubber line follows the mouse vertically from the origin and the status shows
 // the shift (pixels, positive upwards); the second left click adds it to the view's vertical shift and
 // draws the relief again. Any other click ends the mode.
-class VerticalShiftMode : public KeyboardPointMode {
+class VerticalShiftMode : public MouseMode {
 public:
     VerticalShiftMode(ModeHost& host, LingeringOverlays& lingering);
     void begin() override;

@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -50,6 +51,8 @@ public:
     virtual uint32_t lineColour() const = 0;
     // A new centre or an applied zoom: the markers no longer belong to the picture.
     virtual void deleteMarkers() {}
+    // A zoom or a point pick is about to change the view: the view in force goes into the history.
+    virtual void viewChanging() {}
     // The parameters were changed by a pick: menus and status must follow.
     virtual void parametersPicked() {}
     // The touch-up iteration dialog (TRetoucheForm): the chosen count, 0 when cancelled.
@@ -76,6 +79,9 @@ public:
     virtual const colour::TFract3D* view3D() { return nullptr; }
     // A pick on the 3D view changed its parameters: draw it again (after the mode has ended).
     virtual void redraw3D() {}
+    // The image pixel at the middle of the part of the picture that is visible: where the keyboard
+    // cursor starts when the mouse has not been over the picture yet.
+    virtual QPoint visibleCentre() { return QPoint(canvas().width() / 2, canvas().height() / 2); }
 };
 
 // The lines and the touch-up rectangle that stay on the picture after their mode ended, until the
@@ -100,6 +106,11 @@ struct LingeringOverlays {
 
 // One mouse mode of the picture. A mode ends itself by calling finish(); the controller then
 // drops it. cancel() removes everything the mode drew.
+//
+// Every mode is driven by the keyboard as well: the arrows move a crosshair cursor over the picture
+// (one pixel, ten with Shift) as the mouse would move, and Enter clicks where it is. A mode that
+// takes a rectangle presses with the first Enter and releases with the second (see enterAction).
+// The cursor starts where the mouse last was, or in the middle of the visible picture.
 class MouseMode {
 public:
     MouseMode(ModeHost& host, LingeringOverlays& lingering);
@@ -112,25 +123,45 @@ public:
     virtual void on_mousedown(const MouseEvent&) {}
     virtual void on_mousemove(const MouseEvent&) {}
     virtual void on_mouseup(const MouseEvent&) {}
-    // True when the key was used.
-    virtual bool on_keydown(int key)
-    {
-        (void)key;
-        return false;
-    }
-    // An arrow key moves what the mode moves by `delta` image pixels; true when it was used.
-    virtual bool on_arrow(QPoint delta)
-    {
-        (void)delta;
-        return false;
-    }
+    // True when the key was used. Enter acts at the keyboard cursor (enterAction).
+    virtual bool on_keydown(int key);
+    // An arrow key moves the keyboard cursor by `delta` image pixels (a mouse move there); true
+    // when it was used.
+    virtual bool on_arrow(QPoint delta);
     virtual void on_timer() {}
     virtual QCursor cursor() const { return QCursor(Qt::ArrowCursor); }
     virtual void cancel() {}
 
     bool finished() const { return m_finished; }
 
+    // The keyboard cursor: where the arrows have taken it, or the mouse's last point on the picture.
+    QPoint keyPoint();
+    // The keyboard cursor was moved by the arrows after the mouse's last move.
+    bool keyboardDriven() const { return m_crossWanted; }
+    // The mouse is at `pixel`: the keyboard cursor goes there and its crosshair is no longer shown.
+    void pointerAt(QPoint pixel);
+    // The crosshair is taken off the picture before the mode draws or reads pixels, and put back
+    // afterwards (it is XOR-ed, so the picture under it comes back exactly).
+    void hideCrosshair();
+    void showCrosshair();
+    bool crosshairShown() const { return m_cross[0].visible(); }
+
 protected:
+    // What Enter does at the keyboard cursor.
+    enum class EnterAction {
+        Click,    // a press and a release
+        Press,    // a press only: the button stays down while the arrows move
+        Release,  // the release of the press before
+    };
+    virtual EnterAction enterAction() const { return EnterAction::Click; }
+    // False while the arrows move something else than the cursor (a movable zoom rectangle).
+    virtual bool showsKeyCursor() const { return true; }
+    void setKeyPoint(QPoint pixel)
+    {
+        m_keyPoint = pixel;
+        m_keyPointSet = true;
+    }
+
     void finish() { m_finished = true; }
     document::TFractal& fractal() { return m_host.fractal(); }
     Canvas& canvas() { return m_host.canvas(); }
@@ -149,6 +180,12 @@ protected:
     QString m_prompt;
     double m_step, m_leftX, m_topY;  // the plane mapping when the mode started
     bool m_finished = false;
+
+private:
+    QPoint m_keyPoint;
+    bool m_keyPointSet = false;
+    bool m_crossWanted = false;
+    std::array<RubberBand, 4> m_cross;  // four arms around the keyboard cursor, its pixel left clear
 };
 
 }  // namespace ui

@@ -28,6 +28,7 @@ void PointPickMode::on_mousemove(const MouseEvent& e)
 void PointPickMode::on_mousedown(const MouseEvent& e)
 {
     if (e.button == Qt::LeftButton) {
+        m_host.viewChanging();
         pick(e.imagePos);
         finish();
         m_host.parametersPicked();

@@ -18,6 +18,10 @@ public:
     QCursor cursor() const override;
     void cancel() override;
 
+protected:
+    // From the keyboard: Enter fixes the first corner, Enter again the second.
+    EnterAction enterAction() const override { return m_firstPending ? EnterAction::Press : EnterAction::Release; }
+
 private:
     void areaChosen();
 

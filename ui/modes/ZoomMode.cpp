@@ -126,14 +126,16 @@ bool ZoomMode::on_arrow(QPoint delta)
 {
     // The keyboard's way of dragging the rectangle: one step of a drag, whatever the mouse does.
     if (m_state != State::Moving)
-        return false;
+        return MouseMode::on_arrow(delta);
     moveBy(delta);
     return true;
 }
 
 bool ZoomMode::on_keydown(int key)
 {
-    if (m_state != State::Moving || (key != Qt::Key_Return && key != Qt::Key_Enter))
+    if (m_state != State::Moving)
+        return MouseMode::on_keydown(key);
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
     applyZoom();
     return true;
@@ -142,6 +144,7 @@ bool ZoomMode::on_keydown(int key)
 void ZoomMode::applyZoom()
 {
     document::TFractal& f = fractal();
+    m_host.viewChanging();
     f.ZoomRect = {m_c1.x(), m_c1.y(), m_c2.x(), m_c2.y()};
     const bool withinLimits = f.ZoomToRect();
     cancel();

@@ -36,6 +36,14 @@ public:
     // direction following the mouse.
     static int alignedRow(QPoint corner1, QPoint mouse, long double ratio);
 
+protected:
+    // From the keyboard: Enter fixes the first corner, the arrows move the second, Enter again fixes it.
+    EnterAction enterAction() const override
+    {
+        return m_state == State::FirstCorner ? EnterAction::Press : EnterAction::Release;
+    }
+    bool showsKeyCursor() const override { return m_state != State::Moving; }
+
 private:
     void drawBand();
     void removeDrawings();

@@ -6,6 +6,7 @@
 #include "ui/text/DialogTexts.h"
 #include "ui/text/MenuTexts.h"
 #include "ui/text/MessageTexts.h"
+#include "ui/text/NavigationTexts.h"
 #include "ui/text/PrintExportTexts.h"
 #include "ui/text/StatusTexts.h"
 #include "ui/text/ToolTexts.h"
@@ -17,7 +18,7 @@ namespace text {
 
 std::span<const TextTableInfo> allTextTables()
 {
-    static const std::array<TextTableInfo, 23> tables = {{
+    static const std::array<TextTableInfo, 24> tables = {{
         {"MessageText", messageTable(), 0},
         {"MainMenuText", mainMenuTable(), 0},
         {"Popup2DText", popup2DTable(), 0},
@@ -41,6 +42,7 @@ std::span<const TextTableInfo> allTextTables()
         {"CatalogueList::TableModes", catalogueTable(CatalogueList::TableModes), 0},
         {"CatalogueList::TransferFunctions", catalogueTable(CatalogueList::TransferFunctions), 0},
         {"ToolText", toolTable(), 1},
+        {"NavigationText", navigationTable(), 1},
     }};
     return tables;
 }
