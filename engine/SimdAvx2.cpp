@@ -26,9 +26,11 @@ struct Isa {
     static V add(V a, V b) { return _mm256_add_pd(a, b); }
     static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
+    static V div(V a, V b) { return _mm256_div_pd(a, b); }
     static M gt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
     static M ge(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
     static M lt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+    static M nge(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_NGE_UQ); }  // not a >= b: true for NaN
     static M eq(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
     static M mor(M a, M b) { return _mm256_or_pd(a, b); }
     static M mand(M a, M b) { return _mm256_and_pd(a, b); }
@@ -43,12 +45,13 @@ struct Isa {
 }  // namespace engine::simd::avx2
 
 #include "engine/SimdLanes.inl"
+#include "engine/SimdStepLanes.inl"
 
 namespace engine::simd {
 
 LaneRunner avx2Runner(const LaneJob& job)
 {
-    return avx2::runnerFor<3>(job);
+    return job.recurrence != LaneStep::None ? avx2::stepRunnerFor<2>(job) : avx2::runnerFor<3>(job);
 }
 
 }  // namespace engine::simd

@@ -25,9 +25,11 @@ struct Isa {
     static V add(V a, V b) { return _mm512_add_pd(a, b); }
     static V sub(V a, V b) { return _mm512_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm512_mul_pd(a, b); }
+    static V div(V a, V b) { return _mm512_div_pd(a, b); }
     static M gt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_GT_OQ); }
     static M ge(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ); }
     static M lt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
+    static M nge(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_NGE_UQ); }  // not a >= b: true for NaN
     static M eq(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
     static M mor(M a, M b) { return M(a | b); }
     static M mand(M a, M b) { return M(a & b); }
@@ -42,12 +44,13 @@ struct Isa {
 }  // namespace engine::simd::avx512
 
 #include "engine/SimdLanes.inl"
+#include "engine/SimdStepLanes.inl"
 
 namespace engine::simd {
 
 LaneRunner avx512Runner(const LaneJob& job)
 {
-    return avx512::runnerFor<4>(job);
+    return job.recurrence != LaneStep::None ? avx512::stepRunnerFor<3>(job) : avx512::runnerFor<4>(job);
 }
 
 }  // namespace engine::simd

@@ -25,9 +25,11 @@ struct Isa {
     static V add(V a, V b) { return _mm_add_pd(a, b); }
     static V sub(V a, V b) { return _mm_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm_mul_pd(a, b); }
+    static V div(V a, V b) { return _mm_div_pd(a, b); }
     static M gt(V a, V b) { return _mm_cmpgt_pd(a, b); }
     static M ge(V a, V b) { return _mm_cmpge_pd(a, b); }
     static M lt(V a, V b) { return _mm_cmplt_pd(a, b); }
+    static M nge(V a, V b) { return _mm_cmpnge_pd(a, b); }  // not a >= b: true for NaN
     static M eq(V a, V b) { return _mm_cmpeq_pd(a, b); }
     static M mor(M a, M b) { return _mm_or_pd(a, b); }
     static M mand(M a, M b) { return _mm_and_pd(a, b); }
@@ -42,12 +44,13 @@ struct Isa {
 }  // namespace engine::simd::sse2
 
 #include "engine/SimdLanes.inl"
+#include "engine/SimdStepLanes.inl"
 
 namespace engine::simd {
 
 LaneRunner sse2Runner(const LaneJob& job)
 {
-    return sse2::runnerFor<4>(job);
+    return job.recurrence != LaneStep::None ? sse2::stepRunnerFor<2>(job) : sse2::runnerFor<4>(job);
 }
 
 }  // namespace engine::simd
