@@ -37,6 +37,12 @@ struct Isa {
     static M mandnot(M a, M b) { return _mm256_andnot_pd(b, a); }  // a and not b
     static M fromBits(int bits) { return _mm256_load_pd(reinterpret_cast<const double*>(MaskTable[bits])); }
     static int bits(M m) { return _mm256_movemask_pd(m); }
+    // W whole numbers 0..65535 stored as 16-bit values (unaligned).
+    static void storeU16(uint16_t* p, V v)
+    {
+        const __m128i i32 = _mm256_cvttpd_epi32(v);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi32(i32, i32));
+    }
     // m ? b : a, lane by lane.
     static V blend(M m, V a, V b) { return _mm256_blendv_pd(a, b, m); }
 };

@@ -36,6 +36,13 @@ struct Isa {
     static M mandnot(M a, M b) { return M(a & ~b); }  // a and not b
     static M fromBits(int bits) { return M(bits); }
     static int bits(M m) { return int(m); }
+    // W whole numbers 0..65535 stored as 16-bit values (unaligned).
+    static void storeU16(uint16_t* p, V v)
+    {
+        const __m256i i32 = _mm512_maskz_cvttpd_epi32(__mmask8(0xFF), v);  // the plain form warns in GCC 12 headers
+        const __m128i u16 = _mm_packus_epi32(_mm256_castsi256_si128(i32), _mm256_extracti128_si256(i32, 1));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), u16);
+    }
     // m ? b : a, lane by lane.
     static V blend(M m, V a, V b) { return _mm512_mask_blend_pd(m, a, b); }
 };

@@ -36,6 +36,14 @@ struct Isa {
     static M mandnot(M a, M b) { return _mm_andnot_pd(b, a); }  // a and not b
     static M fromBits(int bits) { return _mm_load_pd(reinterpret_cast<const double*>(MaskTable[bits])); }
     static int bits(M m) { return _mm_movemask_pd(m); }
+    // W whole numbers 0..65535 stored as 16-bit values (unaligned).
+    static void storeU16(uint16_t* p, V v)
+    {
+        alignas(16) double d[2];
+        _mm_store_pd(d, v);
+        p[0] = uint16_t(d[0]);
+        p[1] = uint16_t(d[1]);
+    }
     // m ? b : a, lane by lane.
     static V blend(M m, V a, V b) { return _mm_or_pd(_mm_and_pd(m, b), _mm_andnot_pd(m, a)); }
 };

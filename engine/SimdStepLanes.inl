@@ -43,7 +43,15 @@ struct SZC {
             zr = in.PertZr + 0.5, zi = in.PertZi + 0.5, s[0] = x, s[1] = y;
         }
     }
-    static M next(const K& k, V& zr, V& zi, V* s)
+    static void startV(const KernelInputs& in, V x, V y, V& zr, V& zi, V* s)
+    {
+        if (Julia) {
+            zr = x, zi = y, s[0] = Isa::set1(in.ParamCr), s[1] = Isa::set1(in.ParamCi);
+        } else {
+            zr = Isa::set1(in.PertZr + 0.5), zi = Isa::set1(in.PertZi + 0.5), s[0] = x, s[1] = y;
+        }
+    }
+    [[gnu::always_inline]] static M next(const K& k, V& zr, V& zi, V* s)
     {
         const V wr = Isa::sub(k.one, zr);
         const V wi = Isa::sub(k.one, zi);
@@ -69,7 +77,8 @@ struct SMagnetism {
         }
     };
     static void start(const KernelInputs&, double x, double y, double& zr, double& zi, double*) { zr = x, zi = y; }
-    static M next(const K& k, V& zr, V& zi, V*)
+    static void startV(const KernelInputs&, V x, V y, V& zr, V& zi, V*) { zr = x, zi = y; }
+    [[gnu::always_inline]] static M next(const K& k, V& zr, V& zi, V*)
     {
         const V tr = Isa::add(zr, zr);
         const V ar = Isa::sub(Isa::add(Isa::sub(Isa::mul(zr, zr), Isa::mul(zi, zi)), k.qr), k.one);
@@ -102,7 +111,12 @@ struct SManOfWar {
     {
         zr = x + in.PertZr, zi = y + in.PertZi, s[0] = x, s[1] = y, s[2] = x, s[3] = y;
     }
-    static M next(const K&, V& zr, V& zi, V* s)
+    static void startV(const KernelInputs& in, V x, V y, V& zr, V& zi, V* s)
+    {
+        zr = Isa::add(x, Isa::set1(in.PertZr)), zi = Isa::add(y, Isa::set1(in.PertZi));
+        s[0] = x, s[1] = y, s[2] = x, s[3] = y;
+    }
+    [[gnu::always_inline]] static M next(const K&, V& zr, V& zi, V* s)
     {
         const V nr = Isa::add(Isa::add(Isa::sub(Isa::mul(zr, zr), Isa::mul(zi, zi)), s[0]), s[2]);
         const V ni = Isa::add(Isa::add(Isa::mul(Isa::add(zr, zr), zi), s[1]), s[3]);
@@ -127,7 +141,11 @@ struct SPhoenix {
     {
         zr = x, zi = y, s[0] = in.PertZr, s[1] = in.PertZi;
     }
-    static M next(const K& k, V& zr, V& zi, V* s)
+    static void startV(const KernelInputs& in, V x, V y, V& zr, V& zi, V* s)
+    {
+        zr = x, zi = y, s[0] = Isa::set1(in.PertZr), s[1] = Isa::set1(in.PertZi);
+    }
+    [[gnu::always_inline]] static M next(const K& k, V& zr, V& zi, V* s)
     {
         const V nr = Isa::add(Isa::add(Isa::sub(Isa::mul(zr, zr), Isa::mul(zi, zi)), k.p), Isa::mul(k.q, s[0]));
         const V ni = Isa::add(Isa::mul(Isa::add(zr, zr), zi), Isa::mul(k.q, s[1]));
@@ -155,7 +173,11 @@ struct SPhoenix2 {
     {
         zr = x, zi = y, s[0] = 0, s[1] = 0;
     }
-    static M next(const K& k, V& zr, V& zi, V* s)
+    static void startV(const KernelInputs&, V x, V y, V& zr, V& zi, V* s)
+    {
+        zr = x, zi = y, s[0] = Isa::set1(0.0), s[1] = Isa::set1(0.0);
+    }
+    [[gnu::always_inline]] static M next(const K& k, V& zr, V& zi, V* s)
     {
         const V py_r = Isa::sub(Isa::mul(k.pr, s[0]), Isa::mul(k.pi, s[1]));
         const V py_i = Isa::add(Isa::mul(k.pr, s[1]), Isa::mul(k.pi, s[0]));
@@ -181,7 +203,11 @@ struct SSpider {
     {
         zr = x + in.PertZr, zi = y + in.PertZi, s[0] = x, s[1] = y;
     }
-    static M next(const K& k, V& zr, V& zi, V* s)
+    static void startV(const KernelInputs& in, V x, V y, V& zr, V& zi, V* s)
+    {
+        zr = Isa::add(x, Isa::set1(in.PertZr)), zi = Isa::add(y, Isa::set1(in.PertZi)), s[0] = x, s[1] = y;
+    }
+    [[gnu::always_inline]] static M next(const K& k, V& zr, V& zi, V* s)
     {
         const V nr = Isa::add(Isa::sub(Isa::mul(zr, zr), Isa::mul(zi, zi)), s[0]);
         const V ni = Isa::add(Isa::mul(Isa::add(zr, zr), zi), s[1]);
@@ -203,7 +229,8 @@ struct SVolterra {
         explicit K(const KernelInputs& in) : k(Isa::set1(in.ParamCi)), h2(Isa::set1(in.ParamCr / 2)) {}
     };
     static void start(const KernelInputs&, double x, double y, double& zr, double& zi, double*) { zr = x, zi = y; }
-    static M next(const K& c, V& x, V& y, V*)
+    static void startV(const KernelInputs&, V x, V y, V& zr, V& zi, V*) { zr = x, zi = y; }
+    [[gnu::always_inline]] static M next(const K& c, V& x, V& y, V*)
     {
         const V xy = Isa::mul(x, y);
         const V a = Isa::sub(x, xy);
@@ -234,7 +261,8 @@ struct SNewton3 {
         }
     };
     static void start(const KernelInputs&, double x, double y, double& zr, double& zi, double*) { zr = x, zi = y; }
-    static M next(const K& k, V& zr, V& zi, V*)
+    static void startV(const KernelInputs&, V x, V y, V& zr, V& zi, V*) { zr = x, zi = y; }
+    [[gnu::always_inline]] static M next(const K& k, V& zr, V& zi, V*)
     {
         const V x = zr, y = zi;
         const V xx = Isa::mul(x, x), yy = Isa::mul(y, y);
@@ -501,21 +529,18 @@ private:
     {
         const typename Step::K k(m_in);
         const V L = Isa::set1(double(m_in.L)), zero = Isa::set1(0.0);
-        alignas(64) double bzr[W], bzi[W], bs[NSA][W];
+        alignas(64) double offsets[W];
+        for (int i = 0; i < W; ++i)
+            offsets[i] = i;
+        const V offsetV = Isa::load(offsets), stepV = Isa::set1(m_job.step), leftV = Isa::set1(m_job.leftX);
+        const V yV = Isa::set1(y);
         V zr[G], zi[G], st[G][NSA], value[G], saved[G];
         M open[G];  // lanes not settled yet, and not seen in a cycle
         const M all = Isa::fromBits((1 << W) - 1);
         for (int g = 0; g < G; ++g) {
-            for (int i = 0; i < W; ++i) {
-                double one[NSA];
-                Step::start(m_in, double(cols[g] + i) * m_job.step + m_job.leftX, y, bzr[i], bzi[i], one);
-                for (int j = 0; j < NS; ++j)
-                    bs[j][i] = one[j];
-            }
-            zr[g] = Isa::load(bzr);
-            zi[g] = Isa::load(bzi);
-            for (int j = 0; j < NS; ++j)
-                st[g][j] = Isa::load(bs[j]);
+            // The pixels' x as the lanes form it: double(column) * step + leftX.
+            const V x = Isa::add(Isa::mul(Isa::add(Isa::set1(double(cols[g])), offsetV), stepV), leftV);
+            Step::startV(m_in, x, yV, zr[g], zi[g], st[g]);
             value[g] = zero;
             saved[g] = zero;
             open[g] = all;
@@ -556,12 +581,9 @@ private:
                 break;
         }
         int settled = 0;
-        alignas(64) double stored[W];
         for (int g = 0; g < G; ++g) {
             settled += W - __builtin_popcount(unsigned(Isa::bits(open[g])));
-            Isa::store(stored, value[g]);
-            for (int i = 0; i < W; ++i)
-                values[cols[g] + i] = uint16_t(stored[i]);
+            Isa::storeU16(values + cols[g], value[g]);
         }
         return settled;
     }
