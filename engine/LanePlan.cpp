@@ -53,6 +53,7 @@ Plan makePlan(const FractalCore& f)
             plan.laneable = quadraticType;
             plan.job.kernel = simd::LaneKernel::LevelDistance;
             plan.job.levelFn = kernels::levelKernel(type, FormulaZ2, 0, 3, bailout);
+            plan.job.periodic = traits(type).periodicity && f.Inputs.Periodicity;  // of the Level part
             break;
         case AlgDistance:
             plan.laneable = quadraticType;

@@ -101,6 +101,23 @@ std::vector<View> views()
         for (int alg = 1; alg < AlgorithmCount; ++alg)
             for (bool per : {false, true})
                 all.push_back(v("algorithm", type, alg, per));
+    // Rows wide enough to be swept (101 columns) for Binary and the distance kernels, limits around the
+    // most iterations a sweep runs, a fine Delta and a coarse one (Color Distance values of 0 and above).
+    for (int type : {0, 1}) {
+        for (int alg = AlgDistance; alg <= AlgColorDistance; ++alg) {
+            for (int maxIter : {2, 64, 65, 300}) {
+                for (bool per : {false, true}) {
+                    View w = v("algorithm, swept rows", type, alg, per);
+                    w.scene.width = 101;
+                    w.scene.height = 13;
+                    w.scene.maxIter = maxIter;
+                    w.scene.bailout = maxIter == 65 ? int(BailEpsilon) : maxIter == 300 && per ? int(BailOr) : int(BailMod);
+                    w.scene.delta = per ? 1 : 500;
+                    all.push_back(w);
+                }
+            }
+        }
+    }
     for (int b : {BailSqrZr, BailEpsilon, BailAnd, BailOr}) {
         for (int type : {0, 1, 9}) {
             all.push_back(v("binary bail-out", type, AlgBinary));
