@@ -27,6 +27,7 @@ struct Isa {
     static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
     static V div(V a, V b) { return _mm256_div_pd(a, b); }
+    static V sqrt(V a) { return _mm256_sqrt_pd(a); }
     static M gt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
     static M ge(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
     static M lt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }

@@ -704,15 +704,40 @@ private:
                 value = Isa::blend(open[g], value, Isa::set1(double(Unsettled)));
                 Isa::storeU16(values + cols[g], value);
             } else {
-                alignas(64) double m[W], dr[W], di[W];
+                // distanceOnly() in vectors, but for the logarithm, taken lane by lane only where needed.
+                const V rootM = Isa::sqrt(em[g]);
+                const V size = Isa::sqrt(Isa::add(Isa::mul(edr[g], edr[g]), Isa::mul(edi[g], edi[g])));
+                const V thr = Isa::set1(m_in.DistThreshold);
+                alignas(64) double m[W], logs[W];
                 Isa::store(m, em[g]);
-                Isa::store(dr, edr[g]);
-                Isa::store(di, edi[g]);
-                for (int i = 0; i < W; ++i) {
-                    const uint16_t v = ((done >> i) & 1) != 0 ? distanceOnly(m[i], dr[i], di[i]) : Unsettled;
-                    values[cols[g] + i] = v;
-                    pending |= v == PendingLevel;
+                int need = done;
+                M pass = Isa::fromBits(0);
+                if (m_job.kernel != LaneKernel::ColorDistance) {
+                    // As in distanceOnly(): log(m) > 11.5 here, so a lower bound that passes is enough.
+                    pass = Isa::ge(Isa::div(Isa::mul(rootM, Isa::set1(11.5)), size), thr);
+                    need &= ~Isa::bits(pass);
                 }
+                for (int i = 0; i < W; ++i)
+                    logs[i] = ((need >> i) & 1) != 0 ? std::log(m[i]) : 1.0;
+                const V dist = Isa::div(Isa::mul(rootM, Isa::load(logs)), size);
+                V value;
+                if (m_job.kernel == LaneKernel::ColorDistance) {
+                    // nearbyint of a number in [0, 2^52) by adding and taking away 2^52; anything above
+                    // (and NaN) becomes 65534, as in distanceOnly().
+                    const V big = Isa::set1(4503599627370496.0), top = Isa::set1(65534.0);
+                    const V tenths = Isa::div(Isa::mul(Isa::set1(10.0), dist), Isa::set1(m_in.Step));
+                    V rounded = Isa::sub(Isa::add(tenths, big), big);
+                    rounded = Isa::blend(Isa::lt(tenths, big), top, rounded);
+                    rounded = Isa::blend(Isa::lt(rounded, top), top, rounded);
+                    value = Isa::blend(Isa::ge(dist, thr), zero, rounded);
+                } else {
+                    pass = Isa::mor(pass, Isa::ge(dist, thr));
+                    const double passValue = m_job.kernel == LaneKernel::Distance ? 255.0 : double(PendingLevel);
+                    value = Isa::blend(pass, Isa::set1(double(InsideValue)), Isa::set1(passValue));
+                    pending |= m_job.kernel == LaneKernel::LevelDistance && (Isa::bits(pass) & done) != 0;
+                }
+                value = Isa::blend(Isa::fromBits(done), Isa::set1(double(Unsettled)), value);
+                Isa::storeU16(values + cols[g], value);
             }
         }
         // Level+Distance: the Level values of the pixels past the threshold, where the Level sweep settles them.

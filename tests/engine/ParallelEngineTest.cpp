@@ -118,6 +118,17 @@ std::vector<View> views()
             }
         }
     }
+    // Color Distance far from the set at fine steps: distances above 6553.4 steps (the largest value)
+    // and above 2^52 tenths of a step; and where they pass it across a row.
+    for (double step : {2e-5, 1e-15, 1e-4}) {
+        View w = v("color distance far out", 0, AlgColorDistance);
+        w.scene.width = 101;
+        w.scene.height = 5;
+        w.centreX = step == 1e-4 ? 0.78 : 1.5;
+        w.centreY = step == 1e-4 ? 0.5 : 1.5;
+        w.step = step;
+        all.push_back(w);
+    }
     for (int b : {BailSqrZr, BailEpsilon, BailAnd, BailOr}) {
         for (int type : {0, 1, 9}) {
             all.push_back(v("binary bail-out", type, AlgBinary));
