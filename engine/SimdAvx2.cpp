@@ -27,6 +27,7 @@ struct Isa {
     static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
     static V div(V a, V b) { return _mm256_div_pd(a, b); }
+    static V min(V a, V b) { return _mm256_min_pd(a, b); }
     static V sqrt(V a) { return _mm256_sqrt_pd(a); }
     static M gt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
     static M ge(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
@@ -58,7 +59,7 @@ namespace engine::simd {
 
 LaneRunner avx2Runner(const LaneJob& job)
 {
-    return job.recurrence != LaneStep::None ? avx2::stepRunnerFor<2>(job) : avx2::runnerFor<3>(job);
+    return job.recurrence != LaneStep::None ? avx2::stepRunnerFor<2>(job) : avx2::runnerFor<8>(job);
 }
 
 }  // namespace engine::simd

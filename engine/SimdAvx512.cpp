@@ -26,6 +26,7 @@ struct Isa {
     static V sub(V a, V b) { return _mm512_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm512_mul_pd(a, b); }
     static V div(V a, V b) { return _mm512_div_pd(a, b); }
+    static V min(V a, V b) { return _mm512_maskz_min_pd(__mmask8(0xFF), a, b); }  // the plain form warns in GCC 12 headers
     static V sqrt(V a) { return _mm512_maskz_sqrt_pd(__mmask8(0xFF), a); }  // the plain form warns in GCC 12 headers
     static M gt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_GT_OQ); }
     static M ge(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ); }
@@ -58,7 +59,7 @@ namespace engine::simd {
 
 LaneRunner avx512Runner(const LaneJob& job)
 {
-    return job.recurrence != LaneStep::None ? avx512::stepRunnerFor<3>(job) : avx512::runnerFor<4>(job);
+    return job.recurrence != LaneStep::None ? avx512::stepRunnerFor<3>(job) : avx512::runnerFor<8>(job);
 }
 
 }  // namespace engine::simd

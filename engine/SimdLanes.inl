@@ -119,6 +119,8 @@ public:
         const V maxIterV = Isa::set1(double(m_maxIter)), intervalV = Isa::set1(double(PeriodStartInterval));
         const V nanV = Isa::set1(__builtin_nan("")), infV = Isa::set1(__builtin_inf());
         V clockV = Isa::set1(m_clock);
+        // The lanes' limits are not compared in every step: the loop stops at the clock of the nearest.
+        double nextDead = firstDead(vdead);
         while (m_live > 0) {
             int ev[NV];
             M doneM[NV];
@@ -140,11 +142,11 @@ public:
                     vzr[v] = Isa::add(Isa::sub(vzr2[v], vzi2[v]), var[v]);
                     vzr2[v] = Isa::mul(vzr[v], vzr[v]);
                     vzi2[v] = Isa::mul(vzi[v], vzi[v]);
-                    M done = Isa::ge(clockV, vdead[v]);  // n >= MaxIter
+                    M done;
                     if (A == Algo::Dist)
-                        done = Isa::mor(done, Isa::gt(Isa::add(vzr2[v], vzi2[v]), R));
+                        done = Isa::gt(Isa::add(vzr2[v], vzi2[v]), R);
                     else
-                        done = Isa::mor(done, Test::esc(vzr[v], vzi[v], vzr2[v], vzi2[v], L));
+                        done = Test::esc(vzr[v], vzi[v], vzr2[v], vzi2[v], L);
                     if (LanePeriodic) {
                         const V m = Isa::add(vzr2[v], vzi2[v]);
                         cyc[v] = Isa::eq(m, vsaved[v]);
@@ -160,12 +162,14 @@ public:
 #pragma GCC unroll 8
                 for (int v = 1; v < NV; ++v)
                     any = Isa::mor(any, doneM[v]);
-                if (Isa::bits(any) != 0)
+                if (Isa::bits(any) != 0 || m_clock >= nextDead)
                     break;
             }
 #pragma GCC unroll 8
-            for (int v = 0; v < NV; ++v)
+            for (int v = 0; v < NV; ++v) {
+                doneM[v] = Isa::mor(doneM[v], Isa::ge(clockV, vdead[v]));  // n >= MaxIter
                 ev[v] = Isa::bits(doneM[v]) & alive[v];
+            }
 #pragma GCC unroll 8
             for (int v = 0; v < NV; ++v) {
                 if (ev[v] == 0)
@@ -257,9 +261,24 @@ public:
                     load(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
                 }
             }
+            nextDead = firstDead(vdead);
             if (!m_rows.running())
                 return;
         }
+    }
+
+    // The nearest clock at which a lane reaches its limit.
+    static double firstDead(const V* vdead)
+    {
+        V least = vdead[0];
+        for (int v = 1; v < NV; ++v)
+            least = Isa::min(least, vdead[v]);
+        alignas(64) double d[W];
+        Isa::store(d, least);
+        double m = d[0];
+        for (int i = 1; i < W; ++i)
+            m = d[i] < m ? d[i] : m;
+        return m;
     }
 
 private:

@@ -26,6 +26,7 @@ struct Isa {
     static V sub(V a, V b) { return _mm_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm_mul_pd(a, b); }
     static V div(V a, V b) { return _mm_div_pd(a, b); }
+    static V min(V a, V b) { return _mm_min_pd(a, b); }
     static V sqrt(V a) { return _mm_sqrt_pd(a); }
     static M gt(V a, V b) { return _mm_cmpgt_pd(a, b); }
     static M ge(V a, V b) { return _mm_cmpge_pd(a, b); }
