@@ -59,7 +59,7 @@ namespace engine::simd {
 
 LaneRunner avx2Runner(const LaneJob& job)
 {
-    return job.recurrence != LaneStep::None ? avx2::stepRunnerFor<2>(job) : avx2::runnerFor<8>(job);
+    return job.recurrence != LaneStep::None ? avx2::stepRunnerFor<2>(job) : avx2::runnerFor<3>(job);
 }
 
 }  // namespace engine::simd

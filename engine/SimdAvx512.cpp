@@ -59,7 +59,7 @@ namespace engine::simd {
 
 LaneRunner avx512Runner(const LaneJob& job)
 {
-    return job.recurrence != LaneStep::None ? avx512::stepRunnerFor<3>(job) : avx512::runnerFor<8>(job);
+    return job.recurrence != LaneStep::None ? avx512::stepRunnerFor<3>(job) : avx512::runnerFor<4>(job);
 }
 
 }  // namespace engine::simd
