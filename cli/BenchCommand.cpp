@@ -52,6 +52,9 @@ std::vector<Scene> scenes()
                    0.131825904205330, 2e-9, true, std::nullopt});
     all.push_back({"julia", TypeId::Julia, engine::AlgLevel, 1024, 768, 1000, 0, 0, 0, true, std::nullopt});
     all.push_back({"distance", TypeId::Mandelbrot, engine::AlgDistance, 1024, 768, -1, 0, 0, 0, true, std::nullopt});
+    all.push_back({"level+distance", TypeId::Mandelbrot, engine::AlgLevelDistance, 1024, 768, -1, 0, 0, 0, true, std::nullopt});
+    all.push_back({"color-distance", TypeId::Mandelbrot, engine::AlgColorDistance, 1024, 768, -1, 0, 0, 0, true, std::nullopt});
+    all.push_back({"binary", TypeId::Mandelbrot, engine::AlgBinary, 1024, 768, -1, 0, 0, 0, true, std::nullopt});
     // Every other type at its defaults, named by its index in the type list.
     for (int index = 0; index < engine::TypeCount; ++index) {
         const TypeId type = TypeId(index);

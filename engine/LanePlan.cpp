@@ -4,6 +4,27 @@
 
 namespace engine {
 
+namespace {
+
+// The lane step of a type's Level kernel; None for the types without one (z^2 + c types included).
+simd::LaneStep laneStep(const FractalParams& p, int newtonP)
+{
+    switch (p.FractalType) {
+    case TypeId::MandelbrotZC: return simd::LaneStep::MandelbrotZC;
+    case TypeId::JuliaZC: return simd::LaneStep::JuliaZC;
+    case TypeId::Magnetism: return simd::LaneStep::Magnetism;
+    case TypeId::ManOfWar: return simd::LaneStep::ManOfWar;
+    case TypeId::Newton: return newtonP == 3 ? simd::LaneStep::Newton3 : simd::LaneStep::None;
+    case TypeId::Phoenix: return simd::LaneStep::Phoenix;
+    case TypeId::Phoenix2: return simd::LaneStep::Phoenix2;
+    case TypeId::Spider: return simd::LaneStep::Spider;
+    case TypeId::VolterraLotka: return simd::LaneStep::Volterra;
+    default: return simd::LaneStep::None;
+    }
+}
+
+}  // namespace
+
 // Mirrors SelectKernel's choice of kernel.
 Plan makePlan(const FractalCore& f)
 {
@@ -32,6 +53,7 @@ Plan makePlan(const FractalCore& f)
             plan.laneable = quadraticType;
             plan.job.kernel = simd::LaneKernel::LevelDistance;
             plan.job.levelFn = kernels::levelKernel(type, FormulaZ2, 0, 3, bailout);
+            plan.job.periodic = traits(type).periodicity && f.Inputs.Periodicity;  // of the Level part
             break;
         case AlgDistance:
             plan.laneable = quadraticType;
@@ -58,6 +80,14 @@ Plan makePlan(const FractalCore& f)
         plan.laneable = quadraticType && !fastFormula;
         plan.job.kernel = simd::LaneKernel::Level;
         plan.job.periodic = plan.laneable && periodicKernel && f.Inputs.Periodicity;
+        const simd::LaneStep step = laneStep(p, f.Inputs.NewtonP);
+        if (step != simd::LaneStep::None) {
+            plan.laneable = true;
+            plan.job.recurrence = step;
+            plan.job.bailout = kernelBailout(type, p.Bailout);
+            plan.job.interval = step == simd::LaneStep::MandelbrotZC ? 10 : step == simd::LaneStep::JuliaZC ? 3 : 0;
+            plan.job.periodic = plan.job.interval > 0 && f.Inputs.Periodicity;
+        }
     }
     // An inside pixel makes periodicity cheap for the next one: assume it at a row's start.
     plan.guess = plan.carry == Carry::ByValue;

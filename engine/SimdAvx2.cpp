@@ -26,15 +26,25 @@ struct Isa {
     static V add(V a, V b) { return _mm256_add_pd(a, b); }
     static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
+    static V div(V a, V b) { return _mm256_div_pd(a, b); }
+    static V min(V a, V b) { return _mm256_min_pd(a, b); }
+    static V sqrt(V a) { return _mm256_sqrt_pd(a); }
     static M gt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
     static M ge(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
     static M lt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+    static M nge(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_NGE_UQ); }  // not a >= b: true for NaN
     static M eq(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
     static M mor(M a, M b) { return _mm256_or_pd(a, b); }
     static M mand(M a, M b) { return _mm256_and_pd(a, b); }
     static M mandnot(M a, M b) { return _mm256_andnot_pd(b, a); }  // a and not b
     static M fromBits(int bits) { return _mm256_load_pd(reinterpret_cast<const double*>(MaskTable[bits])); }
     static int bits(M m) { return _mm256_movemask_pd(m); }
+    // W whole numbers 0..65535 stored as 16-bit values (unaligned).
+    static void storeU16(uint16_t* p, V v)
+    {
+        const __m128i i32 = _mm256_cvttpd_epi32(v);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi32(i32, i32));
+    }
     // m ? b : a, lane by lane.
     static V blend(M m, V a, V b) { return _mm256_blendv_pd(a, b, m); }
 };
@@ -43,12 +53,13 @@ struct Isa {
 }  // namespace engine::simd::avx2
 
 #include "engine/SimdLanes.inl"
+#include "engine/SimdStepLanes.inl"
 
 namespace engine::simd {
 
 LaneRunner avx2Runner(const LaneJob& job)
 {
-    return avx2::runnerFor<3>(job);
+    return job.recurrence != LaneStep::None ? avx2::stepRunnerFor<2>(job) : avx2::runnerFor<3>(job);
 }
 
 }  // namespace engine::simd

@@ -25,15 +25,26 @@ struct Isa {
     static V add(V a, V b) { return _mm512_add_pd(a, b); }
     static V sub(V a, V b) { return _mm512_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm512_mul_pd(a, b); }
+    static V div(V a, V b) { return _mm512_div_pd(a, b); }
+    static V min(V a, V b) { return _mm512_maskz_min_pd(__mmask8(0xFF), a, b); }  // the plain form warns in GCC 12 headers
+    static V sqrt(V a) { return _mm512_maskz_sqrt_pd(__mmask8(0xFF), a); }  // the plain form warns in GCC 12 headers
     static M gt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_GT_OQ); }
     static M ge(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ); }
     static M lt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
+    static M nge(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_NGE_UQ); }  // not a >= b: true for NaN
     static M eq(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
     static M mor(M a, M b) { return M(a | b); }
     static M mand(M a, M b) { return M(a & b); }
     static M mandnot(M a, M b) { return M(a & ~b); }  // a and not b
     static M fromBits(int bits) { return M(bits); }
     static int bits(M m) { return int(m); }
+    // W whole numbers 0..65535 stored as 16-bit values (unaligned).
+    static void storeU16(uint16_t* p, V v)
+    {
+        const __m256i i32 = _mm512_maskz_cvttpd_epi32(__mmask8(0xFF), v);  // the plain form warns in GCC 12 headers
+        const __m128i u16 = _mm_packus_epi32(_mm256_castsi256_si128(i32), _mm256_extracti128_si256(i32, 1));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), u16);
+    }
     // m ? b : a, lane by lane.
     static V blend(M m, V a, V b) { return _mm512_mask_blend_pd(m, a, b); }
 };
@@ -42,12 +53,13 @@ struct Isa {
 }  // namespace engine::simd::avx512
 
 #include "engine/SimdLanes.inl"
+#include "engine/SimdStepLanes.inl"
 
 namespace engine::simd {
 
 LaneRunner avx512Runner(const LaneJob& job)
 {
-    return avx512::runnerFor<4>(job);
+    return job.recurrence != LaneStep::None ? avx512::stepRunnerFor<3>(job) : avx512::runnerFor<4>(job);
 }
 
 }  // namespace engine::simd

@@ -27,6 +27,10 @@ enum class LaneKernel : uint8_t {
 // Julia z0 = pixel, c = ParamC; Z(1/C) z0 = 0, c = K (1 over the pixel's conjugate, plus PertZ).
 enum class LaneStart : uint8_t { Mandelbrot, Julia, Inverse };
 
+// The Level kernels whose recurrence is not z^2 + c, each in the lanes with its own step (the scalar
+// kernel's operations in its order). None: the z^2 + c kernels above.
+enum class LaneStep : uint8_t { None, MandelbrotZC, JuliaZC, Magnetism, ManOfWar, Newton3, Phoenix, Phoenix2, Spider, Volterra };
+
 // One computation as the lanes see it; fixed while the computation runs.
 struct LaneJob {
     const KernelInputs* in = nullptr;
@@ -40,6 +44,8 @@ struct LaneJob {
     uint16_t* data = nullptr;  // row 0, column 0 of Data
     size_t stride = 0;         // values per row of Data
     KernelFn levelFn = nullptr;  // LevelDistance: the scalar Level kernel of the type
+    LaneStep recurrence = LaneStep::None;  // Level of the other types; bailout is then Newton's measure for Newton3
+    int interval = 0;  // periodicity start interval of a step's kernel, 0 when it has no checking
 };
 
 // Where the lanes take their rows and hand them back. Shared by every computing thread: thread-safe.

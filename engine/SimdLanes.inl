@@ -70,7 +70,17 @@ class Lanes {
 public:
     static constexpr int W = Isa::W;
     static constexpr int NL = NV * W;
-    static constexpr bool Sweeps = A == Algo::Level;
+    // Rows are swept first (Level, Binary, the distance kernels) but for Z(1/C).
+    static constexpr bool Sweeps = true;
+    // Periodic: the Level kernel checks periodicity (Level, and the Level part of Level+Distance); the
+    // lanes themselves check it only for Level.
+    static constexpr bool LanePeriodic = Periodic && A == Algo::Level;
+    // Sweep marks: a pixel the lanes still have to compute (a value no swept kernel leaves: Level never
+    // gives 0, Binary only 0, 255 and 65535; a Color Distance pixel of value 0 is simply computed again),
+    // and a Level+Distance pixel whose distance passed the threshold and whose Level value is still to
+    // be formed in row order (the sweep stores no Level value above SweepIterations).
+    static constexpr uint16_t Unsettled = A == Algo::Binary ? 1 : 0;
+    static constexpr uint16_t PendingLevel = 65534;
 
     Lanes(const LaneJob& job, LaneRows& rows)
         : m_job(job), m_rows(rows), m_in(*job.in), m_maxIter(job.in->MaxIter), m_skipBounded(skipsBounded(job))
@@ -109,6 +119,8 @@ public:
         const V maxIterV = Isa::set1(double(m_maxIter)), intervalV = Isa::set1(double(PeriodStartInterval));
         const V nanV = Isa::set1(__builtin_nan("")), infV = Isa::set1(__builtin_inf());
         V clockV = Isa::set1(m_clock);
+        // The lanes' limits are not compared in every step: the loop stops at the clock of the nearest.
+        double nextDead = firstDead(vdead);
         while (m_live > 0) {
             int ev[NV];
             M doneM[NV];
@@ -130,12 +142,12 @@ public:
                     vzr[v] = Isa::add(Isa::sub(vzr2[v], vzi2[v]), var[v]);
                     vzr2[v] = Isa::mul(vzr[v], vzr[v]);
                     vzi2[v] = Isa::mul(vzi[v], vzi[v]);
-                    M done = Isa::ge(clockV, vdead[v]);  // n >= MaxIter
+                    M done;
                     if (A == Algo::Dist)
-                        done = Isa::mor(done, Isa::gt(Isa::add(vzr2[v], vzi2[v]), R));
+                        done = Isa::gt(Isa::add(vzr2[v], vzi2[v]), R);
                     else
-                        done = Isa::mor(done, Test::esc(vzr[v], vzi[v], vzr2[v], vzi2[v], L));
-                    if (Periodic) {
+                        done = Test::esc(vzr[v], vzi[v], vzr2[v], vzi2[v], L);
+                    if (LanePeriodic) {
                         const V m = Isa::add(vzr2[v], vzi2[v]);
                         cyc[v] = Isa::eq(m, vsaved[v]);
                         const M snap = Isa::eq(clockV, vsnap[v]);
@@ -150,19 +162,21 @@ public:
 #pragma GCC unroll 8
                 for (int v = 1; v < NV; ++v)
                     any = Isa::mor(any, doneM[v]);
-                if (Isa::bits(any) != 0)
+                if (Isa::bits(any) != 0 || m_clock >= nextDead)
                     break;
             }
 #pragma GCC unroll 8
-            for (int v = 0; v < NV; ++v)
+            for (int v = 0; v < NV; ++v) {
+                doneM[v] = Isa::mor(doneM[v], Isa::ge(clockV, vdead[v]));  // n >= MaxIter
                 ev[v] = Isa::bits(doneM[v]) & alive[v];
+            }
 #pragma GCC unroll 8
             for (int v = 0; v < NV; ++v) {
                 if (ev[v] == 0)
                     continue;
                 if (!fast) {
                     store(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
-                    events(v, ev[v], Periodic ? Isa::bits(cyc[v]) : 0);
+                    events(v, ev[v], LanePeriodic ? Isa::bits(cyc[v]) : 0);
                     load(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
                     continue;
                 }
@@ -176,7 +190,7 @@ public:
                 V value;
                 if (A == Algo::Level) {
                     M inside = lim;
-                    if (Periodic)
+                    if (LanePeriodic)
                         inside = Isa::mor(inside, cyc[v]);
                     insideBits = Isa::bits(inside);
                     value = Isa::blend(inside, Isa::sub(clockV, startV), insideV);
@@ -233,7 +247,7 @@ public:
                         vdzi[v] = Isa::blend(d, vdzi[v], zero);
                     }
                     Isa::store(start + o, Isa::blend(d, startV, clockV));
-                    if (Periodic) {
+                    if (LanePeriodic) {
                         const M act = Isa::fromBits(active);
                         vsaved[v] = Isa::blend(d, vsaved[v], Isa::blend(act, nanV, zero));
                         vsnap[v] = Isa::blend(d, vsnap[v], Isa::blend(act, infV, Isa::add(clockV, intervalV)));
@@ -247,9 +261,24 @@ public:
                     load(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
                 }
             }
+            nextDead = firstDead(vdead);
             if (!m_rows.running())
                 return;
         }
+    }
+
+    // The nearest clock at which a lane reaches its limit.
+    static double firstDead(const V* vdead)
+    {
+        V least = vdead[0];
+        for (int v = 1; v < NV; ++v)
+            least = Isa::min(least, vdead[v]);
+        alignas(64) double d[W];
+        Isa::store(d, least);
+        double m = d[0];
+        for (int i = 1; i < W; ++i)
+            m = d[i] < m ? d[i] : m;
+        return m;
     }
 
 private:
@@ -288,7 +317,7 @@ private:
         var[v] = Isa::load(ar + o);
         vai[v] = Isa::load(ai + o);
         vdead[v] = Isa::load(dead + o);
-        if (Periodic) {
+        if (LanePeriodic) {
             vsaved[v] = Isa::load(saved + o);
             vsnap[v] = Isa::load(snapAt + o);
             vgap[v] = Isa::load(gap + o);
@@ -310,7 +339,7 @@ private:
         Isa::store(ar + o, var[v]);
         Isa::store(ai + o, vai[v]);
         Isa::store(dead + o, vdead[v]);
-        if (Periodic) {
+        if (LanePeriodic) {
             Isa::store(saved + o, vsaved[v]);
             Isa::store(snapAt + o, vsnap[v]);
             Isa::store(gap + o, vgap[v]);
@@ -365,7 +394,7 @@ private:
                 --m_sweepRest;
             } else {
                 swept[l] = true;
-                const int settled = sweep(out[l], ci[l]);
+                const int settled = A == Algo::Level ? sweep(out[l], ci[l]) : sweepEnds(l);
                 if (settled * 4 < m_job.colLast - m_job.colFirst + 1)
                     m_sweepRest = SweepPause;  // few quick pixels here: the next rows are walked alone
             }
@@ -424,7 +453,19 @@ private:
     int advance(int l)
     {
         int c = col[l] + 1;
-        if (swept[l]) {
+        if (swept[l] && A != Algo::Level) {
+            // Binary and Color Distance leave PrevInside alone; Level+Distance forms the Level values
+            // still pending in row order here, and its swept Level values escaped (PrevInside false).
+            uint16_t* const o = out[l];
+            for (; c <= m_job.colLast && o[c] != Unsettled; ++c) {
+                if (A == Algo::Dist && m_job.kernel == LaneKernel::LevelDistance && o[c] != InsideValue) {
+                    if (o[c] == PendingLevel)
+                        o[c] = levelAt(l, c);
+                    else
+                        prev[l] = false;
+                }
+            }
+        } else if (swept[l]) {
             const uint16_t* const o = out[l];
             const int from = c;
             // Four values at a time: the lowest zero 16-bit field of w is the lowest set bit of z.
@@ -487,7 +528,7 @@ private:
     }
 
     // The start value and constant of the W pixels from column c, as the sweep and its first step use them.
-    void blockStart(int c, double y, V& zr, V& zi, V& ar, V& ai) const
+    void blockStart(int c, double y, V& zr, V& zi, V& ar, V& ai, bool level = A == Algo::Level) const
     {
         alignas(64) double offsets[W];
         for (int i = 0; i < W; ++i)
@@ -497,7 +538,7 @@ private:
         if (m_job.start == LaneStart::Julia) {
             zr = x, zi = Isa::set1(y), ar = Isa::set1(m_in.ParamCr), ai = Isa::set1(m_in.ParamCi);
         } else {
-            zr = Isa::set1(m_in.PertZr), zi = Isa::set1(m_in.PertZi), ar = x, ai = Isa::set1(y);
+            zr = Isa::set1(level ? m_in.PertZr : 0.0), zi = Isa::set1(level ? m_in.PertZi : 0.0), ar = x, ai = Isa::set1(y);
         }
     }
 
@@ -522,8 +563,9 @@ private:
 
     // G blocks from the columns cols[0..G-1], in step (G > 1 hides the latency of one step behind the
     // others).
+    // `base`: values[0] is the value of column `base`.
     template <int G>
-    int sweepBlocks(uint16_t* values, const int* cols, double y, int limit)
+    int sweepBlocks(uint16_t* values, const int* cols, double y, int limit, int base = 0)
     {
         alignas(64) double stored[W];
         const V L = Isa::set1(double(m_in.L)), zero = Isa::set1(0.0);
@@ -532,7 +574,7 @@ private:
         const M all = Isa::fromBits((1 << W) - 1);
 #pragma GCC unroll 4
         for (int g = 0; g < G; ++g) {
-            blockStart(cols[g], y, zr[g], zi[g], ar[g], ai[g]);
+            blockStart(cols[g], y, zr[g], zi[g], ar[g], ai[g], true);
             zr2[g] = Isa::mul(zr[g], zr[g]);
             zi2[g] = Isa::mul(zi[g], zi[g]);
             value[g] = zero;
@@ -580,7 +622,157 @@ private:
             settled += W - __builtin_popcount(unsigned(Isa::bits(open[g])));
             Isa::store(stored, value[g]);
             for (int i = 0; i < W; ++i)
-                values[cols[g] + i] = uint16_t(stored[i]);
+                values[cols[g] - base + i] = uint16_t(stored[i]);
+        }
+        return settled;
+    }
+
+    // The sweep of lane l's row for Binary and the distance kernels, as sweep() does for Level: pixels
+    // that escape within SweepIterations get their values at once (Level+Distance: 65535 or, past the
+    // threshold, its Level value when the Level sweep settles it, else PendingLevel); the others are
+    // marked Unsettled. Returns the number of pixels settled.
+    int sweepEnds(int l)
+    {
+        uint16_t* const values = out[l];
+        const double y = ci[l];
+        const int last = m_job.colLast;
+        const int limit = m_maxIter - 1 < SweepIterations ? m_maxIter - 1 : SweepIterations;
+        int settled = 0, c = m_job.colFirst;
+        if (limit >= 1) {
+            int cols[SweepGroup];
+            int count = 0;
+            for (; c + W - 1 <= last; c += W) {
+                cols[count++] = c;
+                if (count == SweepGroup) {
+                    settled += sweepEndBlocks<SweepGroup>(values, cols, y, limit);
+                    count = 0;
+                }
+            }
+            switch (count) {
+            case 3: settled += sweepEndBlocks<3>(values, cols, y, limit); break;
+            case 2: settled += sweepEndBlocks<2>(values, cols, y, limit); break;
+            case 1: settled += sweepEndBlocks<1>(values, cols, y, limit); break;
+            default: break;
+            }
+        }
+        for (; c <= last; ++c)
+            values[c] = Unsettled;
+        return settled;
+    }
+
+    template <int G>
+    int sweepEndBlocks(uint16_t* values, const int* cols, double y, int limit)
+    {
+        const V L = Isa::set1(double(m_in.L)), R = Isa::set1(DistanceRadiusSq), zero = Isa::set1(0.0);
+        const V one = Isa::set1(1.0);
+        V zr[G], zi[G], zr2[G], zi2[G], ar[G], ai[G], dzr[G], dzi[G], em[G], edr[G], edi[G], ezr[G], ezi[G];
+        M open[G];
+        const M all = Isa::fromBits((1 << W) - 1);
+#pragma GCC unroll 4
+        for (int g = 0; g < G; ++g) {
+            blockStart(cols[g], y, zr[g], zi[g], ar[g], ai[g]);
+            zr2[g] = Isa::mul(zr[g], zr[g]);
+            zi2[g] = Isa::mul(zi[g], zi[g]);
+            dzr[g] = dzi[g] = em[g] = edr[g] = edi[g] = ezr[g] = ezi[g] = zero;
+            open[g] = all;
+        }
+        for (int n = 1; n <= limit; ++n) {
+            M any = Isa::fromBits(0);
+#pragma GCC unroll 4
+            for (int g = 0; g < G; ++g) {
+                if (Isa::bits(open[g]) == 0)
+                    continue;
+                const V tr = Isa::add(zr[g], zr[g]);
+                if (A == Algo::Dist) {
+                    const V ti = Isa::add(zi[g], zi[g]);
+                    const V ndr = Isa::add(Isa::sub(Isa::mul(tr, dzr[g]), Isa::mul(ti, dzi[g])), one);
+                    dzi[g] = Isa::add(Isa::mul(tr, dzi[g]), Isa::mul(ti, dzr[g]));
+                    dzr[g] = ndr;
+                }
+                zi[g] = Isa::add(Isa::mul(tr, zi[g]), ai[g]);
+                zr[g] = Isa::add(Isa::sub(zr2[g], zi2[g]), ar[g]);
+                zr2[g] = Isa::mul(zr[g], zr[g]);
+                zi2[g] = Isa::mul(zi[g], zi[g]);
+                M esc;
+                if (A == Algo::Dist) {
+                    const V m = Isa::add(zr2[g], zi2[g]);
+                    esc = Isa::mand(Isa::gt(m, R), open[g]);
+                    em[g] = Isa::blend(esc, em[g], m);
+                    edr[g] = Isa::blend(esc, edr[g], dzr[g]);
+                    edi[g] = Isa::blend(esc, edi[g], dzi[g]);
+                } else {
+                    esc = Isa::mand(Test::esc(zr[g], zi[g], zr2[g], zi2[g], L), open[g]);
+                    ezr[g] = Isa::blend(esc, ezr[g], zr[g]);
+                    ezi[g] = Isa::blend(esc, ezi[g], zi[g]);
+                }
+                open[g] = Isa::mandnot(open[g], esc);
+                any = Isa::mor(any, open[g]);
+            }
+            if (Isa::bits(any) == 0)
+                break;
+        }
+        int settled = 0;
+        bool pending = false;
+        for (int g = 0; g < G; ++g) {
+            const int done = ~Isa::bits(open[g]) & ((1 << W) - 1);
+            settled += __builtin_popcount(unsigned(done));
+            if (A == Algo::Binary) {
+                // 0 for Re z = 0, else 0 for Im z >= 0 and 255 otherwise (none reached the limit).
+                V value = Isa::blend(Isa::ge(ezi[g], zero), Isa::set1(255.0), zero);
+                value = Isa::blend(Isa::eq(ezr[g], zero), value, zero);
+                value = Isa::blend(open[g], value, Isa::set1(double(Unsettled)));
+                Isa::storeU16(values + cols[g], value);
+            } else {
+                // distanceOnly() in vectors, but for the logarithm, taken lane by lane only where needed.
+                const V rootM = Isa::sqrt(em[g]);
+                const V size = Isa::sqrt(Isa::add(Isa::mul(edr[g], edr[g]), Isa::mul(edi[g], edi[g])));
+                const V thr = Isa::set1(m_in.DistThreshold);
+                alignas(64) double m[W], logs[W];
+                Isa::store(m, em[g]);
+                int need = done;
+                M pass = Isa::fromBits(0);
+                if (m_job.kernel != LaneKernel::ColorDistance) {
+                    // As in distanceOnly(): log(m) > 11.5 here, so a lower bound that passes is enough.
+                    pass = Isa::ge(Isa::div(Isa::mul(rootM, Isa::set1(11.5)), size), thr);
+                    need &= ~Isa::bits(pass);
+                }
+                for (int i = 0; i < W; ++i)
+                    logs[i] = ((need >> i) & 1) != 0 ? std::log(m[i]) : 1.0;
+                const V dist = Isa::div(Isa::mul(rootM, Isa::load(logs)), size);
+                V value;
+                if (m_job.kernel == LaneKernel::ColorDistance) {
+                    // nearbyint of a number in [0, 2^52) by adding and taking away 2^52; anything above
+                    // (and NaN) becomes 65534, as in distanceOnly().
+                    const V big = Isa::set1(4503599627370496.0), top = Isa::set1(65534.0);
+                    const V tenths = Isa::div(Isa::mul(Isa::set1(10.0), dist), Isa::set1(m_in.Step));
+                    V rounded = Isa::sub(Isa::add(tenths, big), big);
+                    rounded = Isa::blend(Isa::lt(tenths, big), top, rounded);
+                    rounded = Isa::blend(Isa::lt(rounded, top), top, rounded);
+                    value = Isa::blend(Isa::ge(dist, thr), zero, rounded);
+                } else {
+                    pass = Isa::mor(pass, Isa::ge(dist, thr));
+                    const double passValue = m_job.kernel == LaneKernel::Distance ? 255.0 : double(PendingLevel);
+                    value = Isa::blend(pass, Isa::set1(double(InsideValue)), Isa::set1(passValue));
+                    pending |= m_job.kernel == LaneKernel::LevelDistance && (Isa::bits(pass) & done) != 0;
+                }
+                value = Isa::blend(Isa::fromBits(done), Isa::set1(double(Unsettled)), value);
+                Isa::storeU16(values + cols[g], value);
+            }
+        }
+        // Level+Distance: the Level values of the pixels past the threshold, where the Level sweep settles them.
+        if (A == Algo::Dist && pending) {
+            for (int g = 0; g < G; ++g) {
+                uint16_t level[W];
+                bool any = false;
+                for (int i = 0; i < W; ++i)
+                    any |= values[cols[g] + i] == PendingLevel;
+                if (!any)
+                    continue;
+                sweepBlocks<1>(level, cols + g, y, limit, cols[g]);
+                for (int i = 0; i < W; ++i)
+                    if (values[cols[g] + i] == PendingLevel && level[i] != 0)
+                        values[cols[g] + i] = level[i];
+            }
         }
         return settled;
     }
@@ -632,7 +824,7 @@ private:
             ai[l] = ci0;
             start[l] = m_clock;
             dead[l] = m_clock + m_maxIter;
-            if (Periodic) {
+            if (LanePeriodic) {
                 if (prev[l]) {
                     saved[l] = 0;
                     snapAt[l] = m_clock + PeriodStartInterval;
@@ -654,6 +846,24 @@ private:
     // The value of lane l's pixel from its last |z|^2 and derivative.
     uint16_t distanceValue(int l, double m, double dzr, double dzi)
     {
+        const uint16_t v = distanceOnly(m, dzr, dzi);
+        return v == PendingLevel && m_job.kernel == LaneKernel::LevelDistance ? levelAt(l, col[l]) : v;
+    }
+
+    // Level+Distance: the Level value of lane l's pixel in column c, in row order.
+    uint16_t levelAt(int l, int c)
+    {
+        KernelState st;
+        st.PrevInside = prev[l];
+        const uint16_t v = m_job.levelFn(m_in, st, double(c) * m_job.step + m_job.leftX, ci[l]);
+        prev[l] = st.PrevInside;
+        return v;
+    }
+
+    // The value from the last |z|^2 and derivative; for Level+Distance PendingLevel where the Level
+    // value is to be formed.
+    uint16_t distanceOnly(double m, double dzr, double dzi) const
+    {
         if (!(m > DistanceRadiusSq))
             return InsideValue;
         const double rootM = std::sqrt(m), size = std::sqrt(dzr * dzr + dzi * dzi);
@@ -669,15 +879,8 @@ private:
         switch (m_job.kernel) {
         case LaneKernel::Distance:
             return dist >= m_in.DistThreshold ? 255 : InsideValue;
-        case LaneKernel::LevelDistance: {
-            if (!(dist >= m_in.DistThreshold))
-                return InsideValue;
-            KernelState st;
-            st.PrevInside = prev[l];
-            const uint16_t v = m_job.levelFn(m_in, st, cr[l], ci[l]);
-            prev[l] = st.PrevInside;
-            return v;
-        }
+        case LaneKernel::LevelDistance:
+            return dist >= m_in.DistThreshold ? PendingLevel : InsideValue;
         default: {  // ColorDistance
             if (!(dist >= m_in.DistThreshold))
                 return 0;
@@ -745,7 +948,8 @@ LaneRunner runnerFor(const LaneJob& job)
     case LaneKernel::LevelDistance:
         if (job.levelFn == nullptr)
             return nullptr;
-        return &runLanes<NV, Algo::Dist, TMod, false>;
+        // The test and the periodicity checking of its Level part.
+        return job.periodic ? byTest<NV, Algo::Dist, true>(job.bailout) : byTest<NV, Algo::Dist, false>(job.bailout);
     case LaneKernel::Distance:
     case LaneKernel::ColorDistance:
         return &runLanes<NV, Algo::Dist, TMod, false>;

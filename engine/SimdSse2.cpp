@@ -25,15 +25,27 @@ struct Isa {
     static V add(V a, V b) { return _mm_add_pd(a, b); }
     static V sub(V a, V b) { return _mm_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm_mul_pd(a, b); }
+    static V div(V a, V b) { return _mm_div_pd(a, b); }
+    static V min(V a, V b) { return _mm_min_pd(a, b); }
+    static V sqrt(V a) { return _mm_sqrt_pd(a); }
     static M gt(V a, V b) { return _mm_cmpgt_pd(a, b); }
     static M ge(V a, V b) { return _mm_cmpge_pd(a, b); }
     static M lt(V a, V b) { return _mm_cmplt_pd(a, b); }
+    static M nge(V a, V b) { return _mm_cmpnge_pd(a, b); }  // not a >= b: true for NaN
     static M eq(V a, V b) { return _mm_cmpeq_pd(a, b); }
     static M mor(M a, M b) { return _mm_or_pd(a, b); }
     static M mand(M a, M b) { return _mm_and_pd(a, b); }
     static M mandnot(M a, M b) { return _mm_andnot_pd(b, a); }  // a and not b
     static M fromBits(int bits) { return _mm_load_pd(reinterpret_cast<const double*>(MaskTable[bits])); }
     static int bits(M m) { return _mm_movemask_pd(m); }
+    // W whole numbers 0..65535 stored as 16-bit values (unaligned).
+    static void storeU16(uint16_t* p, V v)
+    {
+        alignas(16) double d[2];
+        _mm_store_pd(d, v);
+        p[0] = uint16_t(d[0]);
+        p[1] = uint16_t(d[1]);
+    }
     // m ? b : a, lane by lane.
     static V blend(M m, V a, V b) { return _mm_or_pd(_mm_and_pd(m, b), _mm_andnot_pd(m, a)); }
 };
@@ -42,12 +54,13 @@ struct Isa {
 }  // namespace engine::simd::sse2
 
 #include "engine/SimdLanes.inl"
+#include "engine/SimdStepLanes.inl"
 
 namespace engine::simd {
 
 LaneRunner sse2Runner(const LaneJob& job)
 {
-    return sse2::runnerFor<4>(job);
+    return job.recurrence != LaneStep::None ? sse2::stepRunnerFor<2>(job) : sse2::runnerFor<4>(job);
 }
 
 }  // namespace engine::simd

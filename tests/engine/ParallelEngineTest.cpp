@@ -47,6 +47,32 @@ View with(View w, void (*edit)(View&))
     return w;
 }
 
+// Views of the lane kernels of ZC(1-Z), Magnetism and Newton p = 3 where pixels end in every way (see
+// LaneViewsOfTheOtherTypesReachEveryEnd), 67 columns wide.
+std::vector<View> endViews()
+{
+    std::vector<View> all;
+    auto add = [&](int type, bool per, double step, int maxIter, std::optional<double> paramR, std::optional<double> paramI) {
+        View x = v("ends", type, AlgLevel, per);
+        x.scene.width = 67;
+        x.scene.height = 11;
+        x.scene.maxIter = maxIter;
+        if (step > 0)
+            x.step = step;
+        x.paramR = paramR;
+        x.paramI = paramI;
+        all.push_back(x);
+    };
+    for (bool per : {false, true}) {
+        add(3, per, 0.03, 600, std::nullopt, std::nullopt);
+        add(4, per, 0.05, 600, 0.6, -0.45);
+        add(4, per, 0.05, 600, 0.45, -0.55);
+    }
+    add(11, false, 0, 8, std::nullopt, std::nullopt);
+    add(13, false, 0.1, 8, std::nullopt, std::nullopt);
+    return all;
+}
+
 std::vector<View> views()
 {
     std::vector<View> all;
@@ -75,6 +101,34 @@ std::vector<View> views()
         for (int alg = 1; alg < AlgorithmCount; ++alg)
             for (bool per : {false, true})
                 all.push_back(v("algorithm", type, alg, per));
+    // Rows wide enough to be swept (101 columns) for Binary and the distance kernels, limits around the
+    // most iterations a sweep runs, a fine Delta and a coarse one (Color Distance values of 0 and above).
+    for (int type : {0, 1}) {
+        for (int alg = AlgDistance; alg <= AlgColorDistance; ++alg) {
+            for (int maxIter : {2, 64, 65, 300}) {
+                for (bool per : {false, true}) {
+                    View w = v("algorithm, swept rows", type, alg, per);
+                    w.scene.width = 101;
+                    w.scene.height = 13;
+                    w.scene.maxIter = maxIter;
+                    w.scene.bailout = maxIter == 65 ? int(BailEpsilon) : maxIter == 300 && per ? int(BailOr) : int(BailMod);
+                    w.scene.delta = per ? 1 : 500;
+                    all.push_back(w);
+                }
+            }
+        }
+    }
+    // Color Distance far from the set at fine steps: distances above 6553.4 steps (the largest value)
+    // and above 2^52 tenths of a step; and where they pass it across a row.
+    for (double step : {2e-5, 1e-15, 1e-4}) {
+        View w = v("color distance far out", 0, AlgColorDistance);
+        w.scene.width = 101;
+        w.scene.height = 5;
+        w.centreX = step == 1e-4 ? 0.78 : 1.5;
+        w.centreY = step == 1e-4 ? 0.5 : 1.5;
+        w.step = step;
+        all.push_back(w);
+    }
     for (int b : {BailSqrZr, BailEpsilon, BailAnd, BailOr}) {
         for (int type : {0, 1, 9}) {
             all.push_back(v("binary bail-out", type, AlgBinary));
@@ -117,7 +171,65 @@ std::vector<View> views()
         all.push_back(v("other type", type, AlgLevel, true));
     for (int p = 3; p <= 10; ++p)
         all.push_back(v("newton", 13, AlgLevel)), all.back().scene.newtonP = p, all.back().scene.bailout = p % 3;
+    // The lane kernels of these types, on rows wide enough to be swept (101 columns: whole blocks of
+    // every vector width and a rest): every bail-out test, the algorithms (ignored by these types), the
+    // ZC(1-Z) types with periodicity on and off, Newton p = 3 with each convergence measure.
+    for (int type : {11, 12, 14, 15, 16, 17}) {
+        for (int b = 0; b < BailoutCount; ++b) {
+            View w = v("other type, every bail-out", type, AlgLevel, b % 2 == 0);
+            w.scene.width = 101;
+            w.scene.height = 9;
+            w.scene.bailout = b;
+            all.push_back(w);
+        }
+        for (int alg = 1; alg < AlgorithmCount; ++alg) {
+            View w = v("other type, algorithm", type, alg);
+            w.scene.width = 45;
+            w.scene.height = 5;
+            all.push_back(w);
+        }
+    }
+    for (int type : {3, 4}) {
+        for (bool per : {false, true}) {
+            for (int maxIter : {1, 2, 63, 64, 65, 400}) {
+                View w = v("zc(1-z) wide", type, AlgLevel, per);
+                w.scene.width = 101;
+                w.scene.height = 15;
+                w.scene.maxIter = maxIter;
+                all.push_back(w);
+            }
+        }
+    }
+    for (const View& x : endViews())
+        all.push_back(x);
+    for (int measure = 0; measure < 3; ++measure) {
+        for (int maxIter : {3, 64, 200}) {
+            View w = v("newton 3, measure", 13, AlgLevel);
+            w.scene.width = 101;
+            w.scene.height = 9;
+            w.scene.bailout = measure;
+            w.scene.maxIter = maxIter;
+            all.push_back(w);
+        }
+    }
+    for (int type : {11, 16}) {
+        for (int maxIter : {1, 2, 64, 65}) {
+            View w = v("other type, limits", type, AlgLevel);
+            w.scene.width = 70;
+            w.scene.height = 7;
+            w.scene.maxIter = maxIter;
+            all.push_back(w);
+        }
+    }
     // Sizes.
+    for (int type : {3, 4, 11, 12, 13, 14, 15, 16, 17}) {
+        for (auto [w, h] : {std::pair{1, 1}, {1, 5}, {3, 2}, {9, 2}, {17, 3}}) {
+            View x = v("size, other type", type, AlgLevel, true);
+            x.scene.width = w;
+            x.scene.height = h;
+            all.push_back(x);
+        }
+    }
     for (auto [w, h] : {std::pair{1, 1}, {1, 17}, {33, 1}, {3, 9}, {5, 4}, {17, 6}}) {
         View x = v("size", 0, AlgLevel, true);
         x.scene.width = w;
@@ -480,6 +592,11 @@ TEST(ParallelEngine, StopThenResumeGivesTheSerialValues)
         {with(v("distance", 0, AlgDistance), [](View& w) { w.scene.height = 140; }), 20},
         {with(v("level+distance", 1, AlgLevelDistance, true), [](View& w) { w.scene.height = 140; }), 60},
         {with(v("newton", 13, AlgLevel), [](View& w) { w.scene.height = 140; }), 11},
+        {with(v("newton 3", 13, AlgLevel), [](View& w) { w.scene.height = 140; w.scene.width = 101; }), 30},
+        {with(v("mandelbrot zc(1-z)", 3, AlgLevel, true), [](View& w) { w.scene.height = 140; w.scene.width = 101; }), 50},
+        {with(v("julia zc(1-z)", 4, AlgLevel, true), [](View& w) { w.scene.height = 140; w.scene.width = 101; }), 9},
+        {with(v("magnetism", 11, AlgLevel), [](View& w) { w.scene.height = 140; w.scene.width = 101; }), 70},
+        {with(v("spider", 16, AlgLevel), [](View& w) { w.scene.height = 140; }), 25},
         {with(v("potential", 0, AlgPotential), [](View& w) { w.scene.height = 140; }), 70},
     };
     for (const Case& c : cases) {
@@ -560,4 +677,34 @@ TEST(ParallelEngine, UnavailableInstructionSetFallsBack)
     for (Isa i : {Isa::Scalar, Isa::Sse2, Isa::Avx2, Isa::Avx512})
         EXPECT_EQ(parseIsa(isaName(i)), i);
     EXPECT_EQ(parseIsa("avx"), std::nullopt);
+}
+
+TEST(ParallelEngine, LaneViewsOfTheOtherTypesReachEveryEnd)
+{
+    // The views of the other types in the table test the lanes' ends only if their pixels end in every
+    // way: inside, within the rows' first sweep (below 64 iterations) and, for the types with periodicity
+    // checking, after it; for each type, one of the views reaches each.
+    for (int type : {3, 4, 11, 13}) {
+        SCOPED_TRACE("type " + std::to_string(type));
+        int inside = 0, early = 0, late = 0;
+        for (const View& x : endViews()) {
+            if (x.scene.type != type)
+                continue;
+            TFractal f;
+            setUp(f, x);
+            enginetest::computeAll(f);
+            for (int r = 0; r < f.Data.height(); ++r)
+                for (int col = 0; col < f.Data.width(); ++col) {
+                    const uint16_t value = f.Data.at(r, col);
+                    inside += value == Inside;
+                    early += value < 64;
+                    late += value >= 64 && value != Inside;
+                }
+        }
+        EXPECT_GT(inside, 0);
+        EXPECT_GT(early, 0);
+        if (type == 3 || type == 4) {
+            EXPECT_GT(late, 0);
+        }
+    }
 }
