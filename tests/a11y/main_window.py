@@ -389,7 +389,8 @@ def recent_caption(path):
 def open_menu(w, index):
     """Opens a drop-down menu as a user does: its entries then show the rules applied on opening."""
     do_action(w.top_items()[index], 'ShowMenu')
-    wait_for(lambda: 'showing' in states(w.menu_entries(index)[0]), 10, 'a menu to open')
+    # The first entry may be hidden by the menu's rules: any entry shown tells that the menu is open.
+    wait_for(lambda: any('showing' in states(e) for e in w.menu_entries(index)), 10, 'a menu to open')
 
 
 def check_menus(w, texts, language, state, label):
@@ -795,7 +796,9 @@ def scenario_variables(args, texts, language, work, doc):
 def open_modal(w, top_index, position, title):
     """Chooses a menu entry that opens a modal dialog and returns the dialog. The entry's action
     is answered only when the dialog closes, so the call is not waited for."""
-    open_menu(w, top_index)
+    # Opening a menu that is already open would close it again.
+    if not any('showing' in states(e) for e in w.menu_entries(top_index)):
+        open_menu(w, top_index)
     item = menu_entry(w, top_index, position)
     Atspi.set_timeout(300, -1)
     try:
@@ -886,11 +889,19 @@ def scenario_colour_editors(args, texts, language, work, doc8, doc24):
             title = texts.get(table, '8 bits color' if table == 'PaletteEditorText' else '24 bits color',
                               language)
             d = open_modal(w, 2, position, title)
-            buttons = {c.get_name() for c in find_all(d, 'push button') + find_all(d, 'toggle button')}
+            buttons = {c.get_name() for c in find_all(d, 'push button') + find_all(d, 'toggle button')
+                       + find_all(d, 'check box') + find_all(d, 'radio button')}
+            roles = {}
+            def walk(acc, depth=0):
+                if depth < 12:
+                    for c in children(acc):
+                        roles[c.get_name()] = role(c)
+                        walk(c, depth + 1)
+            walk(d)
             for english in controls:
                 name = texts.get(table, english, language)
                 check(name in buttons, '%s: button %r' % (label, name),
-                      'buttons read: %r' % sorted(n for n in buttons if n))
+                      'buttons read: %r; role of that name: %r' % (sorted(n for n in buttons if n), roles.get(name)))
             if table == 'PaletteEditorText':
                 cell = texts.get('ColourEditorA11yText', 'Color %1: red %2, green %3, blue %4',
                                  language).split('%1')[0]
@@ -972,7 +983,9 @@ def main():
                                'passed' if len(FAILURES) == before else
                                '%d failed checks' % (len(FAILURES) - before)))
     except SetupError as e:
+        import traceback
         log('ERROR: %s' % e)
+        traceback.print_exc()
         return 2
     except Exception:  # a check that could not run is a failure
         import traceback
