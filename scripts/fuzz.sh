@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses (clang, AddressSanitizer, UndefinedBehaviorSanitizer) into
 # build-fuzz/ (or $VOREX_FUZZ_BUILD_DIR) and runs each for $VOREX_FUZZ_SECONDS seconds (default 600),
-# one after the other. Usage: scripts/fuzz.sh [harness...]   (default: all of them)
+# as many at once as the machine has cores ($VOREX_FUZZ_JOBS to choose). Usage: scripts/fuzz.sh [harness...]   (default: all of them)
 # Harnesses: document palette_p8 palette_act palette_map palette_gpl table_p24 preferences cli_args.
 # Each starts from its seeds in tests/fuzz/seeds/ and keeps what it finds in build-fuzz/corpus/;
 # an input that crashes is written to build-fuzz/artifacts/ and the script fails.
@@ -23,19 +23,35 @@ ninja -C "$build" -j 2 "${targets[@]}"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p "$build/artifacts"
-status=0
-for h in "${harnesses[@]}"; do
-  corpus="$build/corpus/$h"
+jobs=${VOREX_FUZZ_JOBS:-$(nproc)}
+run_one() {
+  local h=$1 corpus="$build/corpus/$1"
   mkdir -p "$corpus" "$build/logs/$h"
   cd "$build/logs/$h"  # libFuzzer's job log (fuzz-0.log) goes to the working directory
   echo "== fuzz_$h: ${seconds} s"
   # The vorex-cli harness prints each command's messages: keep them out of the log.
-  extra=()
+  local extra=()
   [ "$h" = cli_args ] && extra=(-close_fd_mask=3)
   if ! "$build/tests/fuzz/fuzz_$h" "$corpus" "$root/tests/fuzz/seeds/$h" -max_total_time="$seconds" -jobs=1 -workers=1 \
-       -rss_limit_mb=2048 -timeout=30 -print_final_stats=1 -artifact_prefix="$build/artifacts/$h-" "${extra[@]}"; then
+       -rss_limit_mb=2048 -timeout=30 -print_final_stats=1 -artifact_prefix="$build/artifacts/$h-" \
+       ${extra[@]+"${extra[@]}"} >"$build/logs/$h/run.log" 2>&1; then
+    cat "$build/logs/$h/run.log" >&2
     echo "fuzz_$h: FAILED (see $build/artifacts/)" >&2
-    status=1
+    return 1
   fi
+  grep '^stat::' "$build/logs/$h/run.log" | sed "s/^/fuzz_$h /" || true
+}
+status=0
+pids=()
+for h in "${harnesses[@]}"; do
+  run_one "$h" &
+  pids+=($!)
+  if [ ${#pids[@]} -ge "$jobs" ]; then
+    wait "${pids[0]}" || status=1
+    pids=("${pids[@]:1}")
+  fi
+done
+for pid in ${pids[@]+"${pids[@]}"}; do
+  wait "$pid" || status=1
 done
 exit $status

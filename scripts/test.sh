@@ -6,7 +6,7 @@
 #  - the whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
 #    (scripts/sanitize.sh, into build-asan/, the Qt interface's tests included unless
 #    VOREX_SANITIZE_UI=0; VOREX_TEST_SANITIZE=0 skips it);
-#  - a short run (VOREX_FUZZ_SECONDS, default 30 s) of each libFuzzer harness (scripts/fuzz.sh,
+#  - a short run (VOREX_FUZZ_SECONDS, default 20 s) of each libFuzzer harness (scripts/fuzz.sh,
 #    into build-fuzz/; VOREX_TEST_FUZZ=0 skips it).
 # The clang packages these steps use are installed with the others.
 set -euo pipefail
@@ -38,8 +38,8 @@ if [ "${VOREX_TEST_SANITIZE:-1}" = 1 ]; then
 fi
 if [ "${VOREX_TEST_FUZZ:-1}" = 1 ]; then
   if command -v clang++ >/dev/null && [ -n "$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a 2>/dev/null | grep /)" ]; then
-    echo "== Fuzzing, ${VOREX_FUZZ_SECONDS:-30} s per harness"
-    VOREX_FUZZ_SECONDS=${VOREX_FUZZ_SECONDS:-30} bash "$root/scripts/fuzz.sh"
+    echo "== Fuzzing, ${VOREX_FUZZ_SECONDS:-20} s per harness"
+    VOREX_FUZZ_SECONDS=${VOREX_FUZZ_SECONDS:-20} bash "$root/scripts/fuzz.sh"
   else
     echo "== Fuzzing skipped: clang with libFuzzer is not installed (packages clang libclang-rt-14-dev)"
   fi
