@@ -257,13 +257,19 @@ bool runPrintCommand(TMainForm& window)
         if (path.isEmpty())
             return false;
     }
-    window.ShowStatus(tx(text::StatusText::Printing, language));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     const ImagePrintSettings print = form.settings();
-    const auto page = [&](QPrinter& p, QString* error) { return printImagePage(p, f, language, print, error); };
+    return printFromWindow(window, printer, pdf ? path : QString(),
+                           [&](QPrinter& p, QString* error) { return printImagePage(p, f, language, print, error); });
+}
+
+bool printFromWindow(TMainForm& window, QPrinter& printer, const QString& pdfPath,
+                     const std::function<bool(QPrinter&, QString*)>& page)
+{
+    window.ShowStatus(tx(text::StatusText::Printing, window.settings().language()));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
-    printer.setDocName(QString::fromStdString(f.FileName));
-    const bool printed = pdf ? printPdfFile(printer, path, page, &error) : page(printer, &error);
+    printer.setDocName(QString::fromStdString(window.fractal().FileName));
+    const bool printed = !pdfPath.isEmpty() ? printPdfFile(printer, pdfPath, page, &error) : page(printer, &error);
     QApplication::restoreOverrideCursor();
     window.ShowStatus(QString());
     if (!printed)

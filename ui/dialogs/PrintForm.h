@@ -91,4 +91,10 @@ class TMainForm;
 // preferences. True when a page was printed.
 bool runPrintCommand(TMainForm& window);
 
+// Prints one page with `page` on `printer`, or into the PDF file `pdfPath` when it is not empty, with the
+// "Printing" status and the wait cursor meanwhile; a failure is reported in a message box. Both print
+// dialogs end here.
+bool printFromWindow(TMainForm& window, QPrinter& printer, const QString& pdfPath,
+                     const std::function<bool(QPrinter&, QString*)>& page);
+
 }  // namespace ui

@@ -150,19 +150,10 @@ bool runPrintParametersCommand(TMainForm& window)
         if (path.isEmpty())
             return false;
     }
-    window.ShowStatus(tx(text::StatusText::Printing, language));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     SheetPrintSettings sheet = sheetPrintSettings(settings.prefs);
     sheet.markers = form.printMarkers();
-    const auto page = [&](QPrinter& p, QString* error) { return printParameterSheet(p, f, language, sheet, error); };
-    QString error;
-    printer.setDocName(QString::fromStdString(f.FileName));
-    const bool printed = pdf ? printPdfFile(printer, path, page, &error) : page(printer, &error);
-    QApplication::restoreOverrideCursor();
-    window.ShowStatus(QString());
-    if (!printed)
-        window.services().showError(&window, qstr(text::ProductTitle), error);
-    return printed;
+    return printFromWindow(window, printer, pdf ? path : QString(),
+                           [&](QPrinter& p, QString* error) { return printParameterSheet(p, f, language, sheet, error); });
 }
 
 }  // namespace ui
