@@ -49,8 +49,13 @@ inline uint32_t highMagnitude(double x) { return uint32_t(bits(x) >> 32) & 0x7ff
 // 2^k for -1022 <= k <= 1023, built from the exponent bits (exact).
 inline double pow2(int k) { return fromBits(uint64_t(int64_t(k) + 1023) << 52); }
 
+// The arithmetic below is written once as templates over the number type T: double here, a vector of
+// doubles in the lanes (engine/SimdElementary.inl), whose +, -, *, / and unary minus are the same
+// correctly rounded operations lane by lane. The branches on the argument stay in the callers.
+
 // x rounded to the nearest integer, ties to even, for |x| < 2^51 (the usual 1.5 * 2^52 addition).
-inline double roundToInteger(double x)
+template <class T>
+inline T roundToInteger(T x)
 {
     constexpr double shifter = 0x1.8p52;
     return (x + shifter) - shifter;
@@ -67,25 +72,43 @@ inline double scale(double y, int k)
     return y * pow2(k);
 }
 
-// sin on [-pi/4, pi/4] of the reduced argument x + y (y the tail, |y| < ulp(x) / 2); yIsZero when y = 0.
-inline double kernelSin(double x, double y, bool yIsZero)
+// sin on [-pi/4, pi/4] of the reduced argument x + y (y the tail, |y| < ulp(x) / 2): the polynomial
+// of both forms, then the form for y = 0 and the form with a tail.
+template <class T>
+inline void sinPolynomial(T x, T& z, T& v, T& r)
 {
-    constexpr double S1 = -1.66666666666666324348e-01;
     constexpr double S2 = 8.33333333332248946124e-03;
     constexpr double S3 = -1.98412698298579493134e-04;
     constexpr double S4 = 2.75573137070700676789e-06;
     constexpr double S5 = -2.50507602534068634195e-08;
     constexpr double S6 = 1.58969099521155010221e-10;
-    const double z = x * x;
-    const double v = z * x;
-    const double r = S2 + z * (S3 + z * (S4 + z * (S5 + z * S6)));
-    if (yIsZero)
-        return x + v * (S1 + z * r);
-    return x - ((z * (0.5 * y - v * r) - y) - v * S1);
+    z = x * x;
+    v = z * x;
+    r = S2 + z * (S3 + z * (S4 + z * (S5 + z * S6)));
+}
+constexpr double sinS1 = -1.66666666666666324348e-01;
+template <class T>
+inline T kernelSinNoTail(T x)
+{
+    T z, v, r;
+    sinPolynomial(x, z, v, r);
+    return x + v * (sinS1 + z * r);
+}
+template <class T>
+inline T kernelSinWithTail(T x, T y)
+{
+    T z, v, r;
+    sinPolynomial(x, z, v, r);
+    return x - ((z * (0.5 * y - v * r) - y) - v * sinS1);
+}
+inline double kernelSin(double x, double y, bool yIsZero)
+{
+    return yIsZero ? kernelSinNoTail(x) : kernelSinWithTail(x, y);
 }
 
 // cos on [-pi/4, pi/4] of x + y.
-inline double kernelCos(double x, double y)
+template <class T>
+inline T kernelCos(T x, T y)
 {
     constexpr double C1 = 4.16666666666666019037e-02;
     constexpr double C2 = -1.38888888888741095749e-03;
@@ -93,12 +116,12 @@ inline double kernelCos(double x, double y)
     constexpr double C4 = -2.75573143513906633035e-07;
     constexpr double C5 = 2.08757232129817482790e-09;
     constexpr double C6 = -1.13596475577881948265e-11;
-    const double z = x * x;
-    const double w = z * z;
-    const double r = z * (C1 + z * (C2 + z * C3)) + w * w * (C4 + z * (C5 + z * C6));
-    const double hz = 0.5 * z;
-    const double one = 1.0;
-    const double t = one - hz;
+    const T z = x * x;
+    const T w = z * z;
+    const T r = z * (C1 + z * (C2 + z * C3)) + w * w * (C4 + z * (C5 + z * C6));
+    const T hz = 0.5 * z;
+    const T one = 1.0;
+    const T t = one - hz;
     return t + (((one - t) - hz) + (z * r - x * y));
 }
 
@@ -195,23 +218,38 @@ inline Reduced reduceLarge(double x)
     return {negative ? -n & 3 : n & 3, head, tail};
 }
 
+// The first step of the Cody-Waite reduction: fn = x 2/pi rounded, r - w = x - fn pi/2 with the first
+// 33 bits of pi/2 (r exact for |fn| < 2^20), y0 = r - w rounded. Enough unless y0 cancels many bits.
+template <class T>
+inline void reduceFirst(T x, T& fn, T& r, T& w, T& y0)
+{
+    constexpr double invPio2 = 6.36619772367581382433e-01;
+    constexpr double pio2_1 = 1.57079632673412561417e+00;   // first 33 bits of pi/2
+    constexpr double pio2_1t = 6.07710050650619224932e-11;  // pi/2 - pio2_1
+    fn = roundToInteger(x * invPio2);
+    r = x - fn * pio2_1;
+    w = fn * pio2_1t;
+    y0 = r - w;
+}
+// The tail of the reduced argument y0 + (r - y0) - w.
+template <class T>
+inline T reducedTail(T r, T w, T y0)
+{
+    return (r - y0) - w;
+}
+
 // Reduction of a finite x with |x| > pi/4.
 inline Reduced reduce(double x)
 {
     if (highMagnitude(x) >= 0x413921fbu)  // |x| >= 2^20 pi/2
         return reduceLarge(x);
-    constexpr double invPio2 = 6.36619772367581382433e-01;
-    constexpr double pio2_1 = 1.57079632673412561417e+00;   // first 33 bits of pi/2
-    constexpr double pio2_1t = 6.07710050650619224932e-11;  // pi/2 - pio2_1
+    double fn, r, w, y0;
+    reduceFirst(x, fn, r, w, y0);
     constexpr double pio2_2 = 6.07710050630396597660e-11;   // second 33 bits
     constexpr double pio2_2t = 2.02226624879595063154e-21;  // pi/2 - (pio2_1 + pio2_2)
     constexpr double pio2_3 = 2.02226624871116645580e-21;   // third 33 bits
     constexpr double pio2_3t = 8.47842766036889956997e-32;  // pi/2 - (pio2_1 + pio2_2 + pio2_3)
-    const double fn = roundToInteger(x * invPio2);
     const int n = int(fn);
-    double r = x - fn * pio2_1;
-    double w = fn * pio2_1t;
-    double y0 = r - w;
     const int ex = int(highMagnitude(x) >> 20);
     if (ex - int(highMagnitude(y0) >> 20) > 16) {  // cancellation: use the second piece
         double t = r;
@@ -227,29 +265,31 @@ inline Reduced reduce(double x)
             y0 = r - w;
         }
     }
-    const double y1 = (r - y0) - w;
-    return {n & 3, y0, y1};
+    return {n & 3, y0, reducedTail(r, w, y0)};
 }
 
 // Exact sum and product of two doubles as head + tail (Knuth's two-sum; Dekker's product with
 // Veltkamp's split, valid while |a|, |b| < 2^995).
-inline void twoSum(double a, double b, double& s, double& e)
+template <class T>
+inline void twoSum(T a, T b, T& s, T& e)
 {
     s = a + b;
-    const double bv = s - a;
-    const double av = s - bv;
+    const T bv = s - a;
+    const T av = s - bv;
     e = (a - av) + (b - bv);
 }
-inline void split(double a, double& hi, double& lo)
+template <class T>
+inline void split(T a, T& hi, T& lo)
 {
-    const double c = 134217729.0 * a;  // 2^27 + 1
+    const T c = 134217729.0 * a;  // 2^27 + 1
     hi = c - (c - a);
     lo = a - hi;
 }
-inline void twoProduct(double a, double b, double& p, double& e)
+template <class T>
+inline void twoProduct(T a, T b, T& p, T& e)
 {
     p = a * b;
-    double ah, al, bh, bl;
+    T ah, al, bh, bl;
     split(a, ah, al);
     split(b, bh, bl);
     e = ((ah * bh - p) + ah * bl + al * bh) + al * bl;
@@ -295,69 +335,91 @@ inline constexpr double expTable[32][2] = {
 // lies in [1, 2). x = (32 k + j) ln2/32 + r with r as head + tail (|r| <= ln2/64);
 // e^x / 2^k = 2^(j/32) (1 + r + q), q = r^2/2 + ... + r^7/7! (truncation below 2^-67); the product
 // 2^(j/32) r is formed exactly.
-inline void expParts(double x, int& k, double& hi, double& lo)
+// In three steps: m = 32 k + j (expIndex), the table entry 2^(j/32) = th + tl, and expCore.
+template <class T>
+inline T expIndex(T x)
 {
     constexpr double thirtyTwoOverLn2 = 0x1.71547652b82fep+5;
+    return roundToInteger(thirtyTwoOverLn2 * x);
+}
+template <class T>
+inline void expCore(T x, T md, T th, T tl, T& hi, T& lo)
+{
     constexpr double ln2Hi = 0x1.62e42fee00000p-6;  // ln2/32 to 32 bits: m ln2Hi is exact for |m| < 2^21
     constexpr double ln2Lo = 0x1.a39ef35793c76p-38;  // ln2/32 - ln2Hi
-    const double md = roundToInteger(thirtyTwoOverLn2 * x);
-    const int m = int(md);
-    k = m >> 5;  // floor(m / 32)
-    const double th = expTable[m & 31][0], tl = expTable[m & 31][1];
-    const double rh = x - md * ln2Hi;  // exact
-    double r, rl;
+    const T rh = x - md * ln2Hi;  // exact
+    T r, rl;
     twoSum(rh, -(md * ln2Lo), r, rl);
     constexpr double c2 = 0.5, c3 = 1.0 / 6, c4 = 1.0 / 24, c5 = 0.008333333333333333,
                      c6 = 0.001388888888888889, c7 = 0.0001984126984126984;
-    const double q = (r * r) * (c2 + r * (c3 + r * (c4 + r * (c5 + r * (c6 + r * c7)))));
-    const double p = q + (rl + r * rl);  // e^(r + rl) = e^r (1 + rl + ...)
-    double a, ae;
+    const T q = (r * r) * (c2 + r * (c3 + r * (c4 + r * (c5 + r * (c6 + r * c7)))));
+    const T p = q + (rl + r * rl);  // e^(r + rl) = e^r (1 + rl + ...)
+    T a, ae;
     twoProduct(th, r, a, ae);
-    const double low = ae + (th * p + (tl + tl * r));
-    const double s = th + a;  // |a| < th: exact error below
-    const double se = a - (s - th);
-    const double total = se + low;
+    const T low = ae + (th * p + (tl + tl * r));
+    const T s = th + a;  // |a| < th: exact error below
+    const T se = a - (s - th);
+    const T total = se + low;
     hi = s + total;
     lo = total - (hi - s);
 }
+inline void expParts(double x, int& k, double& hi, double& lo)
+{
+    const double md = expIndex(x);
+    const int m = int(md);
+    k = m >> 5;  // floor(m / 32)
+    expCore(x, md, expTable[m & 31][0], expTable[m & 31][1], hi, lo);
+}
 
-// e^a and e^-a for 0 <= a < 22, each as head + tail.
+// e^a and e^-a for 0 <= a < 22, each as head + tail, from e^a = 2^k (hi + lo) with p2k = 2^k (exact
+// products: k <= 31). 1 / e as ih + il: ih = 1 / eh, il = ih (1 - eh ih - el ih) with eh ih formed exactly.
+template <class T>
+inline void expAndInverseCore(T hi, T lo, T p2k, T& eh, T& el, T& ih, T& il)
+{
+    eh = hi * p2k;
+    el = lo * p2k;
+    ih = 1.0 / eh;
+    T ph, pl;
+    twoProduct(eh, ih, ph, pl);
+    il = ih * (((1.0 - ph) - pl) - el * ih);
+}
 struct ExpPair {
     double eh, el, ih, il;
 };
 inline ExpPair expAndInverse(double a)
 {
     int k;
+    double hi, lo;
+    expParts(a, k, hi, lo);
     ExpPair p;
-    expParts(a, k, p.eh, p.el);
-    p.eh *= pow2(k);  // exact: k <= 31
-    p.el *= pow2(k);
-    // 1 / e as ih + il: ih = 1 / eh, il = ih (1 - eh ih - el ih) with eh ih formed exactly.
-    p.ih = 1.0 / p.eh;
-    double ph, pl;
-    twoProduct(p.eh, p.ih, ph, pl);
-    p.il = p.ih * (((1.0 - ph) - pl) - p.el * p.ih);
+    expAndInverseCore(hi, lo, pow2(k), p.eh, p.el, p.ih, p.il);
     return p;
 }
 
 // (e^a + e^-a) / 2 (plus) or (e^a - e^-a) / 2, rounded once.
+template <bool Plus, class T>
+inline T halfSum(T eh, T el, T ih, T il)
+{
+    T sh, sl;
+    twoSum(eh, Plus ? ih : -ih, sh, sl);
+    const T low = sl + (Plus ? el + il : el - il);
+    return 0.5 * (sh + low);
+}
 inline double halfSum(const ExpPair& p, bool plus)
 {
-    double sh, sl;
-    twoSum(p.eh, plus ? p.ih : -p.ih, sh, sl);
-    const double low = sl + (plus ? p.el + p.il : p.el - p.il);
-    return 0.5 * (sh + low);
+    return plus ? halfSum<true>(p.eh, p.el, p.ih, p.il) : halfSum<false>(p.eh, p.el, p.ih, p.il);
 }
 
 // sinh a for 2^-26 <= a < 0.35: a + a^3 Q(a^2), Q the Taylor polynomial of degree 7 in a^2
 // (truncation below 2^-63).
-inline double sinhSmall(double a)
+template <class T>
+inline T sinhSmall(T a)
 {
     constexpr double d3 = 1.0 / 6, d5 = 0.008333333333333333, d7 = 0.0001984126984126984,
                      d9 = 2.7557319223985893e-06, d11 = 2.505210838544172e-08, d13 = 1.6059043836821613e-10,
                      d15 = 7.647163731819816e-13, d17 = 2.8114572543455206e-15;
-    const double z = a * a;
-    const double q = d3 + z * (d5 + z * (d7 + z * (d9 + z * (d11 + z * (d13 + z * (d15 + z * d17))))));
+    const T z = a * a;
+    const T q = d3 + z * (d5 + z * (d7 + z * (d9 + z * (d11 + z * (d13 + z * (d15 + z * d17))))));
     return a + (z * a) * q;
 }
 

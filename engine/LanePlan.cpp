@@ -19,6 +19,8 @@ simd::LaneStep laneStep(const FractalParams& p, int newtonP)
     case TypeId::Phoenix2: return simd::LaneStep::Phoenix2;
     case TypeId::Spider: return simd::LaneStep::Spider;
     case TypeId::VolterraLotka: return simd::LaneStep::Volterra;
+    case TypeId::MandelbrotFn: return simd::LaneStep::MandelbrotFn;
+    case TypeId::JuliaFn: return simd::LaneStep::JuliaFn;
     default: return simd::LaneStep::None;
     }
 }
@@ -87,6 +89,7 @@ Plan makePlan(const FractalCore& f)
             plan.job.bailout = kernelBailout(type, p.Bailout);
             plan.job.interval = step == simd::LaneStep::MandelbrotZC ? 10 : step == simd::LaneStep::JuliaZC ? 3 : 0;
             plan.job.periodic = plan.job.interval > 0 && f.Inputs.Periodicity;
+            plan.job.function = p.FunctionIndex;
         }
     }
     // An inside pixel makes periodicity cheap for the next one: assume it at a row's start.

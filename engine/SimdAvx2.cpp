@@ -28,6 +28,7 @@ struct Isa {
     static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
     static V div(V a, V b) { return _mm256_div_pd(a, b); }
     static V min(V a, V b) { return _mm256_min_pd(a, b); }
+    static V max(V a, V b) { return _mm256_max_pd(a, b); }
     static V sqrt(V a) { return _mm256_sqrt_pd(a); }
     static M gt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
     static M ge(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
@@ -45,6 +46,20 @@ struct Isa {
         const __m128i i32 = _mm256_cvttpd_epi32(v);
         _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi32(i32, i32));
     }
+    // base[i] for the whole numbers i (as doubles, 0 <= i < 2^31) of the lanes.
+    static V gather(const double* base, V index)
+    {
+        // The masked form: the plain one leaves its source undefined, which GCC 12 warns about.
+        const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+        return _mm256_mask_i32gather_pd(_mm256_setzero_pd(), base, _mm256_cvttpd_epi32(index), all, 8);
+    }
+    // 2^k for the whole numbers k (as doubles, -1022 <= k <= 1023) of the lanes: the exponent field of
+    // k + 1023 + 2^52's low bits, shifted into place.
+    static V pow2(V k)
+    {
+        const __m256i t = _mm256_castpd_si256(_mm256_add_pd(k, _mm256_set1_pd(0x1p52 + 1023)));
+        return _mm256_castsi256_pd(_mm256_slli_epi64(t, 52));
+    }
     // m ? b : a, lane by lane.
     static V blend(M m, V a, V b) { return _mm256_blendv_pd(a, b, m); }
 };
@@ -60,6 +75,11 @@ namespace engine::simd {
 LaneRunner avx2Runner(const LaneJob& job)
 {
     return job.recurrence != LaneStep::None ? avx2::stepRunnerFor<2>(job) : avx2::runnerFor<3>(job);
+}
+
+void avx2Elementary(Elementary which, const double* x, double* a, double* b, size_t n)
+{
+    avx2::elementaryOver(which, x, a, b, n);
 }
 
 }  // namespace engine::simd

@@ -27,6 +27,7 @@ struct Isa {
     static V mul(V a, V b) { return _mm512_mul_pd(a, b); }
     static V div(V a, V b) { return _mm512_div_pd(a, b); }
     static V min(V a, V b) { return _mm512_maskz_min_pd(__mmask8(0xFF), a, b); }  // the plain form warns in GCC 12 headers
+    static V max(V a, V b) { return _mm512_maskz_max_pd(__mmask8(0xFF), a, b); }  // the plain form warns in GCC 12 headers
     static V sqrt(V a) { return _mm512_maskz_sqrt_pd(__mmask8(0xFF), a); }  // the plain form warns in GCC 12 headers
     static M gt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_GT_OQ); }
     static M ge(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ); }
@@ -45,6 +46,19 @@ struct Isa {
         const __m128i u16 = _mm_packus_epi32(_mm256_castsi256_si128(i32), _mm256_extracti128_si256(i32, 1));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), u16);
     }
+    // base[i] for the whole numbers i (as doubles, 0 <= i < 2^31) of the lanes.
+    static V gather(const double* base, V index)
+    {
+        // The masked form: the plain one leaves its source undefined, which GCC 12 warns about.
+        return _mm512_mask_i32gather_pd(_mm512_setzero_pd(), __mmask8(0xFF), _mm512_maskz_cvttpd_epi32(__mmask8(0xFF), index), base, 8);
+    }
+    // 2^k for the whole numbers k (as doubles, -1022 <= k <= 1023) of the lanes: the exponent field of
+    // k + 1023 + 2^52's low bits, shifted into place.
+    static V pow2(V k)
+    {
+        const __m512i t = _mm512_castpd_si512(_mm512_add_pd(k, _mm512_set1_pd(0x1p52 + 1023)));
+        return _mm512_castsi512_pd(_mm512_maskz_slli_epi64(__mmask8(0xFF), t, 52));  // the plain form warns in GCC 12 headers
+    }
     // m ? b : a, lane by lane.
     static V blend(M m, V a, V b) { return _mm512_mask_blend_pd(m, a, b); }
 };
@@ -60,6 +74,11 @@ namespace engine::simd {
 LaneRunner avx512Runner(const LaneJob& job)
 {
     return job.recurrence != LaneStep::None ? avx512::stepRunnerFor<3>(job) : avx512::runnerFor<4>(job);
+}
+
+void avx512Elementary(Elementary which, const double* x, double* a, double* b, size_t n)
+{
+    avx512::elementaryOver(which, x, a, b, n);
 }
 
 }  // namespace engine::simd

@@ -29,7 +29,9 @@ enum class LaneStart : uint8_t { Mandelbrot, Julia, Inverse };
 
 // The Level kernels whose recurrence is not z^2 + c, each in the lanes with its own step (the scalar
 // kernel's operations in its order). None: the z^2 + c kernels above.
-enum class LaneStep : uint8_t { None, MandelbrotZC, JuliaZC, Magnetism, ManOfWar, Newton3, Phoenix, Phoenix2, Spider, Volterra };
+enum class LaneStep : uint8_t {
+    None, MandelbrotZC, JuliaZC, Magnetism, ManOfWar, Newton3, Phoenix, Phoenix2, Spider, Volterra, MandelbrotFn, JuliaFn
+};
 
 // One computation as the lanes see it; fixed while the computation runs.
 struct LaneJob {
@@ -46,6 +48,7 @@ struct LaneJob {
     KernelFn levelFn = nullptr;  // LevelDistance: the scalar Level kernel of the type
     LaneStep recurrence = LaneStep::None;  // Level of the other types; bailout is then Newton's measure for Newton3
     int interval = 0;  // periodicity start interval of a step's kernel, 0 when it has no checking
+    int function = 0;  // fn of MandelbrotFn and JuliaFn (engine::Function)
 };
 
 // Where the lanes take their rows and hand them back. Shared by every computing thread: thread-safe.
@@ -71,5 +74,12 @@ using LaneRunner = void (*)(const LaneJob& job, LaneRows& rows);
 LaneRunner sse2Runner(const LaneJob& job);
 LaneRunner avx2Runner(const LaneJob& job);
 LaneRunner avx512Runner(const LaneJob& job);
+
+// The elementary functions of the fn(Z)C lanes over n arguments, W at a time (the rest padded):
+// Elementary::SinCos gives sin in a and cos in b, SinhCosh sinh and cosh, Exp e^x in a (b untouched).
+enum class Elementary : uint8_t { SinCos, SinhCosh, Exp };
+void sse2Elementary(Elementary which, const double* x, double* a, double* b, size_t n);
+void avx2Elementary(Elementary which, const double* x, double* a, double* b, size_t n);
+void avx512Elementary(Elementary which, const double* x, double* a, double* b, size_t n);
 
 }  // namespace engine::simd

@@ -27,6 +27,7 @@ struct Isa {
     static V mul(V a, V b) { return _mm_mul_pd(a, b); }
     static V div(V a, V b) { return _mm_div_pd(a, b); }
     static V min(V a, V b) { return _mm_min_pd(a, b); }
+    static V max(V a, V b) { return _mm_max_pd(a, b); }
     static V sqrt(V a) { return _mm_sqrt_pd(a); }
     static M gt(V a, V b) { return _mm_cmpgt_pd(a, b); }
     static M ge(V a, V b) { return _mm_cmpge_pd(a, b); }
@@ -46,6 +47,20 @@ struct Isa {
         p[0] = uint16_t(d[0]);
         p[1] = uint16_t(d[1]);
     }
+    // base[i] for the whole numbers i (as doubles, 0 <= i < 2^31) of the lanes.
+    static V gather(const double* base, V index)
+    {
+        alignas(16) double i[2];
+        _mm_store_pd(i, index);
+        return _mm_set_pd(base[int(i[1])], base[int(i[0])]);
+    }
+    // 2^k for the whole numbers k (as doubles, -1022 <= k <= 1023) of the lanes: the exponent field of
+    // k + 1023 + 2^52's low bits, shifted into place.
+    static V pow2(V k)
+    {
+        const __m128i t = _mm_castpd_si128(_mm_add_pd(k, _mm_set1_pd(0x1p52 + 1023)));
+        return _mm_castsi128_pd(_mm_slli_epi64(t, 52));
+    }
     // m ? b : a, lane by lane.
     static V blend(M m, V a, V b) { return _mm_or_pd(_mm_and_pd(m, b), _mm_andnot_pd(m, a)); }
 };
@@ -61,6 +76,11 @@ namespace engine::simd {
 LaneRunner sse2Runner(const LaneJob& job)
 {
     return job.recurrence != LaneStep::None ? sse2::stepRunnerFor<2>(job) : sse2::runnerFor<4>(job);
+}
+
+void sse2Elementary(Elementary which, const double* x, double* a, double* b, size_t n)
+{
+    sse2::elementaryOver(which, x, a, b, n);
 }
 
 }  // namespace engine::simd

@@ -13,6 +13,8 @@
 // than the steps: each row is first swept as the z^2 + c rows are (engine/SimdLanes.inl, sweep()),
 // neighbouring pixels side by side for a few dozen steps, and the lanes walk only the pixels left.
 
+#include "engine/SimdElementary.inl"
+
 namespace engine::simd::VOREX_SIMD_NS {
 namespace {
 
@@ -291,6 +293,48 @@ struct TNever {
     static M esc(V, V, V, V, V) { return Isa::fromBits(0); }
 };
 
+// fn(Z) C, Function 0..4 = sin, cos, sinh, cosh, exp (engine/SimdElementary.inl). Mandelbrot: z starts
+// at Q, m = C; Julia: z starts at C, m = P. z' = (fr*mr - fi*mi) + i(fr*mi + fi*mr).
+template <int Function, bool Julia>
+struct SFn {
+    static constexpr int NS = 2;  // mr, mi
+    static constexpr bool Converges = false;
+    static constexpr bool RestEndedLanes = true;  // far from 0 the functions take the scalar path
+    static constexpr int SweepIterations = 64;  // X
+    struct K {
+        explicit K(const KernelInputs&) {}
+    };
+    static void start(const KernelInputs& in, double x, double y, double& zr, double& zi, double* s)
+    {
+        if (Julia) {
+            zr = x, zi = y, s[0] = in.ParamCr, s[1] = in.ParamCi;
+        } else {
+            zr = in.PertZr, zi = in.PertZi, s[0] = x, s[1] = y;
+        }
+    }
+    static void startV(const KernelInputs& in, V x, V y, V& zr, V& zi, V* s)
+    {
+        if (Julia) {
+            zr = x, zi = y, s[0] = Isa::set1(in.ParamCr), s[1] = Isa::set1(in.ParamCi);
+        } else {
+            zr = Isa::set1(in.PertZr), zi = Isa::set1(in.PertZi), s[0] = x, s[1] = y;
+        }
+    }
+    [[gnu::always_inline]] static M next(const K&, V& zr, V& zi, V* s)
+    {
+        V fr, fi;
+        fnV<Function>(zr, zi, fr, fi);
+        zr = Isa::sub(Isa::mul(fr, s[0]), Isa::mul(fi, s[1]));
+        zi = Isa::add(Isa::mul(fr, s[1]), Isa::mul(fi, s[0]));
+        return Isa::fromBits(0);
+    }
+};
+
+// sin, cos, sinh and cosh of the fn(Z)C types end when |z|^2 > 100000, whatever L.
+struct TFixedRadius {
+    static M esc(V, V, V zr2, V zi2, V) { return Isa::gt(Isa::add(zr2, zi2), Isa::set1(100000.0)); }
+};
+
 template <int NV, class Step, class Test, bool Periodic>
 class StepLanes {
 public:
@@ -387,6 +431,13 @@ private:
     bool prev[NL];
     bool swept[NL];       // the lane's row was swept: its settled pixels are skipped
     int m_sweepRest = 0;  // rows still to take without a sweep
+    // The most a sweep iterates: fewer for the costly steps, whose blocks waste more on a slow pixel.
+    static constexpr int sweepIterations = [] {
+        if constexpr (requires { Step::SweepIterations; })
+            return Step::SweepIterations;
+        else
+            return SweepIterations;
+    }();
     uint16_t* out[NL];
 
     void load(int v, V* vzr, V* vzi, V (*vs)[NSA], V* vdead, V* vsaved, V* vsnap, V* vgap)
@@ -499,7 +550,7 @@ private:
     int sweep(uint16_t* values, double y)
     {
         const int last = m_job.colLast;
-        const int limit = m_maxIter - 1 < SweepIterations ? m_maxIter - 1 : SweepIterations;
+        const int limit = m_maxIter - 1 < sweepIterations ? m_maxIter - 1 : sweepIterations;
         int settled = 0, c = m_job.colFirst;
         if (limit >= 1) {
             int cols[SweepGroup];
@@ -571,6 +622,11 @@ private:
                 }
                 value[g] = Isa::blend(settle, value[g], nV);
                 open[g] = Isa::mandnot(open[g], end);
+                if constexpr (requires { Step::RestEndedLanes; }) {
+                    // Ended lanes go on with z = 0, where the step is cheap, rather than far out.
+                    zr[g] = Isa::blend(open[g], zero, zr[g]);
+                    zi[g] = Isa::blend(open[g], zero, zi[g]);
+                }
                 any = Isa::mor(any, open[g]);
             }
             if (snap) {
@@ -641,6 +697,19 @@ LaneRunner stepByTest(int bailout)
     }
 }
 
+template <int NV, bool Julia>
+LaneRunner fnRunner(int function)
+{
+    switch (function) {  // engine::Function: 0 sin, 1 cos, 2 sinh, 3 cosh, 4 exp
+    case 0: return &runStepLanes<NV, SFn<0, Julia>, TFixedRadius, false>;
+    case 1: return &runStepLanes<NV, SFn<1, Julia>, TFixedRadius, false>;
+    case 2: return &runStepLanes<NV, SFn<2, Julia>, TFixedRadius, false>;
+    case 3: return &runStepLanes<NV, SFn<3, Julia>, TFixedRadius, false>;
+    case 4: return &runStepLanes<NV, SFn<4, Julia>, TMod, false>;
+    default: return nullptr;
+    }
+}
+
 // The runner of a job with a step (job.recurrence != LaneStep::None), nullptr when there is none.
 template <int NV>
 LaneRunner stepRunnerFor(const LaneJob& job)
@@ -664,6 +733,8 @@ LaneRunner stepRunnerFor(const LaneJob& job)
         case 2: return &runStepLanes<NV, SNewton3<2>, TNever, false>;
         default: return &runStepLanes<NV, SNewton3<0>, TNever, false>;
         }
+    case LaneStep::MandelbrotFn: return fnRunner<NV, false>(job.function);
+    case LaneStep::JuliaFn: return fnRunner<NV, true>(job.function);
     case LaneStep::None: break;
     }
     return nullptr;

@@ -13,6 +13,8 @@
 
 #include "EngineTestUtil.h"
 #include "engine/ElementaryFunctions.h"
+#include "engine/Isa.h"
+#include "engine/SimdKernels.h"
 
 // The elementary functions of the fn(Z)C kernels against the C library: a table of chosen arguments, a
 // dense sweep, special values, the same bits whatever the call site, no C library call in the kernels'
@@ -255,6 +257,72 @@ TEST(ElementaryFunctions, SameBitsAtEveryCallSite)
         ASSERT_EQ(std::bit_cast<uint64_t>(sh), std::bit_cast<uint64_t>(engine::elem::sinh(x))) << x;
         ASSERT_EQ(std::bit_cast<uint64_t>(ch), std::bit_cast<uint64_t>(engine::elem::cosh(x))) << x;
     }
+}
+
+// The vectorised functions of the fn(Z)C lanes give the scalar functions' bits, for every instruction
+// set of this CPU: on random arguments, on arguments at each bound where the scalar functions change
+// path (tiny, no reduction, the reduction's cancellation test, exact reduction, 0.35, 22, overflow) and
+// on both sides of it, and near multiples of pi/2 where the reduction cancels.
+TEST(ElementaryFunctions, LanesGiveTheScalarBits)
+{
+    std::vector<double> xs;
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> wide(-800, 800), small(-1, 1), unit(0, 1);
+    for (int i = 0; i < 20000; ++i)
+        xs.push_back(i % 3 == 0 ? wide(random) : i % 3 == 1 ? small(random) : std::ldexp(small(random), -int(60 * unit(random))));
+    for (double b : {0x1p-54, 0x1p-26, 0x1.921fcp-1, 0.78539816339744828, 0.35, 22.0, 704.0, 709.782712893384,
+                     710.4758600739439, 745.1332191019412, 0x1.921fbp+20, 0x1p52, 1e22, 1e300, dblMax, 5e-324,
+                     2.2250738585072014e-308}) {
+        double x = b;
+        for (int i = 0; i < 3; ++i)
+            x = std::nextafter(x, 0.0);
+        for (int i = 0; i < 7; ++i, x = std::nextafter(x, inf))
+            xs.insert(xs.end(), {x, -x});
+    }
+    // Near n pi/2: exactly at the double nearest, a few ulps away, and at |x| 2^-16.5 away, where the
+    // cancellation test of the reduction is decided by exponents.
+    for (int n = 1; n < 3000; n += n < 40 ? 1 : 37) {
+        const double x = n * 1.5707963267948966;
+        for (double d : {0.0, 1e-16 * x, -3e-16 * x, 0x1.6a09e667f3bcdp-17 * x, -0x1.6a09e667f3bcdp-17 * x,
+                         0x1p-16 * x, 0x1p-17 * x})
+            xs.insert(xs.end(), {x + d, -(x + d)});
+    }
+    // Arguments a little past where the reduction takes its second piece of pi/2 (x - n pi/2 just above
+    // |x| 2^-17 but with an exponent 17 below x's), whose results the second piece changes.
+    for (double x : {0x1.b90f1b79549f9p+15, 0x1.2beeaf7dbb227p+16, 0x1.25dbd91ebf27cp+14, 0x1.39f5b6c60a03ap+13,
+                     0x1.f224843cefc43p+12, 0x1.50cc4e0cf971cp+15})
+        xs.insert(xs.end(), {x, -x});
+    xs.insert(xs.end(), {0.0, -0.0, inf, -inf, nan, -nan});
+
+    using Lanes = void (*)(engine::simd::Elementary, const double*, double*, double*, size_t);
+    const std::pair<engine::Isa, Lanes> isas[] = {{engine::Isa::Sse2, engine::simd::sse2Elementary},
+                                                  {engine::Isa::Avx2, engine::simd::avx2Elementary},
+                                                  {engine::Isa::Avx512, engine::simd::avx512Elementary}};
+    auto same = [](double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b) || (a != a && b != b); };
+    int tested = 0;
+    for (const auto& [isa, lanes] : isas) {
+        if (!engine::isaAvailable(isa))
+            continue;
+        ++tested;
+        SCOPED_TRACE("instruction set " + std::to_string(int(isa)));
+        std::vector<double> a(xs.size()), b(xs.size());
+        lanes(engine::simd::Elementary::SinCos, xs.data(), a.data(), b.data(), xs.size());
+        for (size_t i = 0; i < xs.size(); ++i) {
+            double s, c;
+            engine::elem::sincos(xs[i], s, c);
+            ASSERT_TRUE(same(a[i], s) && same(b[i], c)) << "sincos(" << xs[i] << "): " << a[i] << " " << b[i] << " for " << s << " " << c;
+        }
+        lanes(engine::simd::Elementary::SinhCosh, xs.data(), a.data(), b.data(), xs.size());
+        for (size_t i = 0; i < xs.size(); ++i) {
+            double sh, ch;
+            engine::elem::sinhcosh(xs[i], sh, ch);
+            ASSERT_TRUE(same(a[i], sh) && same(b[i], ch)) << "sinhcosh(" << xs[i] << "): " << a[i] << " " << b[i] << " for " << sh << " " << ch;
+        }
+        lanes(engine::simd::Elementary::Exp, xs.data(), a.data(), b.data(), xs.size());
+        for (size_t i = 0; i < xs.size(); ++i)
+            ASSERT_TRUE(same(a[i], engine::elem::exp(xs[i]))) << "exp(" << xs[i] << "): " << a[i] << " for " << engine::elem::exp(xs[i]);
+    }
+    EXPECT_GT(tested, 0);  // every x86-64 has SSE2
 }
 
 // The object of the fn(Z)C kernels in the core library calls no sine, cosine or exponential of the C

@@ -167,6 +167,38 @@ std::vector<View> views()
     for (int type : {6, 7})
         for (int fn = 0; fn < FunctionCount; ++fn)
             all.push_back(v("fn(z)c", type, AlgLevel)), all.back().scene.function = fn;
+    // The fn(Z)C lanes on rows wide enough to be swept, limits around the most iterations a sweep runs,
+    // at the default scale and zoomed in on a boundary (orbits that stay long and end late); Mandelbrot
+    // from z = 0, where every step takes the functions' path for tiny arguments; Julia at a large L,
+    // where exp reaches far.
+    for (int type : {6, 7}) {
+        for (int fn = 0; fn < FunctionCount; ++fn) {
+            for (int maxIter : {2, 65, 300}) {
+                View w = v("fn(z)c wide", type, AlgLevel);
+                w.scene.width = 101;
+                w.scene.height = 7;
+                w.scene.function = fn;
+                w.scene.maxIter = maxIter;
+                if (maxIter == 300) {
+                    w.step = 0.004;
+                    w.centreX = 1.3;
+                    w.centreY = 0.6;
+                }
+                all.push_back(w);
+            }
+        }
+    }
+    for (int fn = 0; fn < FunctionCount; ++fn) {
+        View w = v("fn(z)c from 0", 6, AlgLevel);
+        w.scene.function = fn;
+        w.pertR = 0;
+        w.pertI = 0;
+        all.push_back(w);
+        View j = v("fn(z)c far", 7, AlgLevel);
+        j.scene.function = fn;
+        j.scene.levelSq = 60000;
+        all.push_back(j);
+    }
     for (int type : {11, 12, 14, 15, 16, 17})
         all.push_back(v("other type", type, AlgLevel, true));
     for (int p = 3; p <= 10; ++p)
