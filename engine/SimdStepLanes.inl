@@ -300,7 +300,6 @@ struct SFn {
     static constexpr int NS = 2;  // mr, mi
     static constexpr bool Converges = false;
     static constexpr bool RestEndedLanes = true;  // far from 0 the functions take the scalar path
-    static constexpr int SweepIterations = 64;  // X
     struct K {
         explicit K(const KernelInputs&) {}
     };
@@ -431,13 +430,6 @@ private:
     bool prev[NL];
     bool swept[NL];       // the lane's row was swept: its settled pixels are skipped
     int m_sweepRest = 0;  // rows still to take without a sweep
-    // The most a sweep iterates: fewer for the costly steps, whose blocks waste more on a slow pixel.
-    static constexpr int sweepIterations = [] {
-        if constexpr (requires { Step::SweepIterations; })
-            return Step::SweepIterations;
-        else
-            return SweepIterations;
-    }();
     uint16_t* out[NL];
 
     void load(int v, V* vzr, V* vzi, V (*vs)[NSA], V* vdead, V* vsaved, V* vsnap, V* vgap)
@@ -550,7 +542,7 @@ private:
     int sweep(uint16_t* values, double y)
     {
         const int last = m_job.colLast;
-        const int limit = m_maxIter - 1 < sweepIterations ? m_maxIter - 1 : sweepIterations;
+        const int limit = m_maxIter - 1 < SweepIterations ? m_maxIter - 1 : SweepIterations;
         int settled = 0, c = m_job.colFirst;
         if (limit >= 1) {
             int cols[SweepGroup];
