@@ -74,7 +74,13 @@ namespace engine::simd {
 
 LaneRunner avx2Runner(const LaneJob& job)
 {
-    return job.recurrence != LaneStep::None ? avx2::stepRunnerFor<2>(job) : avx2::runnerFor<3>(job);
+    if (job.recurrence != LaneStep::None)
+        return avx2::stepRunnerFor<2>(job);
+    // The plain Level loop is bound by the latency of its steps: six vectors in flight keep the units
+    // busier. The periodicity check's state (and the other kernels') would not fit the 16 registers.
+    if (job.kernel == LaneKernel::Level && !job.periodic)
+        return avx2::runnerFor<6>(job);
+    return avx2::runnerFor<3>(job);
 }
 
 void avx2Elementary(Elementary which, const double* x, double* a, double* b, size_t n)
