@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <mutex>
@@ -371,6 +372,35 @@ std::vector<View> views()
         all.push_back(x);
     }
     all.push_back(with(v("potential", 0, AlgPotential), [](View& w) { w.scene.maxIter = 300; }));
+    // Mandelbrot ZC(1-Z) false cycles: the pixel in row 1, column 2 follows an inside pixel and escapes,
+    // but |z|^2 of one iterate equals exactly that of a snapshot taken at a growing interval from 10, so
+    // periodicity ends it as inside; the snapshots must be taken at those very iterations. In the first
+    // view the snapshot at iteration 10 is met again at iteration 11 (65535 instead of 36); in the second,
+    // had the snapshots started at 11, iteration 12 would meet one (21 must not become 65535). Found by
+    // searching the starts (PertZ) around the critical point; the pixels to their left are inside.
+    for (auto [cr, ci, pr, pi] : {std::array{0.41015625, 0.58203125, 0.2574964013869784, 0.0025021378684884077},
+                                  std::array{-0.51953125, -0.56640625, 0.26125349982315016, -0.0029010731353652508}}) {
+        View x = v("zc(1-z) false cycle", 3, AlgLevel, true);
+        x.scene.width = 4;   // column 2 at the centre
+        x.scene.height = 2;  // row 1 at the centre
+        x.scene.maxIter = 100;
+        x.step = 1.0 / 256;
+        x.centreX = cr;
+        x.centreY = ci;
+        x.pertR = pr;
+        x.pertI = pi;
+        all.push_back(x);
+    }
+    // Magnetism where |z' - z|^2 first falls below the convergence limit 1e-5 within a tenth of it: a
+    // row of pixels converging at iteration 7 just under the limit, or at 8 having been just above it at 7.
+    all.push_back(with(v("magnetism near the convergence limit", 11, AlgLevel), [](View& w) {
+        w.scene.width = 9;
+        w.scene.height = 3;
+        w.scene.maxIter = 60;
+        w.centreX = -1.35;
+        w.centreY = 1.15;
+        w.step = 0.1;
+    }));
     return all;
 }
 
