@@ -401,6 +401,23 @@ std::vector<View> views()
         w.centreY = 1.15;
         w.step = 0.1;
     }));
+    // Level+Distance, Julia c = 1 at the escape level 255, limit 7, rows of 8 (swept in whole vectors).
+    // Row 5 is y = -1: in columns 2 and 3 the distance escapes at iteration 7 but |z|^2 passes the level
+    // only then, so their Level value is 65535 and PrevInside true; column 4 escapes at 6 within the
+    // row's sweep and leaves PrevInside false; column 5 is z = -i, whose z1 = 0 equals the first
+    // snapshot: after column 4 it escapes at 6, after an inside pixel periodicity makes it 65535.
+    all.push_back(with(v("level+distance after a swept pixel", 1, AlgLevelDistance, true), [](View& w) {
+        w.scene.width = 8;
+        w.scene.height = 6;
+        w.scene.maxIter = 7;
+        w.scene.levelSq = 65025;
+        w.scene.delta = 1;
+        w.step = 0.125;
+        w.centreX = -0.125;  // column 5 at x = 0
+        w.centreY = -0.75;   // row 5 at y = -1
+        w.paramR = 1;
+        w.paramI = 0;
+    }));
     return all;
 }
 
