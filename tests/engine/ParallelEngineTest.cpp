@@ -592,6 +592,106 @@ TEST(ParallelEngine, TheCycleAtTheOriginDependsOnThePixelBefore)
     }
 }
 
+// The views of the table named `name`.
+std::vector<View> viewsNamed(const std::string& name)
+{
+    std::vector<View> out;
+    for (const View& x : views())
+        if (name == x.name)
+            out.push_back(x);
+    return out;
+}
+
+TEST(ParallelEngine, NearLimitViewsDependOnWhatTheyAreMeantToCatch)
+{
+    // ZC(1-Z): |z|^2 of the iterates of pixel (1, 2), formed as the kernel forms them; the snapshot
+    // that the first view meets is iterate 10 (met at 11), the one the second would meet iterate 11 (at 12).
+    const std::vector<View> zc = viewsNamed("zc(1-z) false cycle");
+    ASSERT_EQ(zc.size(), 2u);
+    for (size_t i = 0; i < zc.size(); ++i) {
+        SCOPED_TRACE("zc view " + std::to_string(i));
+        TFractal f;
+        setUp(f, zc[i]);
+        enginetest::computeAll(f);
+        EXPECT_EQ(f.Data.at(1, 1), Inside);
+        EXPECT_EQ(f.Data.at(1, 2), i == 0 ? Inside : uint16_t(21));
+        const double mr = 2 * f.Params.Step + f.LeftX, mi = f.TopY - f.Params.Step;
+        double zr = f.Params.PertZr + 0.5, zi = f.Params.PertZi + 0.5;
+        std::vector<double> m(1, zr * zr + zi * zi);
+        for (int n = 1; n <= 12; ++n) {
+            const double wr = 1 - zr, wi = 1 - zi;
+            const double tr = zr * mr - zi * mi, ti = zr * mi + zi * mr;
+            zr = tr * wr - ti * wi;
+            zi = tr * wi + ti * wr;
+            m.push_back(zr * zr + zi * zi);
+        }
+        if (i == 0) {
+            EXPECT_EQ(m[11], m[10]);
+            // Without the check the pixel escapes.
+            SelectKernel(f);
+            f.State.PrevInside = false;
+            EXPECT_EQ(f.Kernel(f.Inputs, f.State, 2 * f.Params.Step + f.LeftX, f.TopY - f.Params.Step), 36);
+        } else {
+            EXPECT_EQ(m[12], m[11]);
+            EXPECT_NE(m[11], m[10]);
+        }
+    }
+
+    // Magnetism: each pixel of row 1 converges at 7 or 8, with |z' - z|^2 at iteration 7 within a tenth
+    // of the limit, on both sides of it across the row.
+    const std::vector<View> magnetism = viewsNamed("magnetism near the convergence limit");
+    ASSERT_EQ(magnetism.size(), 1u);
+    {
+        TFractal f;
+        setUp(f, magnetism[0]);
+        enginetest::computeAll(f);
+        const double qr = f.Params.ParamCr, qi = f.Params.ParamCi;
+        int below = 0, above = 0;
+        for (int c = 0; c < f.Data.width(); ++c) {
+            SCOPED_TRACE("magnetism column " + std::to_string(c));
+            double zr = double(c) * f.Params.Step + f.LeftX, zi = f.TopY - f.Params.Step, dist2 = 0;
+            for (int n = 1; n <= 7; ++n) {
+                const double ar = zr * zr - zi * zi + qr - 1, ai = 2 * zr * zi + qi;
+                const double br = 2 * zr + qr - 2, bi = 2 * zi + qi;
+                const double d = br * br + bi * bi;
+                const double u = (ar * br + ai * bi) / d, v = (ar * bi - ai * br) / d;
+                const double nr = u * u - v * v, ni = 2 * u * v;
+                dist2 = (nr - zr) * (nr - zr) + (ni - zi) * (ni - zi);
+                zr = nr;
+                zi = ni;
+            }
+            EXPECT_GT(dist2, 0.9e-5);
+            EXPECT_LT(dist2, 1.1e-5);
+            EXPECT_EQ(f.Data.at(1, c), dist2 < 1e-5 ? 7 : 8);
+            below += dist2 < 1e-5;
+            above += dist2 >= 1e-5;
+        }
+        EXPECT_GT(below, 0);
+        EXPECT_GT(above, 0);
+    }
+
+    // Level+Distance: row 5 as its comment says, and pixel (5, 5) inside after an inside pixel.
+    const std::vector<View> swept = viewsNamed("level+distance after a swept pixel");
+    ASSERT_EQ(swept.size(), 1u);
+    {
+        TFractal f;
+        setUp(f, swept[0]);
+        enginetest::computeAll(f);
+        EXPECT_EQ(f.Data.at(5, 3), Inside);
+        EXPECT_EQ(f.Data.at(5, 4), 6);
+        EXPECT_EQ(f.Data.at(5, 5), 6);
+        SelectKernel(f);
+        for (double x : {-0.375, -0.25}) {  // columns 2 and 3: inside, and PrevInside true after them
+            f.State.PrevInside = false;
+            EXPECT_EQ(f.Kernel(f.Inputs, f.State, x, -1.0), Inside);
+            EXPECT_TRUE(f.State.PrevInside);
+        }
+        EXPECT_EQ(f.Kernel(f.Inputs, f.State, 0.0, -1.0), Inside);
+        f.State.PrevInside = false;
+        EXPECT_EQ(f.Kernel(f.Inputs, f.State, 0.0, -1.0), 6);
+    }
+}
+
 TEST(ParallelEngine, TouchUpGivesTheSerialValues)
 {
     for (const View& w : views()) {
