@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <mutex>
@@ -403,6 +404,52 @@ std::vector<View> views()
         all.push_back(x);
     }
     all.push_back(with(v("potential", 0, AlgPotential), [](View& w) { w.scene.maxIter = 300; }));
+    // Mandelbrot ZC(1-Z) false cycles: the pixel in row 1, column 2 follows an inside pixel and escapes,
+    // but |z|^2 of one iterate equals exactly that of a snapshot taken at a growing interval from 10, so
+    // periodicity ends it as inside; the snapshots must be taken at those very iterations. In the first
+    // view the snapshot at iteration 10 is met again at iteration 11 (65535 instead of 36); in the second,
+    // had the snapshots started at 11, iteration 12 would meet one (21 must not become 65535). Found by
+    // searching the starts (PertZ) around the critical point; the pixels to their left are inside.
+    for (auto [cr, ci, pr, pi] : {std::array{0.41015625, 0.58203125, 0.2574964013869784, 0.0025021378684884077},
+                                  std::array{-0.51953125, -0.56640625, 0.26125349982315016, -0.0029010731353652508}}) {
+        View x = v("zc(1-z) false cycle", 3, AlgLevel, true);
+        x.scene.width = 4;   // column 2 at the centre
+        x.scene.height = 2;  // row 1 at the centre
+        x.scene.maxIter = 100;
+        x.step = 1.0 / 256;
+        x.centreX = cr;
+        x.centreY = ci;
+        x.pertR = pr;
+        x.pertI = pi;
+        all.push_back(x);
+    }
+    // Magnetism where |z' - z|^2 first falls below the convergence limit 1e-5 within a tenth of it: a
+    // row of pixels converging at iteration 7 just under the limit, or at 8 having been just above it at 7.
+    all.push_back(with(v("magnetism near the convergence limit", 11, AlgLevel), [](View& w) {
+        w.scene.width = 9;
+        w.scene.height = 3;
+        w.scene.maxIter = 60;
+        w.centreX = -1.35;
+        w.centreY = 1.15;
+        w.step = 0.1;
+    }));
+    // Level+Distance, Julia c = 1 at the escape level 255, limit 7, rows of 8 (swept in whole vectors).
+    // Row 5 is y = -1: in columns 2 and 3 the distance escapes at iteration 7 but |z|^2 passes the level
+    // only then, so their Level value is 65535 and PrevInside true; column 4 escapes at 6 within the
+    // row's sweep and leaves PrevInside false; column 5 is z = -i, whose z1 = 0 equals the first
+    // snapshot: after column 4 it escapes at 6, after an inside pixel periodicity makes it 65535.
+    all.push_back(with(v("level+distance after a swept pixel", 1, AlgLevelDistance, true), [](View& w) {
+        w.scene.width = 8;
+        w.scene.height = 6;
+        w.scene.maxIter = 7;
+        w.scene.levelSq = 65025;
+        w.scene.delta = 1;
+        w.step = 0.125;
+        w.centreX = -0.125;  // column 5 at x = 0
+        w.centreY = -0.75;   // row 5 at y = -1
+        w.paramR = 1;
+        w.paramI = 0;
+    }));
     return all;
 }
 
@@ -574,6 +621,106 @@ TEST(ParallelEngine, TheCycleAtTheOriginDependsOnThePixelBefore)
         enginetest::computeAll(f);
         EXPECT_EQ(f.Data.at(2, 20), expected) << "step " << step;
         EXPECT_EQ(f.Data.at(2, 19) == Inside, expected == Inside);
+    }
+}
+
+// The views of the table named `name`.
+std::vector<View> viewsNamed(const std::string& name)
+{
+    std::vector<View> out;
+    for (const View& x : views())
+        if (name == x.name)
+            out.push_back(x);
+    return out;
+}
+
+TEST(ParallelEngine, NearLimitViewsDependOnWhatTheyAreMeantToCatch)
+{
+    // ZC(1-Z): |z|^2 of the iterates of pixel (1, 2), formed as the kernel forms them; the snapshot
+    // that the first view meets is iterate 10 (met at 11), the one the second would meet iterate 11 (at 12).
+    const std::vector<View> zc = viewsNamed("zc(1-z) false cycle");
+    ASSERT_EQ(zc.size(), 2u);
+    for (size_t i = 0; i < zc.size(); ++i) {
+        SCOPED_TRACE("zc view " + std::to_string(i));
+        TFractal f;
+        setUp(f, zc[i]);
+        enginetest::computeAll(f);
+        EXPECT_EQ(f.Data.at(1, 1), Inside);
+        EXPECT_EQ(f.Data.at(1, 2), i == 0 ? Inside : uint16_t(21));
+        const double mr = 2 * f.Params.Step + f.LeftX, mi = f.TopY - f.Params.Step;
+        double zr = f.Params.PertZr + 0.5, zi = f.Params.PertZi + 0.5;
+        std::vector<double> m(1, zr * zr + zi * zi);
+        for (int n = 1; n <= 12; ++n) {
+            const double wr = 1 - zr, wi = 1 - zi;
+            const double tr = zr * mr - zi * mi, ti = zr * mi + zi * mr;
+            zr = tr * wr - ti * wi;
+            zi = tr * wi + ti * wr;
+            m.push_back(zr * zr + zi * zi);
+        }
+        if (i == 0) {
+            EXPECT_EQ(m[11], m[10]);
+            // Without the check the pixel escapes.
+            SelectKernel(f);
+            f.State.PrevInside = false;
+            EXPECT_EQ(f.Kernel(f.Inputs, f.State, 2 * f.Params.Step + f.LeftX, f.TopY - f.Params.Step), 36);
+        } else {
+            EXPECT_EQ(m[12], m[11]);
+            EXPECT_NE(m[11], m[10]);
+        }
+    }
+
+    // Magnetism: each pixel of row 1 converges at 7 or 8, with |z' - z|^2 at iteration 7 within a tenth
+    // of the limit, on both sides of it across the row.
+    const std::vector<View> magnetism = viewsNamed("magnetism near the convergence limit");
+    ASSERT_EQ(magnetism.size(), 1u);
+    {
+        TFractal f;
+        setUp(f, magnetism[0]);
+        enginetest::computeAll(f);
+        const double qr = f.Params.ParamCr, qi = f.Params.ParamCi;
+        int below = 0, above = 0;
+        for (int c = 0; c < f.Data.width(); ++c) {
+            SCOPED_TRACE("magnetism column " + std::to_string(c));
+            double zr = double(c) * f.Params.Step + f.LeftX, zi = f.TopY - f.Params.Step, dist2 = 0;
+            for (int n = 1; n <= 7; ++n) {
+                const double ar = zr * zr - zi * zi + qr - 1, ai = 2 * zr * zi + qi;
+                const double br = 2 * zr + qr - 2, bi = 2 * zi + qi;
+                const double d = br * br + bi * bi;
+                const double u = (ar * br + ai * bi) / d, v = (ar * bi - ai * br) / d;
+                const double nr = u * u - v * v, ni = 2 * u * v;
+                dist2 = (nr - zr) * (nr - zr) + (ni - zi) * (ni - zi);
+                zr = nr;
+                zi = ni;
+            }
+            EXPECT_GT(dist2, 0.9e-5);
+            EXPECT_LT(dist2, 1.1e-5);
+            EXPECT_EQ(f.Data.at(1, c), dist2 < 1e-5 ? 7 : 8);
+            below += dist2 < 1e-5;
+            above += dist2 >= 1e-5;
+        }
+        EXPECT_GT(below, 0);
+        EXPECT_GT(above, 0);
+    }
+
+    // Level+Distance: row 5 as its comment says, and pixel (5, 5) inside after an inside pixel.
+    const std::vector<View> swept = viewsNamed("level+distance after a swept pixel");
+    ASSERT_EQ(swept.size(), 1u);
+    {
+        TFractal f;
+        setUp(f, swept[0]);
+        enginetest::computeAll(f);
+        EXPECT_EQ(f.Data.at(5, 3), Inside);
+        EXPECT_EQ(f.Data.at(5, 4), 6);
+        EXPECT_EQ(f.Data.at(5, 5), 6);
+        SelectKernel(f);
+        for (double x : {-0.375, -0.25}) {  // columns 2 and 3: inside, and PrevInside true after them
+            f.State.PrevInside = false;
+            EXPECT_EQ(f.Kernel(f.Inputs, f.State, x, -1.0), Inside);
+            EXPECT_TRUE(f.State.PrevInside);
+        }
+        EXPECT_EQ(f.Kernel(f.Inputs, f.State, 0.0, -1.0), Inside);
+        f.State.PrevInside = false;
+        EXPECT_EQ(f.Kernel(f.Inputs, f.State, 0.0, -1.0), 6);
     }
 }
 
