@@ -548,6 +548,14 @@ private:
             int cols[SweepGroup];
             int count = 0;
             for (; c + W - 1 <= last; c += W) {
+                // Blocks whose pixels all end at the first step (most of them, in most views) are stored
+                // at once; the steps that cost far more than the bookkeeping take every block in groups.
+                if constexpr (!requires { Step::RestEndedLanes; }) {
+                    if (firstStepSettles(values, c, y)) {
+                        settled += W;
+                        continue;
+                    }
+                }
                 cols[count++] = c;
                 if (count == SweepGroup) {
                     settled += sweepBlocks<SweepGroup>(values, cols, y, limit);
@@ -564,6 +572,33 @@ private:
         for (; c <= last; ++c)
             values[c] = 0;
         return settled;
+    }
+
+    // The first step of the block from column c: true when every one of its pixels ends there by its
+    // test or by converging (and none meets the first snapshot, 0, as a cycle); their values, 1, are then
+    // stored. The sweep's limit is at least 1.
+    bool firstStepSettles(uint16_t* values, int c, double y)
+    {
+        const typename Step::K k(m_in);
+        alignas(64) double offsets[W];
+        for (int i = 0; i < W; ++i)
+            offsets[i] = i;
+        const V x = Isa::add(Isa::mul(Isa::add(Isa::set1(double(c)), Isa::load(offsets)), Isa::set1(m_job.step)),
+                             Isa::set1(m_job.leftX));
+        V zr, zi, st[NSA];
+        Step::startV(m_in, x, Isa::set1(y), zr, zi, st);
+        const M conv = Step::next(k, zr, zi, st);
+        const V zr2 = Isa::mul(zr, zr), zi2 = Isa::mul(zi, zi);
+        M end = Test::esc(zr, zi, zr2, zi2, Isa::set1(double(m_in.L)));
+        if (Step::Converges)
+            end = Isa::mor(end, conv);
+        if (Periodic)
+            end = Isa::mandnot(end, Isa::eq(Isa::add(zr2, zi2), Isa::set1(0.0)));
+        if (Isa::bits(end) != (1 << W) - 1)
+            return false;
+        for (int i = 0; i < W; ++i)
+            values[c + i] = 1;
+        return true;
     }
 
     // G blocks from the columns cols[0..G-1], in step.
