@@ -35,6 +35,22 @@ constexpr int SweepIterations = 64;             // the most a row's sweep iterat
 constexpr int SweepGroup = 4;                  // blocks of a sweep in step
 constexpr int SweepPause = 16;                 // rows left unswept after a sweep that settled under 1/4
 
+// The first column from c to last whose value is 0 (not settled by a row's sweep), last + 1 if none.
+inline int firstUnsettled(const uint16_t* o, int c, int last)
+{
+    // Four values at a time: the lowest zero 16-bit field of w is the lowest set bit of z.
+    for (; c + 3 <= last; c += 4) {
+        uint64_t w;
+        __builtin_memcpy(&w, o + c, sizeof w);
+        const uint64_t z = (w - 0x0001000100010001ull) & ~w & 0x8000800080008000ull;
+        if (z != 0)
+            return c + __builtin_ctzll(z) / 16;
+    }
+    while (c <= last && o[c] != 0)
+        ++c;
+    return c;
+}
+
 // The bail-out tests (engine/Bailout.h) on vectors: true lanes exceed L.
 struct TMod {
     static M esc(V, V, V zr2, V zi2, V L) { return Isa::gt(Isa::add(zr2, zi2), L); }
@@ -468,18 +484,7 @@ private:
         } else if (swept[l]) {
             const uint16_t* const o = out[l];
             const int from = c;
-            // Four values at a time: the lowest zero 16-bit field of w is the lowest set bit of z.
-            for (; c + 3 <= m_job.colLast; c += 4) {
-                uint64_t w;
-                __builtin_memcpy(&w, o + c, sizeof w);
-                const uint64_t z = (w - 0x0001000100010001ull) & ~w & 0x8000800080008000ull;
-                if (z != 0) {
-                    c += __builtin_ctzll(z) / 16;
-                    break;
-                }
-            }
-            while (c <= m_job.colLast && o[c] != 0)
-                ++c;
+            c = firstUnsettled(o, c, m_job.colLast);
             if (c != from)
                 prev[l] = false;
         }

@@ -525,8 +525,7 @@ private:
         if (swept[l]) {
             const uint16_t* const o = out[l];
             const int from = c;
-            while (c <= m_job.colLast && o[c] != 0)
-                ++c;
+            c = firstUnsettled(o, c, m_job.colLast);
             if (c != from)
                 prev[l] = false;
         }
