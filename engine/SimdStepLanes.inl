@@ -544,28 +544,37 @@ private:
         const int limit = m_maxIter - 1 < SweepIterations ? m_maxIter - 1 : SweepIterations;
         int settled = 0, c = m_job.colFirst;
         if (limit >= 1) {
-            int cols[SweepGroup];
-            int count = 0;
-            for (; c + W - 1 <= last; c += W) {
-                // Blocks whose pixels all end at the first step (most of them, in most views) are stored
-                // at once; the steps that cost far more than the bookkeeping take every block in groups.
-                if constexpr (!requires { Step::RestEndedLanes; }) {
-                    if (firstStepSettles(values, c, y)) {
-                        settled += W;
-                        continue;
+            if constexpr (requires { Step::RestEndedLanes; }) {
+                // Steps that cost far more than the bookkeeping: every block in groups.
+                int cols[SweepGroup];
+                int count = 0;
+                for (; c + W - 1 <= last; c += W) {
+                    cols[count++] = c;
+                    if (count == SweepGroup) {
+                        settled += sweepBlocks<SweepGroup>(values, cols, y, limit);
+                        count = 0;
                     }
                 }
-                cols[count++] = c;
-                if (count == SweepGroup) {
-                    settled += sweepBlocks<SweepGroup>(values, cols, y, limit);
-                    count = 0;
+                settled += sweepRest(values, cols, count, y, limit);
+            } else {
+                // Blocks whose pixels all end at the first step (most of them, in most views) are stored
+                // at once; the others iterate in groups, a few dozen blocks at a time.
+                constexpr int Chunk = 64;
+                int live[Chunk];
+                while (c + W - 1 <= last) {
+                    int count = 0;
+                    for (; count < Chunk && c + W - 1 <= last; c += W) {
+                        // Without a branch: the values of a block that goes on are stored again by its group.
+                        const bool done = firstStepSettles(values, c, y);
+                        settled += done ? W : 0;
+                        live[count] = c;
+                        count += done ? 0 : 1;
+                    }
+                    int i = 0;
+                    for (; i + SweepGroup <= count; i += SweepGroup)
+                        settled += sweepBlocks<SweepGroup>(values, live + i, y, limit);
+                    settled += sweepRest(values, live + i, count - i, y, limit);
                 }
-            }
-            switch (count) {
-            case 3: settled += sweepBlocks<3>(values, cols, y, limit); break;
-            case 2: settled += sweepBlocks<2>(values, cols, y, limit); break;
-            case 1: settled += sweepBlocks<1>(values, cols, y, limit); break;
-            default: break;
             }
         }
         for (; c <= last; ++c)
@@ -573,9 +582,20 @@ private:
         return settled;
     }
 
-    // The first step of the block from column c: true when every one of its pixels ends there by its
-    // test or by converging (and none meets the first snapshot, 0, as a cycle); their values, 1, are then
-    // stored. The sweep's limit is at least 1.
+    // Fewer than SweepGroup blocks from cols[0..count-1].
+    int sweepRest(uint16_t* values, const int* cols, int count, double y, int limit)
+    {
+        switch (count) {
+        case 3: return sweepBlocks<3>(values, cols, y, limit);
+        case 2: return sweepBlocks<2>(values, cols, y, limit);
+        case 1: return sweepBlocks<1>(values, cols, y, limit);
+        default: return 0;
+        }
+    }
+
+    // The first step of the block from column c: stores 1 for each of its pixels and returns whether every
+    // one ends there by its test or by converging (and none meets the first snapshot, 0, as a cycle). The
+    // sweep's limit is at least 1.
     bool firstStepSettles(uint16_t* values, int c, double y)
     {
         const typename Step::K k(m_in);
@@ -593,11 +613,9 @@ private:
             end = Isa::mor(end, conv);
         if (Periodic)
             end = Isa::mandnot(end, Isa::eq(Isa::add(zr2, zi2), Isa::set1(0.0)));
-        if (Isa::bits(end) != (1 << W) - 1)
-            return false;
         for (int i = 0; i < W; ++i)
             values[c + i] = 1;
-        return true;
+        return Isa::bits(end) == (1 << W) - 1;
     }
 
     // G blocks from the columns cols[0..G-1], in step.
