@@ -73,7 +73,13 @@ namespace engine::simd {
 
 LaneRunner avx512Runner(const LaneJob& job)
 {
-    return job.recurrence != LaneStep::None ? avx512::stepRunnerFor<3>(job) : avx512::runnerFor<4>(job);
+    if (job.recurrence != LaneStep::None)
+        return avx512::stepRunnerFor<3>(job);
+    // The distance kernels carry the derivative as well: their state for four vectors in flight spills
+    // out of the registers, two measure faster.
+    if (job.kernel == LaneKernel::Distance || job.kernel == LaneKernel::LevelDistance || job.kernel == LaneKernel::ColorDistance)
+        return avx512::runnerFor<2>(job);
+    return avx512::runnerFor<4>(job);
 }
 
 void avx512Elementary(Elementary which, const double* x, double* a, double* b, size_t n)
