@@ -79,6 +79,9 @@ LaneRunner avx512Runner(const LaneJob& job)
     // out of the registers, two measure faster.
     if (job.kernel == LaneKernel::Distance || job.kernel == LaneKernel::LevelDistance || job.kernel == LaneKernel::ColorDistance)
         return avx512::runnerFor<2>(job);
+    // Periodicity checking's state for four vectors spills too; three measure faster.
+    if (job.kernel == LaneKernel::Level && job.periodic)
+        return avx512::runnerFor<3>(job);
     return avx512::runnerFor<4>(job);
 }
 
