@@ -776,6 +776,8 @@ TEST(ParallelEngine, StopThenResumeGivesTheSerialValues)
         {with(v("julia zc(1-z)", 4, AlgLevel, true), [](View& w) { w.scene.height = 140; w.scene.width = 101; }), 9},
         {with(v("magnetism", 11, AlgLevel), [](View& w) { w.scene.height = 140; w.scene.width = 101; }), 70},
         {with(v("spider", 16, AlgLevel), [](View& w) { w.scene.height = 140; }), 25},
+        {with(v("julia fn(z)c", 7, AlgLevel), [](View& w) { w.scene.height = 140; w.scene.width = 101; }), 33},
+        {with(v("mandelbrot fn(z)c exp", 6, AlgLevel), [](View& w) { w.scene.height = 140; w.scene.function = FnExp; }), 64},
         {with(v("potential", 0, AlgPotential), [](View& w) { w.scene.height = 140; }), 70},
     };
     for (const Case& c : cases) {
