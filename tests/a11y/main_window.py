@@ -524,8 +524,11 @@ def make_document(cli, path, texts, interrupt_after=None, **options):
     width, height = (int(v) for v in options['size'].split('x'))
     depth = int(options.get('depth', 8))
     algorithm = int(options.get('algorithm', 0))
+    # A computation stopped before its first row was finished is saved with ResumeLine = Height:
+    # the next one starts from row 0 (on a loaded machine the stop may come that early).
+    resume = int(info['ResumeLine'])
     doc = {'path': path, 'width': width, 'height': height, 'depth': depth,
-           'resume': int(info['ResumeLine']), 'x': float(info['X Center']),
+           'resume': 0 if resume >= height else resume, 'x': float(info['X Center']),
            'y': float(info['Y Center']), 'step': float(info['Calculation step'])}
     doc['size_text'] = '%dx%dx%s' % (width, height, DEPTH_NAMES[depth])
     # The type name is the catalogue's, the same in both languages; the algorithm name is in the
