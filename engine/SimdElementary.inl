@@ -13,6 +13,9 @@
 namespace engine::simd::VOREX_SIMD_NS {
 namespace {
 
+// -x, exact (signed zeros included).
+inline V negate(V x) { return Isa::mul(x, Isa::set1(-1.0)); }
+
 // A vector of doubles with the arithmetic operators of double.
 struct VD {
     V v;
@@ -23,7 +26,7 @@ struct VD {
     friend VD operator-(VD a, VD b) { return Isa::sub(a.v, b.v); }
     friend VD operator*(VD a, VD b) { return Isa::mul(a.v, b.v); }
     friend VD operator/(VD a, VD b) { return Isa::div(a.v, b.v); }
-    friend VD operator-(VD a) { return Isa::mul(a.v, Isa::set1(-1.0)); }  // exact, signed zeros included
+    friend VD operator-(VD a) { return negate(a.v); }
 };
 
 namespace el = engine::elem::detail;
@@ -35,14 +38,18 @@ inline M magnitudeBelow(V x, double bound)
     return Isa::mand(Isa::lt(x, Isa::set1(bound)), Isa::gt(x, Isa::set1(-bound)));
 }
 
-inline V negate(V x) { return Isa::mul(x, Isa::set1(-1.0)); }
+// The largest whole number at or below x, for |x| < 2^51.
+inline V floorV(V x)
+{
+    const V r = el::roundToInteger(VD(x)).v;
+    return Isa::blend(Isa::gt(r, x), r, Isa::sub(r, Isa::set1(1.0)));
+}
 
 // The table entries 2^(j/32) = th + tl and 2^k of m = 32 k + j, lane by lane (|m| < 2^15).
 inline void expTableEntries(V md, V& th, V& tl, V& p2k)
 {
     const V q = Isa::mul(md, Isa::set1(1.0 / 32));  // exact
-    V k = el::roundToInteger(VD(q)).v;
-    k = Isa::blend(Isa::gt(k, q), k, Isa::sub(k, Isa::set1(1.0)));  // floor
+    const V k = floorV(q);
     const V j2 = Isa::mul(Isa::sub(md, Isa::mul(k, Isa::set1(32.0))), Isa::set1(2.0));
     th = Isa::gather(&el::expTable[0][0], j2);
     tl = Isa::gather(&el::expTable[0][1], j2);
@@ -105,9 +112,7 @@ inline void sincosV(V x, V& s, V& c)
         const V tail = Isa::blend(direct, el::reducedTail(r, w, y0).v, zero);
         // The quadrant n mod 4 = fn - 4 floor(fn / 4); 0 without reduction.
         const V quarter = Isa::mul(fn.v, Isa::set1(0.25));
-        V fl = el::roundToInteger(VD(quarter)).v;
-        fl = Isa::blend(Isa::gt(fl, quarter), fl, Isa::sub(fl, Isa::set1(1.0)));
-        const V q = Isa::blend(direct, Isa::sub(fn.v, Isa::mul(fl, Isa::set1(4.0))), zero);
+        const V q = Isa::blend(direct, Isa::sub(fn.v, Isa::mul(floorV(quarter), Isa::set1(4.0))), zero);
         const M q1 = Isa::eq(q, Isa::set1(1.0)), q2 = Isa::eq(q, Isa::set1(2.0)), q3 = Isa::eq(q, Isa::set1(3.0));
         V ks = el::kernelSinWithTail(VD(head), VD(tail)).v;
         if (Isa::bits(direct) != 0)

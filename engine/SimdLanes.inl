@@ -35,6 +35,15 @@ constexpr int SweepIterations = 64;             // the most a row's sweep iterat
 constexpr int SweepGroup = 4;                  // blocks of a sweep in step
 constexpr int SweepPause = 16;                 // rows left unswept after a sweep that settled under 1/4
 
+// The x of the W pixels from column c as every lane forms it: double(column) * step + leftX.
+inline V blockX(int c, double step, double leftX)
+{
+    alignas(64) double offsets[Isa::W];
+    for (int i = 0; i < Isa::W; ++i)
+        offsets[i] = i;
+    return Isa::add(Isa::mul(Isa::add(Isa::set1(double(c)), Isa::load(offsets)), Isa::set1(step)), Isa::set1(leftX));
+}
+
 // The first column from c to last whose value is 0 (not settled by a row's sweep), last + 1 if none.
 inline int firstUnsettled(const uint16_t* o, int c, int last)
 {
@@ -535,11 +544,7 @@ private:
     // The start value and constant of the W pixels from column c, as the sweep and its first step use them.
     void blockStart(int c, double y, V& zr, V& zi, V& ar, V& ai, bool level = A == Algo::Level) const
     {
-        alignas(64) double offsets[W];
-        for (int i = 0; i < W; ++i)
-            offsets[i] = i;
-        const V x = Isa::add(Isa::mul(Isa::add(Isa::set1(double(c)), Isa::load(offsets)), Isa::set1(m_job.step)),
-                             Isa::set1(m_job.leftX));
+        const V x = blockX(c, m_job.step, m_job.leftX);
         if (m_job.start == LaneStart::Julia) {
             zr = x, zi = Isa::set1(y), ar = Isa::set1(m_in.ParamCr), ai = Isa::set1(m_in.ParamCi);
         } else {

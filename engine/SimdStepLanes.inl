@@ -299,7 +299,9 @@ template <int Function, bool Julia>
 struct SFn {
     static constexpr int NS = 2;  // mr, mi
     static constexpr bool Converges = false;
-    static constexpr bool RestEndedLanes = true;  // far from 0 the functions take the scalar path
+    // Each step costs far more than the sweep's bookkeeping, and far from 0 the functions take the
+    // scalar path: the sweep sets ended lanes to 0.
+    static constexpr bool Costly = true;
     struct K {
         explicit K(const KernelInputs&) {}
     };
@@ -341,6 +343,7 @@ public:
     static constexpr int NL = NV * W;
     static constexpr int NS = Step::NS;
     static constexpr int NSA = NS > 0 ? NS : 1;
+    static constexpr bool CostlyStep = requires { Step::Costly; };
 
     StepLanes(const LaneJob& job, LaneRows& rows)
         : m_job(job), m_rows(rows), m_in(*job.in), m_maxIter(job.in->MaxIter), m_tracksPrev(job.interval > 0)
@@ -544,36 +547,28 @@ private:
         const int limit = m_maxIter - 1 < SweepIterations ? m_maxIter - 1 : SweepIterations;
         int settled = 0, c = m_job.colFirst;
         if (limit >= 1) {
-            if constexpr (requires { Step::RestEndedLanes; }) {
-                // Steps that cost far more than the bookkeeping: every block in groups.
-                int cols[SweepGroup];
+            // Blocks whose pixels all end at the first step (most of them, in most views) are stored at
+            // once; the others iterate in groups, a few dozen blocks at a time. Steps that cost far more
+            // than this bookkeeping take every block in groups.
+            constexpr int Chunk = 64;
+            int live[Chunk];
+            while (c + W - 1 <= last) {
                 int count = 0;
-                for (; c + W - 1 <= last; c += W) {
-                    cols[count++] = c;
-                    if (count == SweepGroup) {
-                        settled += sweepBlocks<SweepGroup>(values, cols, y, limit);
-                        count = 0;
-                    }
+                for (; count < Chunk && c + W - 1 <= last; c += W) {
+                    // Without a branch: the values of a block that goes on are stored again by its group.
+                    const bool done = !CostlyStep && firstStepSettles(values, c, y);
+                    settled += done ? W : 0;
+                    live[count] = c;
+                    count += done ? 0 : 1;
                 }
-                settled += sweepRest(values, cols, count, y, limit);
-            } else {
-                // Blocks whose pixels all end at the first step (most of them, in most views) are stored
-                // at once; the others iterate in groups, a few dozen blocks at a time.
-                constexpr int Chunk = 64;
-                int live[Chunk];
-                while (c + W - 1 <= last) {
-                    int count = 0;
-                    for (; count < Chunk && c + W - 1 <= last; c += W) {
-                        // Without a branch: the values of a block that goes on are stored again by its group.
-                        const bool done = firstStepSettles(values, c, y);
-                        settled += done ? W : 0;
-                        live[count] = c;
-                        count += done ? 0 : 1;
-                    }
-                    int i = 0;
-                    for (; i + SweepGroup <= count; i += SweepGroup)
-                        settled += sweepBlocks<SweepGroup>(values, live + i, y, limit);
-                    settled += sweepRest(values, live + i, count - i, y, limit);
+                int i = 0;
+                for (; i + SweepGroup <= count; i += SweepGroup)
+                    settled += sweepBlocks<SweepGroup>(values, live + i, y, limit);
+                switch (count - i) {
+                case 3: settled += sweepBlocks<3>(values, live + i, y, limit); break;
+                case 2: settled += sweepBlocks<2>(values, live + i, y, limit); break;
+                case 1: settled += sweepBlocks<1>(values, live + i, y, limit); break;
+                default: break;
                 }
             }
         }
@@ -582,30 +577,14 @@ private:
         return settled;
     }
 
-    // Fewer than SweepGroup blocks from cols[0..count-1].
-    int sweepRest(uint16_t* values, const int* cols, int count, double y, int limit)
-    {
-        switch (count) {
-        case 3: return sweepBlocks<3>(values, cols, y, limit);
-        case 2: return sweepBlocks<2>(values, cols, y, limit);
-        case 1: return sweepBlocks<1>(values, cols, y, limit);
-        default: return 0;
-        }
-    }
-
     // The first step of the block from column c: stores 1 for each of its pixels and returns whether every
     // one ends there by its test or by converging (and none meets the first snapshot, 0, as a cycle). The
     // sweep's limit is at least 1.
     bool firstStepSettles(uint16_t* values, int c, double y)
     {
         const typename Step::K k(m_in);
-        alignas(64) double offsets[W];
-        for (int i = 0; i < W; ++i)
-            offsets[i] = i;
-        const V x = Isa::add(Isa::mul(Isa::add(Isa::set1(double(c)), Isa::load(offsets)), Isa::set1(m_job.step)),
-                             Isa::set1(m_job.leftX));
         V zr, zi, st[NSA];
-        Step::startV(m_in, x, Isa::set1(y), zr, zi, st);
+        Step::startV(m_in, blockX(c, m_job.step, m_job.leftX), Isa::set1(y), zr, zi, st);
         const M conv = Step::next(k, zr, zi, st);
         const V zr2 = Isa::mul(zr, zr), zi2 = Isa::mul(zi, zi);
         M end = Test::esc(zr, zi, zr2, zi2, Isa::set1(double(m_in.L)));
@@ -624,18 +603,12 @@ private:
     {
         const typename Step::K k(m_in);
         const V L = Isa::set1(double(m_in.L)), zero = Isa::set1(0.0);
-        alignas(64) double offsets[W];
-        for (int i = 0; i < W; ++i)
-            offsets[i] = i;
-        const V offsetV = Isa::load(offsets), stepV = Isa::set1(m_job.step), leftV = Isa::set1(m_job.leftX);
         const V yV = Isa::set1(y);
         V zr[G], zi[G], st[G][NSA], value[G], saved[G];
         M open[G];  // lanes not settled yet, and not seen in a cycle
         const M all = Isa::fromBits((1 << W) - 1);
         for (int g = 0; g < G; ++g) {
-            // The pixels' x as the lanes form it: double(column) * step + leftX.
-            const V x = Isa::add(Isa::mul(Isa::add(Isa::set1(double(cols[g])), offsetV), stepV), leftV);
-            Step::startV(m_in, x, yV, zr[g], zi[g], st[g]);
+            Step::startV(m_in, blockX(cols[g], m_job.step, m_job.leftX), yV, zr[g], zi[g], st[g]);
             value[g] = zero;
             saved[g] = zero;
             open[g] = all;
@@ -666,7 +639,7 @@ private:
                 }
                 value[g] = Isa::blend(settle, value[g], nV);
                 open[g] = Isa::mandnot(open[g], end);
-                if constexpr (requires { Step::RestEndedLanes; }) {
+                if constexpr (CostlyStep) {
                     // Ended lanes go on with z = 0, where the step is cheap, rather than far out.
                     zr[g] = Isa::blend(open[g], zero, zr[g]);
                     zi[g] = Isa::blend(open[g], zero, zi[g]);
