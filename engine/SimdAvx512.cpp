@@ -25,6 +25,16 @@ struct Isa {
     static V add(V a, V b) { return _mm512_add_pd(a, b); }
     static V sub(V a, V b) { return _mm512_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm512_mul_pd(a, b); }
+    // Exactly a + a, on the multipliers (the compiler would turn a multiply by a known 2 into that add).
+    static V twice(V a)
+    {
+        V two = _mm512_set1_pd(2.0);
+        __asm__("" : "+v"(two));
+        return mul(a, two);
+    }
+    // Vectors v with v % TwiceEvery == 0 form 2 zr with twice(): a 512-bit compare takes a multiplier,
+    // so half of them balance the adders and the multipliers.
+    static constexpr int TwiceEvery = 2;
     static V div(V a, V b) { return _mm512_div_pd(a, b); }
     static V min(V a, V b) { return _mm512_maskz_min_pd(__mmask8(0xFF), a, b); }  // the plain form warns in GCC 12 headers
     static V max(V a, V b) { return _mm512_maskz_max_pd(__mmask8(0xFF), a, b); }  // the plain form warns in GCC 12 headers

@@ -149,12 +149,16 @@ public:
         while (m_live > 0) {
             int ev[NV];
             M doneM[NV];
+            // Steps are counted in a register: the clock, a member, would go through memory on every step.
+            const long long toDead = (long long)(nextDead - m_clock);
+            long long steps = 0;
             for (;;) {
-                clockV = Isa::add(clockV, one);
-                m_clock += 1;
+                if (LanePeriodic)
+                    clockV = Isa::add(clockV, one);
+                ++steps;
 #pragma GCC unroll 8
                 for (int v = 0; v < NV; ++v) {
-                    const V tr = Isa::add(vzr[v], vzr[v]);
+                    const V tr = v % Isa::TwiceEvery == 0 ? Isa::twice(vzr[v]) : Isa::add(vzr[v], vzr[v]);
                     if (A == Algo::Dist) {
                         // dz' = 2 z dz + 1 with the iterate before this step, as the scalar kernel's walk
                         // over its saved orbit: ((2zr * dzr) - (2zi * dzi)) + 1, (2zr * dzi) + (2zi * dzr).
@@ -187,9 +191,12 @@ public:
 #pragma GCC unroll 8
                 for (int v = 1; v < NV; ++v)
                     any = Isa::mor(any, doneM[v]);
-                if (Isa::bits(any) != 0 || m_clock >= nextDead)
+                if (Isa::bits(any) != 0 || steps >= toDead)
                     break;
             }
+            m_clock += double(steps);
+            if (!LanePeriodic)
+                clockV = Isa::set1(m_clock);
 #pragma GCC unroll 8
             for (int v = 0; v < NV; ++v) {
                 doneM[v] = Isa::mor(doneM[v], Isa::ge(clockV, vdead[v]));  // n >= MaxIter
@@ -600,7 +607,7 @@ private:
             for (int g = 0; g < G; ++g) {
                 if (Isa::bits(open[g]) == 0)
                     continue;  // settled: its values are final, and a slow neighbour need not keep it busy
-                const V tr = Isa::add(zr[g], zr[g]);
+                const V tr = g % Isa::TwiceEvery == 0 ? Isa::twice(zr[g]) : Isa::add(zr[g], zr[g]);
                 zi[g] = Isa::add(Isa::mul(tr, zi[g]), ai[g]);
                 zr[g] = Isa::add(Isa::sub(zr2[g], zi2[g]), ar[g]);
                 zr2[g] = Isa::mul(zr[g], zr[g]);
