@@ -47,7 +47,17 @@ inline V blockX(int c, double step, double leftX)
 // The first column from c to last whose value is 0 (not settled by a row's sweep), last + 1 if none.
 inline int firstUnsettled(const uint16_t* o, int c, int last)
 {
-    // Four values at a time: the lowest zero 16-bit field of w is the lowest set bit of z.
+    // Sixteen values at a time (two bytes of the mask for each value)...
+    const __m128i zero = _mm_setzero_si128();
+    for (; c + 15 <= last; c += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + c));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + c + 8));
+        const unsigned m = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(a, zero)))
+                           | unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(b, zero))) << 16;
+        if (m != 0)
+            return c + __builtin_ctz(m) / 2;
+    }
+    // ... then four: the lowest zero 16-bit field of w is the lowest set bit of z.
     for (; c + 3 <= last; c += 4) {
         uint64_t w;
         __builtin_memcpy(&w, o + c, sizeof w);
@@ -58,6 +68,17 @@ inline int firstUnsettled(const uint16_t* o, int c, int last)
     while (c <= last && o[c] != 0)
         ++c;
     return c;
+}
+
+// Stores the value 1 in p[0 .. n-1] (nothing for n <= 0), four at a time.
+inline void fillOnes(uint16_t* p, int n)
+{
+    constexpr uint64_t Ones = 0x0001000100010001ull;
+    int i = 0;
+    for (; i + 4 <= n; i += 4)
+        __builtin_memcpy(p + i, &Ones, sizeof Ones);
+    for (; i < n; ++i)
+        p[i] = 1;
 }
 
 // The bail-out tests (engine/Bailout.h) on vectors: true lanes exceed L.
@@ -108,7 +129,8 @@ public:
     static constexpr uint16_t PendingLevel = 65534;
 
     Lanes(const LaneJob& job, LaneRows& rows)
-        : m_job(job), m_rows(rows), m_in(*job.in), m_maxIter(job.in->MaxIter), m_skipBounded(skipsBounded(job))
+        : m_job(job), m_rows(rows), m_in(*job.in), m_maxIter(job.in->MaxIter), m_skipBounded(skipsBounded(job)),
+          m_escapeBound(escapeBound(job))
     {
     }
 
@@ -319,6 +341,7 @@ private:
     const KernelInputs m_in;
     const int m_maxIter;
     const bool m_skipBounded;  // pixels that knownInside() finds get 65535 without iterating
+    const double m_escapeBound;  // x^2 + y^2 beyond it: the first step escapes (see escapeBound()), 0: unused
     int m_live = 0;
     double m_clock = 0;  // iterations of the vectors so far; a lane's n is m_clock - start[l]
 
@@ -515,22 +538,33 @@ private:
     // the lanes. Returns the number of pixels settled.
     int sweep(uint16_t* values, double y)
     {
-        const int last = m_job.colLast;
+        int last = m_job.colLast;
         const int limit = m_maxIter - 1 < SweepIterations ? m_maxIter - 1 : SweepIterations;
         int settled = 0, c = m_job.colFirst;
+        if (limit >= 1 && m_escapeBound > 0) {
+            // Pixels so far out that their first step escapes, whatever the rounding, get 1 at once.
+            int lo, hi;
+            mayStay(y, lo, hi);
+            fillOnes(values + c, lo - c);
+            fillOnes(values + hi + 1, last - hi);
+            c = lo;
+            settled += (lo - m_job.colFirst) + (last - hi);
+            last = hi;
+        }
         if (limit >= 1) {
             // Blocks whose pixels all escape at the first step (most of them, away from the set) are
             // stored at once; the others iterate in groups, a few dozen blocks at a time.
             constexpr int Chunk = 64;
             int live[Chunk];
+            const FirstStep first(*this, y);
             while (c + W - 1 <= last) {
                 int count = 0;
                 for (; count < Chunk && c + W - 1 <= last; c += W) {
                     // Without a branch: the values of a block that goes on are stored again by its group.
-                    const bool done = firstStepSettles(values, c, y);
-                    settled += done ? W : 0;
+                    const int goesOn = first.goesOn(values, c);
+                    settled += W - W * goesOn;
                     live[count] = c;
-                    count += done ? 0 : 1;
+                    count += goesOn;
                 }
                 int i = 0;
                 for (; i + SweepGroup <= count; i += SweepGroup)
@@ -548,6 +582,77 @@ private:
         return settled;
     }
 
+    // The column x of every lane: double(c) * step + leftX, which never decreases as c grows.
+    double columnX(int c) const { return double(c) * m_job.step + m_job.leftX; }
+
+    // The columns [lo, hi] of the row at y that can outlast the first step (lo > hi: none). Outside them
+    // x^2 + y^2 exceeds m_escapeBound, so the first iterate lies beyond the escape radius (see
+    // escapeBound()).
+    void mayStay(double y, int& lo, int& hi) const
+    {
+        const int first = m_job.colFirst, last = m_job.colLast;
+        if (!(std::fabs(y) < FarCoordinate)) {
+            lo = first, hi = last;
+            return;
+        }
+        const double rest = m_escapeBound - y * y;
+        if (!(rest > 0)) {
+            lo = last + 1, hi = last;
+            return;
+        }
+        const double xs = std::sqrt(rest);
+        // From the nearest columns by division to the exact ones, by the lanes' own formula.
+        auto nearest = [&](double x) {
+            const double c = std::floor((x - m_job.leftX) / m_job.step);
+            return c >= double(first) ? (c <= double(last) ? int(c) : last + 1) : first - 1;
+        };
+        lo = nearest(-xs);
+        while (lo > first && columnX(lo - 1) >= -xs)
+            --lo;
+        while (lo <= last && columnX(lo) < -xs)
+            ++lo;
+        hi = nearest(xs);
+        while (hi < last && columnX(hi + 1) <= xs)
+            ++hi;
+        while (hi >= first && columnX(hi) > xs)
+            --hi;
+        lo = lo > first ? lo : first;
+        hi = hi < last ? hi : last;
+    }
+
+    static constexpr double FarCoordinate = 1e100;
+
+    // A bound B such that a pixel with x^2 + y^2 > B escapes at the first step under |z|^2 > L, in
+    // exact arithmetic and in the kernels' doubles alike; 0 where none is used. The first iterate is
+    // z0^2 + k: for Julia z0 = x + iy and k the parameter, so |z1| >= |z0|^2 - |k| > sqrt(L) when
+    // |z0|^2 > sqrt(L) + |k|; for Mandelbrot z0 is the start value p and k = x + iy, so |z1| >= |k| - |p|^2
+    // > sqrt(L) when |k| > sqrt(L) + |p|^2. The rounding of that step is a few parts in 1e16 of |z0|^2 +
+    // |k|, far inside the margin of 1e-9. Every coordinate used stays below FarCoordinate, so no square
+    // overflows into an infinity that could meet another one.
+    static double escapeBound(const LaneJob& job)
+    {
+        if (!std::is_same_v<Test, TMod> || A != Algo::Level || job.in == nullptr || !(job.step > 0))
+            return 0;
+        constexpr double Margin = 1 + 1e-9;
+        const KernelInputs& in = *job.in;
+        const double xFar = std::max(std::fabs(job.leftX), std::fabs(double(job.colLast + 1) * job.step + job.leftX));
+        if (!(xFar < FarCoordinate))
+            return 0;
+        const double radius = std::sqrt(double(in.L));
+        if (job.start == LaneStart::Julia) {
+            const double k = std::hypot(in.ParamCr, in.ParamCi);
+            return k < FarCoordinate ? (radius + k) * Margin : 0;
+        }
+        if (job.start == LaneStart::Mandelbrot) {
+            const double p2 = in.PertZr * in.PertZr + in.PertZi * in.PertZi;
+            if (!(p2 < FarCoordinate))
+                return 0;
+            const double r = (radius + p2) * Margin;
+            return r * r;
+        }
+        return 0;
+    }
+
     // The start value and constant of the W pixels from column c, as the sweep and its first step use them.
     void blockStart(int c, double y, V& zr, V& zi, V& ar, V& ai, bool level = A == Algo::Level) const
     {
@@ -559,24 +664,48 @@ private:
         }
     }
 
-    // The first step of the block from column c: stores 1 for each of its pixels and returns whether every
-    // one escapes there (and none meets the first snapshot, 0, as a cycle). The sweep's limit is at least 1.
-    bool firstStepSettles(uint16_t* values, int c, double y)
-    {
-        V zr, zi, ar, ai;
-        blockStart(c, y, zr, zi, ar, ai);
-        const V zr2 = Isa::mul(zr, zr), zi2 = Isa::mul(zi, zi);
-        const V tr = Isa::add(zr, zr);
-        const V nzi = Isa::add(Isa::mul(tr, zi), ai);
-        const V nzr = Isa::add(Isa::sub(zr2, zi2), ar);
-        const V nzr2 = Isa::mul(nzr, nzr), nzi2 = Isa::mul(nzi, nzi);
-        M settle = Test::esc(nzr, nzi, nzr2, nzi2, Isa::set1(double(m_in.L)));
-        if (Periodic)
-            settle = Isa::mandnot(settle, Isa::eq(Isa::add(nzr2, nzi2), Isa::set1(0.0)));
-        for (int i = 0; i < W; ++i)
-            values[c + i] = 1;
-        return Isa::bits(settle) == (1 << W) - 1;
-    }
+    // The first step of the blocks of a row, with what the row's blocks share formed once.
+    struct FirstStep {
+        FirstStep(const Lanes& lanes, double y) : m_lanes(lanes), m_L(Isa::set1(double(lanes.m_in.L)))
+        {
+            V x;
+            lanes.blockStart(lanes.m_job.colFirst, y, x, m_zi, m_ar, m_ai);
+            m_julia = lanes.m_job.start == LaneStart::Julia;
+            m_zr = x;
+            m_zi2 = Isa::mul(m_zi, m_zi);
+            if (!m_julia)
+                m_zr2 = Isa::mul(m_zr, m_zr);
+        }
+
+        // Stores 1 for each pixel of the block from column c; 0 when every one escapes at the first step
+        // (and none meets the first snapshot, 0, as a cycle), else 1. The sweep's limit is at least 1.
+        int goesOn(uint16_t* values, int c) const
+        {
+            const V x = blockX(c, m_lanes.m_job.step, m_lanes.m_job.leftX);
+            V zr = m_zr, zr2 = m_zr2, ar = m_ar;
+            if (m_julia) {
+                zr = x;
+                zr2 = Isa::mul(x, x);
+            } else {
+                ar = x;
+            }
+            const V tr = Isa::add(zr, zr);
+            const V nzi = Isa::add(Isa::mul(tr, m_zi), m_ai);
+            const V nzr = Isa::add(Isa::sub(zr2, m_zi2), ar);
+            const V nzr2 = Isa::mul(nzr, nzr), nzi2 = Isa::mul(nzi, nzi);
+            M settle = Test::esc(nzr, nzi, nzr2, nzi2, m_L);
+            if (Periodic)
+                settle = Isa::mandnot(settle, Isa::eq(Isa::add(nzr2, nzi2), Isa::set1(0.0)));
+            for (int i = 0; i < W; ++i)
+                values[c + i] = 1;
+            return int(Isa::bits(settle) != (1 << W) - 1);
+        }
+
+    private:
+        const Lanes& m_lanes;
+        V m_L, m_zr, m_zi, m_zr2 = Isa::set1(0.0), m_zi2, m_ar, m_ai;
+        bool m_julia;
+    };
 
     // G blocks from the columns cols[0..G-1], in step (G > 1 hides the latency of one step behind the
     // others).

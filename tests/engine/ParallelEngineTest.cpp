@@ -437,6 +437,34 @@ std::vector<View> views()
     // Row 5 is y = -1: in columns 2 and 3 the distance escapes at iteration 7 but |z|^2 passes the level
     // only then, so their Level value is 65535 and PrevInside true; column 4 escapes at 6 within the
     // row's sweep and leaves PrevInside false; column 5 is z = -i, whose z1 = 0 equals the first
+    // Rows crossing the circle beyond which every first step escapes (the sweep stores 1 there without
+    // iterating): Julia with a large parameter and escape level, Mandelbrot from a large start value;
+    // some rows lie wholly beyond it. Then coordinates so far out that the sweep iterates them
+    // all (their squares come near the largest double).
+    for (int type : {0, 1}) {
+        for (bool per : {false, true}) {
+            all.push_back(with(v("first step beyond the escape circle", type, AlgLevel, per), [](View& w) {
+                w.scene.width = 101;
+                w.scene.height = 29;
+                w.scene.maxIter = 80;
+                w.scene.levelSq = w.scene.type == 1 ? 1000 : 10;
+                w.step = 0.11;
+                // Julia: across the top of the circle; Mandelbrot: where z1 = p^2 + c points back to 0.
+                w.centreX = w.scene.type == 1 ? 0.3 : -4.2;
+                w.centreY = w.scene.type == 1 ? 5.1 : -3.2;
+                w.paramR = 3;
+                w.paramI = -2;
+                w.pertR = 1.5;
+                w.pertI = 0.5;
+            }));
+        }
+    }
+    for (double far : {1e99, 1e101, 1e160}) {
+        all.push_back(with(v("julia far out", 1, AlgLevel, true), [](View& w) { w.step = 1e98; }));
+        all.back().centreX = far;
+        all.push_back(with(v("julia far out", 1, AlgLevel, true), [](View& w) { w.step = 1e98; }));
+        all.back().centreY = far;
+    }
     // snapshot: after column 4 it escapes at 6, after an inside pixel periodicity makes it 65535.
     all.push_back(with(v("level+distance after a swept pixel", 1, AlgLevelDistance, true), [](View& w) {
         w.scene.width = 8;
