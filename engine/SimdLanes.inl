@@ -315,7 +315,10 @@ public:
                     load(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
                 }
             }
-            nextDead = firstDead(vdead);
+            // A lane starting a pixel reaches its limit MaxIter steps from now, no sooner than any lane
+            // already running: the nearest limit only moves on once the clock has come to it.
+            if (m_clock >= nextDead)
+                nextDead = firstDead(vdead);
             if (!m_rows.running())
                 return;
         }
