@@ -372,9 +372,10 @@ public:
         }
         V clockV = Isa::set1(m_clock);
         while (m_live > 0) {
+            long long steps = 0;  // in a register: the clock, a member, would go through memory on every step
             for (;;) {
                 clockV = Isa::add(clockV, one);
-                m_clock += 1;
+                ++steps;
                 M any = Isa::fromBits(0);
 #pragma GCC unroll 8
                 for (int v = 0; v < NV; ++v) {
@@ -399,6 +400,7 @@ public:
                 if (Isa::bits(any) != 0)
                     break;
             }
+            m_clock += double(steps);
 #pragma GCC unroll 8
             for (int v = 0; v < NV; ++v) {
                 const int ev = Isa::bits(doneM[v]);
