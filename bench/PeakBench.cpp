@@ -96,51 +96,46 @@ void multiplies(benchmark::State& state, const char* isa)
     state.counters["mul/s"] = benchmark::Counter(double(state.iterations()) * Rounds * 12 * Lanes, benchmark::Counter::kIsRate);
 }
 
-// The AVX-512 blocks, in functions of their own: their mask registers need the instruction set enabled.
-__attribute__((target("avx512f"))) void levelStep512(int64_t n, bool Twice)
-{
+// One Level step on six independent vectors k = 0..5: three multiplies on r<k>, four additions on r<k + 6>,
+// a compare of r<k> (AVX-512: into mask k<k + 1>; AVX2: into r12, never read), and 2 zr formed either by
+// a fifth addition (T) or by a multiply of r<k> by r15 (M). The values stay 1.0 (x 1.0, + 0.0), so nothing
+// slows down on an infinity or a subnormal.
 #define MULS(r, k) "vmulpd %%" r "15, %%" r k ", %%" r k "\n\t vmulpd %%" r "15, %%" r k ", %%" r k "\n\t vmulpd %%" r "15, %%" r k ", %%" r k "\n\t"
-#define ADDS(r, k) "vaddpd %%" r "14, %%" r k ", %%" r k "\n\t vaddpd %%" r "14, %%" r k ", %%" r k "\n\t vaddpd %%" r "14, %%" r k ", %%" r k "\n\t vaddpd %%" r "14, %%" r k ", %%" r k "\n\t"
-#define SET(k, a, m) MULS("zmm", k) ADDS("zmm", a) "vcmppd $14, %%zmm13, %%zmm" k ", %%k" m "\n\t"
-    if (Twice) {
-        // Half the vectors, as the lanes do: a 512-bit compare takes a multiplier already.
-#define STEP(k, a, m) SET(k, a, m) "vmulpd %%zmm15, %%zmm" k ", %%zmm12\n\t"
-#define STEPA(k, a, m) SET(k, a, m) "vaddpd %%zmm14, %%zmm" a ", %%zmm" a "\n\t"
-        __asm__ volatile("vpternlogd $0xff, %%zmm15, %%zmm15, %%zmm15\n\t vpsrlq $54, %%zmm15, %%zmm15\n\t vpsllq $52, %%zmm15, %%zmm15\n\t"
-                         "vpxord %%zmm14, %%zmm14, %%zmm14\n\t vmovapd %%zmm15, %%zmm13\n\t"
-                         "vmovapd %%zmm15, %%zmm0\n\t vmovapd %%zmm15, %%zmm1\n\t vmovapd %%zmm15, %%zmm2\n\t"
-                         "vmovapd %%zmm15, %%zmm3\n\t vmovapd %%zmm15, %%zmm4\n\t vmovapd %%zmm15, %%zmm5\n\t"
-                         "1:\n\t" STEP("0", "6", "1") STEPA("1", "7", "2") STEP("2", "8", "3") STEPA("3", "9", "4")
-                         STEP("4", "10", "5") STEPA("5", "11", "6") "dec %0\n\t jnz 1b\n\t vzeroupper"
-                         : "+r"(n)
-                         :
-                         : "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8", "xmm9",
-                           "xmm10", "xmm11", "xmm12", "xmm13", "xmm14", "xmm15", "k1", "k2", "k3", "k4", "k5", "k6");
-#undef STEP
-#undef STEPA
-    } else {
-#define STEP(k, a, m) SET(k, a, m) "vaddpd %%zmm14, %%zmm" a ", %%zmm" a "\n\t"
-        __asm__ volatile("vpternlogd $0xff, %%zmm15, %%zmm15, %%zmm15\n\t vpsrlq $54, %%zmm15, %%zmm15\n\t vpsllq $52, %%zmm15, %%zmm15\n\t"
-                         "vpxord %%zmm14, %%zmm14, %%zmm14\n\t vmovapd %%zmm15, %%zmm13\n\t"
-                         "vmovapd %%zmm15, %%zmm0\n\t vmovapd %%zmm15, %%zmm1\n\t vmovapd %%zmm15, %%zmm2\n\t"
-                         "vmovapd %%zmm15, %%zmm3\n\t vmovapd %%zmm15, %%zmm4\n\t vmovapd %%zmm15, %%zmm5\n\t"
-                         "1:\n\t" STEP("0", "6", "1") STEP("1", "7", "2") STEP("2", "8", "3") STEP("3", "9", "4")
-                         STEP("4", "10", "5") STEP("5", "11", "6") "dec %0\n\t jnz 1b\n\t vzeroupper"
-                         : "+r"(n)
-                         :
-                         : "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8", "xmm9",
-                           "xmm10", "xmm11", "xmm12", "xmm13", "xmm14", "xmm15", "k1", "k2", "k3", "k4", "k5", "k6");
-#undef STEP
-    }
-#undef SET
-#undef MULS
-#undef ADDS
+#define ADDS(r, a) "vaddpd %%" r "14, %%" r a ", %%" r a "\n\t vaddpd %%" r "14, %%" r a ", %%" r a "\n\t vaddpd %%" r "14, %%" r a ", %%" r a "\n\t vaddpd %%" r "14, %%" r a ", %%" r a "\n\t"
+#define CMP_zmm(k, m) "vcmppd $14, %%zmm13, %%zmm" k ", %%k" m "\n\t"
+#define CMP_ymm(k, m) "vcmppd $14, %%ymm13, %%ymm" k ", %%ymm12\n\t"
+#define T(r, k, a) "vaddpd %%" r "14, %%" r a ", %%" r a "\n\t"
+#define M(r, k, a) "vmulpd %%" r "15, %%" r k ", %%" r "12\n\t"
+#define STEP(r, k, a, m, CMP, TWO) MULS(r, k) ADDS(r, a) CMP(k, m) TWO(r, k, a)
+#define LOOP(r, CMP, E, O)                                                                                            \
+    "vxorpd %%" r "14, %%" r "14, %%" r "14\n\t vmovapd %%" r "15, %%" r "13\n\t vmovapd %%" r "15, %%" r "0\n\t"     \
+    "vmovapd %%" r "15, %%" r "1\n\t vmovapd %%" r "15, %%" r "2\n\t vmovapd %%" r "15, %%" r "3\n\t"                \
+    "vmovapd %%" r "15, %%" r "4\n\t vmovapd %%" r "15, %%" r "5\n\t"                                               \
+    "1:\n\t" STEP(r, "0", "6", "1", CMP, E) STEP(r, "1", "7", "2", CMP, O) STEP(r, "2", "8", "3", CMP, E)                  \
+    STEP(r, "3", "9", "4", CMP, O) STEP(r, "4", "10", "5", CMP, E) STEP(r, "5", "11", "6", CMP, O)                       \
+    "dec %0\n\t jnz 1b\n\t vzeroupper"
+#define CLOBBERS "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8", "xmm9", "xmm10", "xmm11", "xmm12", "xmm13", "xmm14", "xmm15"
+#define ONE_ZMM "vpternlogd $0xff, %%zmm15, %%zmm15, %%zmm15\n\t vpsrlq $54, %%zmm15, %%zmm15\n\t vpsllq $52, %%zmm15, %%zmm15\n\t"
+
+// AVX-512 in a function of its own: its mask registers need the instruction set enabled. "Twice" forms
+// 2 zr by a multiply on every other vector, as the lanes do (a 512-bit compare takes a multiplier already).
+__attribute__((target("avx512f"))) void levelStep512(int64_t n, bool twice)
+{
+    if (twice)
+        __asm__ volatile(ONE_ZMM LOOP("zmm", CMP_zmm, M, T) : "+r"(n) : : CLOBBERS, "k1", "k2", "k3", "k4", "k5", "k6");
+    else
+        __asm__ volatile(ONE_ZMM LOOP("zmm", CMP_zmm, T, T) : "+r"(n) : : CLOBBERS, "k1", "k2", "k3", "k4", "k5", "k6");
 }
 
-// One Level step on six independent vectors k = 0..5: three multiplies on r<k>, four (or five) additions on
-// r<k + 6>, a compare of r<k> into a mask; "twice" forms 2 zr with a multiply (of r<k> by r15) instead of an
-// addition, on every vector for AVX2 and on every other one for AVX-512, as the lanes do.
-// The values stay 1.0 (x 1.0, + 0.0), so nothing slows down on an infinity or a subnormal.
+// AVX2: "twice" on every vector (compares take the adders here).
+void levelStep256(int64_t n, bool twice)
+{
+    if (twice)
+        __asm__ volatile(ONE_TO("ymm") LOOP("ymm", CMP_ymm, M, M) : "+r"(n) : : CLOBBERS);
+    else
+        __asm__ volatile(ONE_TO("ymm") LOOP("ymm", CMP_ymm, T, T) : "+r"(n) : : CLOBBERS);
+}
+
 template <int Lanes, bool Twice>
 void levelStep(benchmark::State& state, const char* isa)
 {
@@ -148,45 +143,12 @@ void levelStep(benchmark::State& state, const char* isa)
         state.SkipWithError("not on this CPU");
         return;
     }
-#define MULS(r, k) "vmulpd %%" r "15, %%" r k ", %%" r k "\n\t vmulpd %%" r "15, %%" r k ", %%" r k "\n\t vmulpd %%" r "15, %%" r k ", %%" r k "\n\t"
-#define ADDS(r, k) "vaddpd %%" r "14, %%" r k ", %%" r k "\n\t vaddpd %%" r "14, %%" r k ", %%" r k "\n\t vaddpd %%" r "14, %%" r k ", %%" r k "\n\t vaddpd %%" r "14, %%" r k ", %%" r k "\n\t"
     for (auto _ : state) {
-        int64_t n = Rounds;
-        if (Lanes == 8) {
-            levelStep512(n, Twice);
-        } else {
-            // AVX2: the compare writes a vector (r12, never read).
-#define SET(k, a) MULS("ymm", k) ADDS("ymm", a) "vcmppd $14, %%ymm13, %%ymm" k ", %%ymm12\n\t"
-            if (Twice) {
-#define STEP(k, a) SET(k, a) "vmulpd %%ymm15, %%ymm" k ", %%ymm12\n\t"
-                __asm__ volatile(ONE_TO("ymm") "vxorpd %%ymm14, %%ymm14, %%ymm14\n\t vmovapd %%ymm15, %%ymm13\n\t"
-                                 "vmovapd %%ymm15, %%ymm0\n\t vmovapd %%ymm15, %%ymm1\n\t vmovapd %%ymm15, %%ymm2\n\t"
-                                 "vmovapd %%ymm15, %%ymm3\n\t vmovapd %%ymm15, %%ymm4\n\t vmovapd %%ymm15, %%ymm5\n\t"
-                                 "1:\n\t" STEP("0", "6") STEP("1", "7") STEP("2", "8") STEP("3", "9") STEP("4", "10")
-                                 STEP("5", "11") "dec %0\n\t jnz 1b\n\t vzeroupper"
-                                 : "+r"(n)
-                                 :
-                                 : "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8", "xmm9",
-                                   "xmm10", "xmm11", "xmm12", "xmm13", "xmm14", "xmm15");
-#undef STEP
-            } else {
-#define STEP(k, a) SET(k, a) "vaddpd %%ymm14, %%ymm" a ", %%ymm" a "\n\t"
-                __asm__ volatile(ONE_TO("ymm") "vxorpd %%ymm14, %%ymm14, %%ymm14\n\t vmovapd %%ymm15, %%ymm13\n\t"
-                                 "vmovapd %%ymm15, %%ymm0\n\t vmovapd %%ymm15, %%ymm1\n\t vmovapd %%ymm15, %%ymm2\n\t"
-                                 "vmovapd %%ymm15, %%ymm3\n\t vmovapd %%ymm15, %%ymm4\n\t vmovapd %%ymm15, %%ymm5\n\t"
-                                 "1:\n\t" STEP("0", "6") STEP("1", "7") STEP("2", "8") STEP("3", "9") STEP("4", "10")
-                                 STEP("5", "11") "dec %0\n\t jnz 1b\n\t vzeroupper"
-                                 : "+r"(n)
-                                 :
-                                 : "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8", "xmm9",
-                                   "xmm10", "xmm11", "xmm12", "xmm13", "xmm14", "xmm15");
-#undef STEP
-            }
-#undef SET
-        }
+        if (Lanes == 8)
+            levelStep512(Rounds, Twice);
+        else
+            levelStep256(Rounds, Twice);
     }
-#undef MULS
-#undef ADDS
     state.counters["steps/s"] = benchmark::Counter(double(state.iterations()) * Rounds * 6 * Lanes, benchmark::Counter::kIsRate);
     state.counters["mul/s"] = benchmark::Counter(double(state.iterations()) * Rounds * 6 * Lanes * 3, benchmark::Counter::kIsRate);
 }
