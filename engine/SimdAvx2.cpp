@@ -36,6 +36,12 @@ struct Isa {
     // Vectors v with v % TwiceEvery == 0 form 2 zr with twice(): compares take the adders here, so
     // every vector's doubling goes to the multipliers.
     static constexpr int TwiceEvery = 1;
+    // The least of the lanes (none NaN).
+    static double hmin(V a)
+    {
+        const __m128d q = _mm_min_pd(_mm256_castpd256_pd128(a), _mm256_extractf128_pd(a, 1));
+        return _mm_cvtsd_f64(_mm_min_sd(q, _mm_unpackhi_pd(q, q)));
+    }
     static V div(V a, V b) { return _mm256_div_pd(a, b); }
     static V min(V a, V b) { return _mm256_min_pd(a, b); }
     static V max(V a, V b) { return _mm256_max_pd(a, b); }

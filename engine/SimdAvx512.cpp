@@ -35,6 +35,15 @@ struct Isa {
     // Vectors v with v % TwiceEvery == 0 form 2 zr with twice(): a 512-bit compare takes a multiplier,
     // so half of them balance the adders and the multipliers.
     static constexpr int TwiceEvery = 2;
+    // The least of the lanes (none NaN).
+    static double hmin(V a)
+    {
+        // The halves in the masked forms: the plain ones warn in GCC 12 headers.
+        const __m256d h = _mm256_min_pd(_mm512_maskz_extractf64x4_pd(__mmask8(0xFF), a, 0),
+                                        _mm512_maskz_extractf64x4_pd(__mmask8(0xFF), a, 1));
+        const __m128d q = _mm_min_pd(_mm256_castpd256_pd128(h), _mm256_extractf128_pd(h, 1));
+        return _mm_cvtsd_f64(_mm_min_sd(q, _mm_unpackhi_pd(q, q)));
+    }
     static V div(V a, V b) { return _mm512_div_pd(a, b); }
     static V min(V a, V b) { return _mm512_maskz_min_pd(__mmask8(0xFF), a, b); }  // the plain form warns in GCC 12 headers
     static V max(V a, V b) { return _mm512_maskz_max_pd(__mmask8(0xFF), a, b); }  // the plain form warns in GCC 12 headers

@@ -180,7 +180,10 @@ public:
                 ++steps;
 #pragma GCC unroll 8
                 for (int v = 0; v < NV; ++v) {
-                    const V tr = v % Isa::TwiceEvery == 0 ? Isa::twice(vzr[v]) : Isa::add(vzr[v], vzr[v]);
+                    // 2 zr on the multipliers where the adders are the busier units (not with the
+                    // derivative's four products).
+                    const bool onMultipliers = A != Algo::Dist && v % Isa::TwiceEvery == 0;
+                    const V tr = onMultipliers ? Isa::twice(vzr[v]) : Isa::add(vzr[v], vzr[v]);
                     if (A == Algo::Dist) {
                         // dz' = 2 z dz + 1 with the iterate before this step, as the scalar kernel's walk
                         // over its saved orbit: ((2zr * dzr) - (2zi * dzi)) + 1, (2zr * dzi) + (2zi * dzr).
@@ -315,10 +318,7 @@ public:
                     load(v, vzr, vzi, vzr2, vzi2, var, vai, vdead, vsaved, vsnap, vgap, vdzr, vdzi);
                 }
             }
-            // A lane starting a pixel reaches its limit MaxIter steps from now, no sooner than any lane
-            // already running: the nearest limit only moves on once the clock has come to it.
-            if (m_clock >= nextDead)
-                nextDead = firstDead(vdead);
+            nextDead = firstDead(vdead);
             if (!m_rows.running())
                 return;
         }
@@ -330,12 +330,7 @@ public:
         V least = vdead[0];
         for (int v = 1; v < NV; ++v)
             least = Isa::min(least, vdead[v]);
-        alignas(64) double d[W];
-        Isa::store(d, least);
-        double m = d[0];
-        for (int i = 1; i < W; ++i)
-            m = d[i] < m ? d[i] : m;
-        return m;
+        return Isa::hmin(least);
     }
 
 private:

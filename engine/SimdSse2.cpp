@@ -34,6 +34,8 @@ struct Isa {
     }
     // Vectors v with v % TwiceEvery == 0 form 2 zr with twice().
     static constexpr int TwiceEvery = 2;
+    // The least of the lanes (none NaN).
+    static double hmin(V a) { return _mm_cvtsd_f64(_mm_min_sd(a, _mm_unpackhi_pd(a, a))); }
     static V div(V a, V b) { return _mm_div_pd(a, b); }
     static V min(V a, V b) { return _mm_min_pd(a, b); }
     static V max(V a, V b) { return _mm_max_pd(a, b); }
