@@ -44,28 +44,30 @@ inline V blockX(int c, double step, double leftX)
     return Isa::add(Isa::mul(Isa::add(Isa::set1(double(c)), Isa::load(offsets)), Isa::set1(step)), Isa::set1(leftX));
 }
 
-// The first column from c to last whose value is 0 (not settled by a row's sweep), last + 1 if none.
-inline int firstUnsettled(const uint16_t* o, int c, int last)
+// The first column from c to last whose value is `mark` (not settled by a row's sweep), last + 1 if none.
+inline int firstUnsettled(const uint16_t* o, int c, int last, uint16_t mark = 0)
 {
     // Sixteen values at a time (two bytes of the mask for each value)...
-    const __m128i zero = _mm_setzero_si128();
+    const __m128i m16 = _mm_set1_epi16(short(mark));
     for (; c + 15 <= last; c += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + c));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + c + 8));
-        const unsigned m = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(a, zero)))
-                           | unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(b, zero))) << 16;
+        const unsigned m = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(a, m16)))
+                           | unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(b, m16))) << 16;
         if (m != 0)
             return c + __builtin_ctz(m) / 2;
     }
-    // ... then four: the lowest zero 16-bit field of w is the lowest set bit of z.
+    // ... then four: the lowest zero 16-bit field of w (the values less the mark) is the lowest set bit of z.
+    const uint64_t marks = 0x0001000100010001ull * mark;
     for (; c + 3 <= last; c += 4) {
         uint64_t w;
         __builtin_memcpy(&w, o + c, sizeof w);
+        w ^= marks;
         const uint64_t z = (w - 0x0001000100010001ull) & ~w & 0x8000800080008000ull;
         if (z != 0)
             return c + __builtin_ctzll(z) / 16;
     }
-    while (c <= last && o[c] != 0)
+    while (c <= last && o[c] != mark)
         ++c;
     return c;
 }
@@ -506,12 +508,15 @@ private:
     int advance(int l)
     {
         int c = col[l] + 1;
-        if (swept[l] && A != Algo::Level) {
-            // Binary and Color Distance leave PrevInside alone; Level+Distance forms the Level values
-            // still pending in row order here, and its swept Level values escaped (PrevInside false).
+        if (swept[l] && A != Algo::Level && m_job.kernel != LaneKernel::LevelDistance) {
+            // Binary and the distance kernels but Level+Distance leave PrevInside alone.
+            c = firstUnsettled(out[l], c, m_job.colLast, Unsettled);
+        } else if (swept[l] && A != Algo::Level) {
+            // Level+Distance forms the Level values still pending in row order here, and its swept
+            // Level values escaped (PrevInside false).
             uint16_t* const o = out[l];
             for (; c <= m_job.colLast && o[c] != Unsettled; ++c) {
-                if (A == Algo::Dist && m_job.kernel == LaneKernel::LevelDistance && o[c] != InsideValue) {
+                if (o[c] != InsideValue) {
                     if (o[c] == PendingLevel)
                         o[c] = levelAt(l, c);
                     else
