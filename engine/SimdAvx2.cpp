@@ -26,15 +26,8 @@ struct Isa {
     static V add(V a, V b) { return _mm256_add_pd(a, b); }
     static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
-    // Exactly a + a, on the multipliers (the compiler would turn a multiply by a known 2 into that add).
-    static V twice(V a)
-    {
-        V two = _mm256_set1_pd(2.0);
-        __asm__("" : "+x"(two));
-        return mul(a, two);
-    }
-    // Vectors v with v % TwiceEvery == 0 form 2 zr with twice(): compares take the adders here, so
-    // every vector's doubling goes to the multipliers.
+    // Vectors v with v % TwiceEvery == 0 form 2 zr with twice() (engine/SimdLanes.inl): compares take the
+    // adders here, so every vector's doubling goes to the multipliers.
     static constexpr int TwiceEvery = 1;
     // The least of the lanes (none NaN).
     static double hmin(V a)

@@ -25,15 +25,8 @@ struct Isa {
     static V add(V a, V b) { return _mm512_add_pd(a, b); }
     static V sub(V a, V b) { return _mm512_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm512_mul_pd(a, b); }
-    // Exactly a + a, on the multipliers (the compiler would turn a multiply by a known 2 into that add).
-    static V twice(V a)
-    {
-        V two = _mm512_set1_pd(2.0);
-        __asm__("" : "+v"(two));
-        return mul(a, two);
-    }
-    // Vectors v with v % TwiceEvery == 0 form 2 zr with twice(): a 512-bit compare takes a multiplier,
-    // so half of them balance the adders and the multipliers.
+    // Vectors v with v % TwiceEvery == 0 form 2 zr with twice() (engine/SimdLanes.inl): a 512-bit compare
+    // takes a multiplier, so half of them balance the adders and the multipliers.
     static constexpr int TwiceEvery = 2;
     // The least of the lanes (none NaN).
     static double hmin(V a)

@@ -25,14 +25,7 @@ struct Isa {
     static V add(V a, V b) { return _mm_add_pd(a, b); }
     static V sub(V a, V b) { return _mm_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm_mul_pd(a, b); }
-    // Exactly a + a, on the multipliers (the compiler would turn a multiply by a known 2 into that add).
-    static V twice(V a)
-    {
-        V two = _mm_set1_pd(2.0);
-        __asm__("" : "+x"(two));
-        return mul(a, two);
-    }
-    // Vectors v with v % TwiceEvery == 0 form 2 zr with twice().
+    // Vectors v with v % TwiceEvery == 0 form 2 zr with twice() (engine/SimdLanes.inl).
     static constexpr int TwiceEvery = 2;
     // The least of the lanes (none NaN).
     static double hmin(V a) { return _mm_cvtsd_f64(_mm_min_sd(a, _mm_unpackhi_pd(a, a))); }
